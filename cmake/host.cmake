@@ -1,0 +1,60 @@
+# The host tree: unit tests under AddressSanitizer and UBSan, fuzz targets,
+# distribution tools, and the registration of the end-to-end tests.
+enable_testing()
+include(GoogleTest)
+find_package(GTest REQUIRED)
+
+set(SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+add_library(portable STATIC ${PORTABLE_SOURCES})
+target_include_directories(portable PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(portable PRIVATE ${TOVARIN_WARNINGS})
+target_compile_options(portable PUBLIC ${SANITIZE})
+target_link_options(portable PUBLIC ${SANITIZE})
+
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+if(UNIT_TEST_SOURCES)
+  add_executable(unit_tests ${UNIT_TEST_SOURCES})
+  target_link_libraries(unit_tests PRIVATE portable GTest::gtest_main)
+  target_compile_options(unit_tests PRIVATE ${TOVARIN_WARNINGS} -Wno-conversion)
+  gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 30)
+endif()
+
+# libFuzzer targets need clang; each one runs for a bounded time under ctest.
+set(FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs under ctest")
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_*.cpp)
+  foreach(src ${FUZZ_SOURCES})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src} ${PORTABLE_SOURCES})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -g)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
+    add_test(NAME ${name}
+      COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+        sh -c "mkdir -p '${corpus}' && exec \"$0\" -max_total_time=${FUZZ_SECONDS} -rss_limit_mb=2048 -print_final_stats=0 '${corpus}' ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${name}"
+        $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 300)
+  endforeach()
+endif()
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/resources/art/CMakeLists.txt)
+  add_subdirectory(resources/art)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/CMakeLists.txt)
+  add_subdirectory(tools)
+endif()
+
+# The end-to-end tests run build/win32/setup.exe under Wine.
+set(WIN32_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/win32" CACHE PATH "The Windows build tree")
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+  add_subdirectory(tests/e2e)
+endif()
+
+# What setup.exe is made of: imports, subsystem, resources.
+add_test(NAME setup_exe_contents
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check-setup-exe ${WIN32_BUILD_DIR}/setup.exe)
+set_tests_properties(setup_exe_contents PROPERTIES LABELS pe)

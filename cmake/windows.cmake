@@ -1,0 +1,48 @@
+# The Windows tree: setup.exe and the programs that the tests run under Wine.
+enable_language(RC)
+
+# setup.exe brings its own start-up code and a few run-time routines, so it
+# links against nothing but the system DLLs (and libgcc for 64-bit division
+# and stack probes, which are linked in statically).
+set(SETUP_SOURCES
+  shell/startup.cpp
+  shell/winmain.cpp
+  shell/backdrop.cpp
+  shell/billboard.cpp
+  shell/ctl3d.cpp
+  catalogue/catalogue.cpp
+  catalogue/components.cpp
+  wizard/dialogs.cpp
+  wizard/flow.cpp
+  wizard/destination_pages.cpp
+  install/paths.cpp
+  integration/search.cpp
+  resources/setup.rc
+)
+
+add_executable(setup WIN32 ${SETUP_SOURCES} ${PORTABLE_SOURCES})
+target_include_directories(setup PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(setup PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX
+  WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400)
+target_compile_options(setup PRIVATE
+  $<$<COMPILE_LANGUAGE:CXX>:${TOVARIN_WARNINGS} -Os -fno-exceptions -fno-rtti
+    -fno-asynchronous-unwind-tables -fno-stack-protector -fno-threadsafe-statics
+    -fno-use-cxa-atexit -ffunction-sections -fdata-sections>)
+target_link_options(setup PRIVATE -nostdlib -nostartfiles -s -Wl,--gc-sections
+  -Wl,-e,_SetupStartup -Wl,--subsystem,windows:4.0
+  -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+target_link_libraries(setup PRIVATE kernel32 user32 gdi32 advapi32 version lz32 gcc)
+set_target_properties(setup PROPERTIES OUTPUT_NAME setup RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# windres reads resource.h and the pictures beside setup.rc.
+set_source_files_properties(resources/setup.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource.h")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -c 1252")
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/driver/CMakeLists.txt)
+  add_subdirectory(tests/e2e/driver)
+endif()
+
+# The run-time routines must stay loops, not calls to themselves.
+set_source_files_properties(shell/startup.cpp PROPERTIES
+  COMPILE_OPTIONS "-fno-builtin;-fno-tree-loop-distribute-patterns")

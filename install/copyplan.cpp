@@ -1,0 +1,108 @@
+#include "install/copyplan.h"
+
+#include "install/pathtext.h"
+
+uint32_t NextBlockBytes(uint32_t size, uint32_t written)
+{
+    uint32_t rest = size - written;
+    return rest < kCopyBlockBytes ? rest : kCopyBlockBytes;
+}
+
+uint32_t ProgressPercent(uint32_t bytesCopied, uint32_t grandTotal)
+{
+    // grandTotal / 100 is 0 below 100 bytes; count in whole percent there.
+    uint64_t percent;
+    if (grandTotal >= 100)
+        percent = bytesCopied / (grandTotal / 100);
+    else if (grandTotal > 0)
+        percent = static_cast<uint64_t>(bytesCopied) * 100 / grandTotal;
+    else
+        percent = 100;
+    return percent > 100 ? 100 : static_cast<uint32_t>(percent);
+}
+
+int ProgressBarEnd(int right, uint32_t percent)
+{
+    // Whole-number arithmetic: right / 100.0 * percent in floating point
+    // falls just short of some whole ends (29 pixels at 100 % gives 28).
+    return static_cast<int>(static_cast<int64_t>(right) * percent / 100);
+}
+
+DiskCounter StartDiskCounter()
+{
+    DiskCounter counter = {1, 1};
+    return counter;
+}
+
+void NoteFileExpanded(DiskCounter* counter)
+{
+    if (counter->freshDisk) {
+        ++counter->diskNumber;
+        counter->freshDisk = 0;
+    }
+}
+
+void NoteDiskConfirmed(DiskCounter* counter)
+{
+    counter->freshDisk = 1;
+}
+
+void LowerAscii(char* text)
+{
+    for (; *text != '\0'; ++text) {
+        if (*text >= 'A' && *text <= 'Z')
+            *text = static_cast<char>(*text - 'A' + 'a');
+    }
+}
+
+namespace {
+
+// 1 when text, lower-cased, equals lowerWord.
+int EqualsLowered(const char* text, const char* lowerWord)
+{
+    char lowered[kCatalogueNameBytes];
+    if (CopyText(lowered, sizeof lowered, text) == 0)
+        return 0;
+    LowerAscii(lowered);
+    size_t i = 0;
+    for (; lowered[i] != '\0' && lowered[i] == lowerWord[i]; ++i) {
+    }
+    return lowered[i] == lowerWord[i];
+}
+
+int LastDot(const char* text)
+{
+    int last = -1;
+    for (int i = 0; text[i] != '\0'; ++i) {
+        if (text[i] == '.')
+            last = i;
+    }
+    return last;
+}
+
+}  // namespace
+
+int ShouldExpandTarget(const char* targetPath, uint32_t keepSettings)
+{
+    int dot = LastDot(targetPath);
+    if (dot < 0)
+        return 1;
+    return !(keepSettings && EqualsLowered(targetPath + dot, ".tvs"));
+}
+
+int IsShellNewTemplate(const char* targetPath)
+{
+    int slash = LastBackslash(targetPath);
+    return EqualsLowered(targetPath + slash + 1, "default.tvd");
+}
+
+int32_t MatchCatalogueEntry(const CatalogueEntry* entries, uint32_t count, const char* name,
+                            uint32_t mask, int (*sameName)(const char* a, const char* b))
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        if (entries[i].copied == 0 && (entries[i].componentMask & mask) != 0 &&
+            sameName(entries[i].sourceName, name))
+            return static_cast<int32_t>(i);
+    }
+    return -1;
+}

@@ -1,0 +1,46 @@
+// Directories and free space on the system's volumes.
+#include "install/install.h"
+#include "catalogue/options.h"
+
+namespace {
+
+int MakeDirectory(const char* dir, void*)
+{
+    return CreateDirectoryA(dir, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+int DirectoryExists(const char* dir)
+{
+    if (dir[0] == '\0')
+        return 0;
+    // A path too long to join cannot be listed: it does not exist for us.
+    char pattern[kPathBytes];
+    if (JoinPath(dir, "*", pattern, sizeof pattern) == 0)
+        return 0;
+    WIN32_FIND_DATAA found;
+    HANDLE listing = FindFirstFileA(pattern, &found);
+    if (listing != INVALID_HANDLE_VALUE) {
+        FindClose(listing);
+        return 1;
+    }
+    // An empty directory (or the root of an empty drive) lists nothing.
+    return GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+int CreateDirectoryPath(const char* path)
+{
+    return ForEachDirectoryOfPath(path, MakeDirectory, nullptr);
+}
+
+uint32_t FreeSpaceKB(const char* path)
+{
+    char root[kPathBytes];
+    if (VolumeRoot(path, root, sizeof root) == 0)
+        return 0;
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
+        return 0;
+    return FreeSpaceFromClusters(freeClusters, bytesPerSector, sectorsPerCluster);
+}

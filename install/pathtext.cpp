@@ -1,0 +1,158 @@
+// Path text helpers.
+#include "install/pathtext.h"
+
+size_t TextLength(const char* text)
+{
+    size_t length = 0;
+    while (text[length] != '\0')
+        ++length;
+    return length;
+}
+
+size_t CopyText(char* out, size_t capacity, const char* text)
+{
+    if (capacity == 0)
+        return 0;
+    size_t length = TextLength(text);
+    if (length >= capacity) {
+        out[0] = '\0';
+        return 0;
+    }
+    for (size_t i = 0; i <= length; ++i)
+        out[i] = text[i];
+    return length;
+}
+
+size_t AppendText(char* out, size_t capacity, const char* text)
+{
+    size_t start = TextLength(out);
+    size_t length = TextLength(text);
+    if (start + length >= capacity)
+        return 0;
+    for (size_t i = 0; i <= length; ++i)
+        out[start + i] = text[i];
+    return start + length;
+}
+
+size_t JoinPath(const char* dir, const char* name, char* out, size_t capacity)
+{
+    if (capacity == 0)
+        return 0;
+    out[0] = '\0';
+    size_t length = TextLength(dir);
+    if (length == 0 || CopyText(out, capacity, dir) == 0)
+        return 0;
+    if (dir[length - 1] != '\\' && AppendText(out, capacity, "\\") == 0) {
+        out[0] = '\0';
+        return 0;
+    }
+    size_t joined = AppendText(out, capacity, name);
+    if (joined == 0 && name[0] != '\0') {
+        out[0] = '\0';
+        return 0;
+    }
+    return TextLength(out);
+}
+
+int LastBackslash(const char* text)
+{
+    int last = -1;
+    for (int i = 0; text[i] != '\0'; ++i) {
+        if (text[i] == '\\')
+            last = i;
+    }
+    return last;
+}
+
+namespace {
+
+// Position after the next backslash at or after from, or -1 when none.
+int AfterBackslash(const char* path, int from)
+{
+    for (int i = from; path[i] != '\0'; ++i) {
+        if (path[i] == '\\')
+            return i + 1;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int ForEachDirectoryOfPath(const char* path, int (*make)(const char* dir, void* context),
+                           void* context)
+{
+    char copy[260];
+    if (CopyText(copy, sizeof copy, path) == 0 && path[0] != '\0')
+        return 0;
+
+    int position;
+    if (copy[0] != '\0' && copy[1] == ':') {
+        if (TextLength(copy) <= 3)
+            return 1;
+        position = 3;
+    } else if (copy[0] == '\\' && copy[1] == '\\') {
+        int afterServer = AfterBackslash(copy, 2);
+        if (afterServer < 0)
+            return 0;
+        int afterShare = AfterBackslash(copy, afterServer);
+        if (afterShare < 0)
+            return 1;
+        position = afterShare;
+    } else {
+        return 0;
+    }
+
+    for (;;) {
+        int end = position;
+        while (copy[end] != '\0' && copy[end] != '\\')
+            ++end;
+        bool more = copy[end] == '\\';
+        copy[end] = '\0';
+        int made = make(copy, context);
+        if (!more)
+            return made ? 1 : 0;
+        copy[end] = '\\';
+        if (!made)
+            return 0;
+        position = end + 1;
+    }
+}
+
+size_t VolumeRoot(const char* path, char* out, size_t capacity)
+{
+    if (path[0] != '\0' && path[1] == ':') {
+        if (capacity < 4)
+            return 0;
+        out[0] = path[0];
+        out[1] = ':';
+        out[2] = '\\';
+        out[3] = '\0';
+        return 3;
+    }
+    if (path[0] != '\0' && path[1] == '\\') {
+        int afterServer = AfterBackslash(path, 2);
+        int afterShare = afterServer < 0 ? -1 : AfterBackslash(path, afterServer);
+        if (afterShare >= 0) {
+            if (static_cast<size_t>(afterShare) >= capacity)
+                return 0;
+            for (int i = 0; i < afterShare; ++i)
+                out[i] = path[i];
+            out[afterShare] = '\0';
+            return static_cast<size_t>(afterShare);
+        }
+    }
+    return CopyText(out, capacity, path);
+}
+
+uint32_t FreeSpaceFromClusters(uint32_t freeClusters, uint32_t bytesPerSector,
+                               uint32_t sectorsPerCluster)
+{
+    // Today's volumes overflow 32 bits here; the product of three 32-bit
+    // numbers can overflow 64 bits too, so the last factor is checked.
+    uint64_t clusterBytes = static_cast<uint64_t>(bytesPerSector) * sectorsPerCluster;
+    const uint64_t limitKB = 0xFFFFFFFFu;
+    if (clusterBytes != 0 && freeClusters > (limitKB * 1024u) / clusterBytes)
+        return 0xFFFFFFFFu;
+    uint64_t kb = (static_cast<uint64_t>(freeClusters) * clusterBytes + 512u) / 1024u;
+    return kb > limitKB ? 0xFFFFFFFFu : static_cast<uint32_t>(kb);
+}

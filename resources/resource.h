@@ -1,0 +1,107 @@
+/*
+ * Resource identifiers of the setup program.
+ *
+ * The numbers are fixed: the dialog templates, the code and the test driver
+ * all address dialogs, controls, strings and bitmaps by them.  This header is
+ * plain C so that windres can read it as well as the compilers.
+ *
+ * Every dialog template carries its own id as its context help id, which lets
+ * a test driver tell the dialogs apart from outside the process.
+ */
+#ifndef TOVARIN_RESOURCE_H
+#define TOVARIN_RESOURCE_H
+
+/* Pages. */
+#define IDD_PLEASE_WAIT          1
+#define IDD_EXISTING             2
+#define IDD_DESTINATION          3
+#define IDD_COMPONENTS           4
+#define IDD_CUSTOM               5
+#define IDD_PROGRESS             7
+#define IDD_GROUP                8
+#define IDD_FINISH               9
+
+/* Panels: the help shown at the bottom of the screen beside a page. */
+#define IDD_PANEL_EXISTING     150
+#define IDD_PANEL_DESTINATION  151
+#define IDD_PANEL_COMPONENTS   152
+#define IDD_PANEL_CUSTOM       153
+#define IDD_PANEL_GROUP        155
+
+/* Message boxes: message n is template IDD_MESSAGE_BASE + n. */
+#define IDD_MESSAGE_BASE     32000
+#define MSG_COPY_FAILED          0   /* OK */
+#define MSG_KEEP_SETTINGS        1   /* 1 keep, 2 replace */
+#define MSG_CONFIRM_CANCEL       2   /* 1 cancel setup, 2 go on */
+#define MSG_CANNOT_CREATE_DIR    3   /* OK */
+#define MSG_CREATE_DIR           4   /* 1 create, 2 do not */
+#define MSG_LOW_DISK_SPACE       5   /* 1 go on, 2 change selection, 3 cancel */
+#define MSG_INSERT_DISK          9   /* 1 OK, 2 cancel */
+#define MSG_EXPAND_FAILED       10   /* 1 retry, 2 ignore, 3 abort */
+
+/* Message box controls; the buttons are ids 1 to 3. */
+#define IDC_MESSAGE_TEXT       100
+#define IDC_ANSWER_1             1
+#define IDC_ANSWER_2             2
+#define IDC_ANSWER_3             3
+
+/* Please-wait page. */
+#define IDC_WAIT_STATUS         10
+
+/* Existing-installations page. */
+#define IDC_FOUND_LIST          10
+#define IDC_INSTALL_OVER        11
+#define IDC_OTHER_DIRECTORY     12
+
+/* Destination page. */
+#define IDC_DEST_EDIT           10
+#define IDC_DEST_NEXT           11
+#define IDC_DEST_BACK           12
+
+/* Components page (10 to 16 are the main components). */
+#define IDC_MAIN_FIRST          10
+#define IDC_MAIN_LAST           16
+#define IDC_OPTIONAL_GROUP      17
+#define IDC_DETAILS             18
+#define IDC_REQUIRED_KB         19
+#define IDC_FREE_KB             20
+#define IDC_COMPONENTS_NEXT     21
+#define IDC_COMPONENTS_BACK     22
+
+/* Custom components page (30 to 39 are the optional components). */
+#define IDC_OPTIONAL_FIRST      30
+#define IDC_OPTIONAL_LAST       39
+
+/* Copy-progress page. */
+#define IDC_PROGRESS_SOURCE     10
+#define IDC_PROGRESS_TARGET     11
+#define IDC_PROGRESS_BAR        12
+
+/* Program-group page. */
+#define IDC_GROUP_LIST          10
+#define IDC_GROUP_EDIT          11
+
+/* String table. */
+#define IDS_TITLE                1   /* backdrop title, read into 150 bytes */
+#define IDS_SEARCHING            2   /* please-wait status during the search */
+#define IDS_GUIDE_DIRECTORY      3   /* the guide's subdirectory under destDir */
+#define IDS_README_ITEM          4   /* program-group item name */
+#define IDS_GUIDE_ITEM           5   /* program-group item name */
+#define IDS_INSERT_DISK          6   /* wsprintf format, one int: disk number */
+#define IDS_EXPAND_FAILED        7   /* wsprintf format, one string: target path */
+
+/* Bitmaps. */
+#define IDB_BACKDROP             1   /* 700 x 525, 8 bits, 256-entry colour table */
+#define IDB_LOGO                 2   /* RGB FF00FF is transparent */
+#define IDB_BILLBOARD_FIRST      5   /* billboards 5 to 9, in show order */
+#define IDB_BILLBOARD_LAST       9
+
+/* Icons. */
+#define IDI_SETUP                1   /* class icon of the backdrop */
+#define IDI_PRODUCT          31000   /* product icon for pages */
+#define IDI_BOX_QUESTION         31001
+#define IDI_BOX_WARNING          31002
+#define IDI_BOX_ERROR            31003
+#define IDI_BOX_DISK             31004
+
+#endif

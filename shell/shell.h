@@ -1,0 +1,35 @@
+// The application shell: start-up, the backdrop window and its two control
+// classes, the billboards and the 3D-controls library.
+#ifndef TOVARIN_SHELL_SHELL_H
+#define TOVARIN_SHELL_SHELL_H
+
+#include <windows.h>
+
+extern HINSTANCE appInstance;     // this module; set when the backdrop class exists
+extern HWND      mainWindow;      // the backdrop; owner of every page and panel
+extern HPALETTE  backdropPalette; // from bitmap 1; null when it cannot be read
+
+// Backdrop window.
+int CreateBackdropWindow(HINSTANCE instance, HWND* window);
+LRESULT CALLBACK BackdropWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void PaintBackdrop(HWND window);
+void DrawBackdropImage(HWND window, HDC dc, int bitmapId);
+void DrawLogo(HDC dc, int x, int y);
+HBITMAP CreateKeyMask(HBITMAP colour, COLORREF key);
+
+// Billboards on the backdrop while files are copied.
+void PrepareBillboards();
+void AdvanceBillboard(int showCurrent);
+void HideBillboard();
+void PaintBillboard(HDC dc);
+
+// The 3D-controls library, on Windows NT.
+int EnableCtl3d(HMODULE* library);
+int ReleaseCtl3d(HMODULE library);
+
+// The run-time library's end of the process: runs the termination handlers,
+// then ends the process with code.
+extern "C" __attribute__((noreturn)) void ExitRuntime(int code);
+extern "C" int RegisterExitHandler(void (*handler)(void));
+
+#endif

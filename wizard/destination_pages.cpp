@@ -1,0 +1,189 @@
+// The existing-installations page (template 2) and the destination page
+// (template 3): both settle destDir.
+#include "wizard/wizard.h"
+#include "catalogue/options.h"
+#include "install/install.h"
+#include "integration/foundlist.h"
+#include "resources/resource.h"
+
+namespace {
+
+// One of each page is open at a time; this is what it keeps while open.
+struct PageState {
+    InstallOptions* options;
+    HWND panel;
+};
+
+PageState existingPage;
+PageState destinationPage;
+
+// Destroys the page's panel and ends the page with result.
+void EndPage(HWND page, PageState* state, int result)
+{
+    if (state->panel != nullptr)
+        DestroyWindow(state->panel);
+    state->panel = nullptr;
+    EndDialog(page, result);
+}
+
+// Asks message box 2 and ends the page with 2 when the user confirms.
+void ConfirmCancel(HWND page, PageState* state)
+{
+    if (LOWORD(ShowMessage(page, MSG_CONFIRM_CANCEL, nullptr)) == kAnswer1)
+        EndPage(page, state, IDCANCEL);
+}
+
+// 1 when the found list holds at least one installation.
+int HasFoundInstallations(const InstallOptions* options)
+{
+    if (options->foundList == nullptr)
+        return 0;
+    const uint8_t* block = static_cast<const uint8_t*>(LocalLock(options->foundList));
+    if (block == nullptr)
+        return 0;
+    int found = FoundListLength(block) > kFoundListHeaderBytes;
+    LocalUnlock(options->foundList);
+    return found;
+}
+
+void FillFoundList(HWND page, const InstallOptions* options)
+{
+    HLOCAL list = options->foundList;
+    const uint8_t* block = list != nullptr ? static_cast<const uint8_t*>(LocalLock(list)) : nullptr;
+    if (block == nullptr)
+        return;
+    uint32_t offset = kFoundListHeaderBytes;
+    while (const char* dir = NextFoundEntry(block, LocalSize(list), &offset))
+        SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(dir));
+    LocalUnlock(list);
+}
+
+// Installing over the selected installation: takes its directory and asks
+// whether a settings file found there is to be kept.
+void InstallOverSelected(HWND page, InstallOptions* options)
+{
+    LRESULT selected = SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETCURSEL, 0, 0);
+    if (selected == LB_ERR)
+        return;
+    LRESULT length = SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETTEXTLEN, selected, 0);
+    if (length == LB_ERR || length >= kPathBytes)
+        return;
+    SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETTEXT, selected,
+                        reinterpret_cast<LPARAM>(options->destDir));
+
+    // A path too long to name the settings file cannot be opened either.
+    char settings[kPathBytes];
+    if (JoinPath(options->destDir, "tovarin.tvs", settings, sizeof settings) == 0)
+        return;
+    HANDLE file = CreateFileA(settings, 0, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    // Not held open while the question waits for an answer.
+    CloseHandle(file);
+    if (LOWORD(ShowMessage(page, MSG_KEEP_SETTINGS, nullptr)) == kAnswer1)
+        options->keepSettings = 1;
+}
+
+void SelectDestinationText(HWND page)
+{
+    SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_SETSEL, 0, -1);
+}
+
+// Next on the destination page: the directory must exist, or be created on
+// request.  1 when the page may end.
+int AcceptDestination(HWND page, const InstallOptions* options)
+{
+    if (options->destDir[0] == '\0')
+        return 0;  // next is disabled then; a stray command does nothing
+    if (DirectoryExists(options->destDir))
+        return 1;
+    if (LOWORD(ShowMessage(page, MSG_CREATE_DIR, nullptr)) != kAnswer1)
+        return 0;
+    if (CreateDirectoryPath(options->destDir) && DirectoryExists(options->destDir))
+        return 1;
+    ShowMessage(page, MSG_CANNOT_CREATE_DIR, nullptr);
+    SetFocus(GetDlgItem(page, IDC_DEST_EDIT));
+    SelectDestinationText(page);
+    return 0;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ExistingInstallationsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    PageState* state = &existingPage;
+    switch (message) {
+    case WM_INITDIALOG:
+        PlaceDialog(page, kPlaceCentred);
+        state->options = reinterpret_cast<InstallOptions*>(lParam);
+        FillFoundList(page, state->options);
+        SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_SETCURSEL, 0, 0);
+        state->panel = OpenPanel(GetWindow(page, GW_OWNER), IDD_PANEL_EXISTING, kPlaceBottom,
+                                 PlainDialogProc);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_INSTALL_OVER:
+            InstallOverSelected(page, state->options);
+            EndPage(page, state, IDC_INSTALL_OVER);
+            return TRUE;
+        case IDC_OTHER_DIRECTORY:
+            EndPage(page, state, IDC_OTHER_DIRECTORY);
+            return TRUE;
+        case IDCANCEL:
+            ConfirmCancel(page, state);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    PageState* state = &destinationPage;
+    switch (message) {
+    case WM_INITDIALOG: {
+        PlaceDialog(page, kPlaceCentred);
+        state->options = reinterpret_cast<InstallOptions*>(lParam);
+        InstallOptions* options = state->options;
+        // The edit control holds no more than a path buffer can take.
+        SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_LIMITTEXT, kPathBytes - 1, 0);
+        if (options->destDir[0] != '\0') {
+            SetDlgItemTextA(page, IDC_DEST_EDIT, options->destDir);
+            SelectDestinationText(page);
+            EnableWindow(GetDlgItem(page, IDC_DEST_NEXT), TRUE);
+        } else {
+            EnableWindow(GetDlgItem(page, IDC_DEST_NEXT), FALSE);
+        }
+        if (!HasFoundInstallations(options))
+            ShowWindow(GetDlgItem(page, IDC_DEST_BACK), SW_HIDE);
+        state->panel = OpenPanel(GetWindow(page, GW_OWNER), IDD_PANEL_DESTINATION, kPlaceBottom,
+                                 PlainDialogProc);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_DEST_EDIT:
+            if (HIWORD(wParam) != EN_CHANGE)
+                return FALSE;
+            GetDlgItemTextA(page, IDC_DEST_EDIT, state->options->destDir, kPathBytes);
+            EnableWindow(GetDlgItem(page, IDC_DEST_NEXT), state->options->destDir[0] != '\0');
+            return TRUE;
+        case IDC_DEST_NEXT:
+            if (AcceptDestination(page, state->options))
+                EndPage(page, state, IDC_DEST_NEXT);
+            return TRUE;
+        case IDC_DEST_BACK:
+            EndPage(page, state, IDC_DEST_BACK);
+            return TRUE;
+        case IDCANCEL:
+            ConfirmCancel(page, state);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
