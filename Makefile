@@ -42,7 +42,7 @@ unit: host
 	@cd $(HOST) && ctest --output-on-failure -j $(JOBS) -LE 'e2e|fuzz'
 
 e2e: all
-	@cd $(HOST) && ctest --output-on-failure -L e2e
+	@cd $(HOST) && ctest --output-on-failure -j $(JOBS) -L e2e
 
 demo: all
 	@tests/e2e/demo $(abspath $(WIN32)) $(abspath build/demo)

@@ -1,0 +1,943 @@
+// The driver library: see driver.h.
+#include "tests/e2e/driver/driver.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+
+namespace {
+
+// ---- Scenario state ---------------------------------------------------------
+
+std::string scenarioName;
+std::string shotDirectory;
+std::string caseLabel;
+int failures = 0;
+int shotCount = 0;
+
+PROCESS_INFORMATION setupProcess;
+bool setupStarted = false;
+bool setupEnded = false;
+DWORD setupExitCode = 0;
+
+void Report(int line, const char* kind, const char* format, va_list args)
+{
+    char text[2048];
+    vsnprintf(text, sizeof text, format, args);
+    if (caseLabel.empty())
+        printf("%s:%d: %s: %s\n", scenarioName.c_str(), line, kind, text);
+    else
+        printf("%s [%s]:%d: %s: %s\n", scenarioName.c_str(), caseLabel.c_str(), line, kind, text);
+    fflush(stdout);
+}
+
+std::wstring Wide(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), nullptr, 0);
+    std::wstring out((size_t)n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), &out[0], n);
+    return out;
+}
+
+std::string Narrow(const wchar_t* text, size_t length)
+{
+    if (length == 0)
+        return std::string();
+    int n = WideCharToMultiByte(CP_ACP, 0, text, (int)length, nullptr, 0, nullptr, nullptr);
+    std::string out((size_t)n, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, (int)length, &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring Lower(std::wstring text)
+{
+    if (!text.empty())
+        CharLowerBuffW(&text[0], (DWORD)text.size());
+    return text;
+}
+
+// Long paths go through the \\?\ form, which the wide calls take past 260.
+std::wstring FilePath(const std::string& path)
+{
+    std::wstring wide = Wide(path);
+    if (wide.size() >= 240 && wide.compare(0, 4, L"\\\\?\\") != 0)
+        wide = L"\\\\?\\" + wide;
+    return wide;
+}
+
+// ---- Dialog templates of setup.exe ---------------------------------------------
+
+struct TemplateControl {
+    unsigned id;              // low 16 bits, as GetDlgCtrlID reports them
+    std::wstring className;   // lower case
+    bool hasText;             // a string title, not an ordinal
+    std::wstring text;
+};
+
+struct DialogTemplate {
+    int id;
+    std::wstring caption;
+    std::vector<TemplateControl> controls;
+};
+
+std::vector<DialogTemplate> templates;
+std::vector<std::pair<HWND, int>> idCache;
+
+// A bounds-checked reader over a template's bytes.
+struct TemplateReader {
+    const BYTE* bytes;
+    size_t size;
+    size_t offset;
+    bool bad;
+};
+
+unsigned ReadWord(TemplateReader* r)
+{
+    if (r->offset + 2 > r->size) {
+        r->bad = true;
+        return 0;
+    }
+    unsigned v = (unsigned)(r->bytes[r->offset] | r->bytes[r->offset + 1] << 8);
+    r->offset += 2;
+    return v;
+}
+
+DWORD ReadDword(TemplateReader* r)
+{
+    DWORD low = ReadWord(r);
+    return low | (DWORD)ReadWord(r) << 16;
+}
+
+// A string or 0xFFFF + ordinal or 0 (empty).
+void ReadSzOrOrd(TemplateReader* r, std::wstring* text, bool* isString, unsigned* ordinal)
+{
+    text->clear();
+    *isString = false;
+    *ordinal = 0;
+    unsigned first = ReadWord(r);
+    if (first == 0xFFFF) {
+        *ordinal = ReadWord(r);
+        return;
+    }
+    *isString = true;
+    while (first != 0 && !r->bad) {
+        text->push_back((wchar_t)first);
+        first = ReadWord(r);
+    }
+}
+
+void SkipString(TemplateReader* r)
+{
+    while (!r->bad && ReadWord(r) != 0) {
+    }
+}
+
+void AlignDword(TemplateReader* r)
+{
+    r->offset = (r->offset + 3) & ~(size_t)3;
+}
+
+const wchar_t* AtomClass(unsigned atom)
+{
+    switch (atom) {
+    case 0x80: return L"button";
+    case 0x81: return L"edit";
+    case 0x82: return L"static";
+    case 0x83: return L"listbox";
+    case 0x84: return L"scrollbar";
+    case 0x85: return L"combobox";
+    default:   return L"?";
+    }
+}
+
+// Parses DLGTEMPLATE and DLGTEMPLATEEX.  Returns false on a malformed one.
+bool ParseTemplate(const BYTE* bytes, size_t size, DialogTemplate* out)
+{
+    TemplateReader r = {bytes, size, 0, false};
+    bool extended = size >= 4 && bytes[0] == 1 && bytes[1] == 0 && bytes[2] == 0xFF && bytes[3] == 0xFF;
+    DWORD style;
+    unsigned count;
+    if (extended) {
+        r.offset = 4;
+        ReadDword(&r);                    // help id
+        ReadDword(&r);                    // extended style
+        style = ReadDword(&r);
+    } else {
+        style = ReadDword(&r);
+        ReadDword(&r);
+    }
+    count = ReadWord(&r);
+    r.offset += 8;                        // x, y, cx, cy
+    std::wstring text;
+    bool isString;
+    unsigned ordinal;
+    ReadSzOrOrd(&r, &text, &isString, &ordinal);   // menu
+    ReadSzOrOrd(&r, &text, &isString, &ordinal);   // class
+    ReadSzOrOrd(&r, &out->caption, &isString, &ordinal);
+    if (style & DS_SETFONT) {
+        ReadWord(&r);                     // point size
+        if (extended) {
+            ReadWord(&r);                 // weight
+            ReadWord(&r);                 // italic, charset
+        }
+        SkipString(&r);
+    }
+    for (unsigned i = 0; i < count && !r.bad; i++) {
+        AlignDword(&r);
+        TemplateControl control;
+        if (extended) {
+            r.offset += 12;               // help id, extended style, style
+            r.offset += 8;
+            control.id = ReadDword(&r) & 0xFFFF;
+        } else {
+            r.offset += 8;
+            r.offset += 8;
+            control.id = ReadWord(&r);
+        }
+        std::wstring className;
+        ReadSzOrOrd(&r, &className, &isString, &ordinal);
+        control.className = isString ? Lower(className) : AtomClass(ordinal);
+        ReadSzOrOrd(&r, &control.text, &control.hasText, &ordinal);
+        unsigned extra = ReadWord(&r);
+        r.offset += extra;
+        out->controls.push_back(control);
+    }
+    return !r.bad && r.offset <= size;
+}
+
+BOOL CALLBACK AddTemplate(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR)
+{
+    if (!IS_INTRESOURCE(name))
+        return TRUE;
+    HRSRC found = FindResourceA(module, name, type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const BYTE* bytes = loaded ? (const BYTE*)LockResource(loaded) : nullptr;
+    if (!bytes)
+        return TRUE;
+    DialogTemplate dialog;
+    dialog.id = (int)(ULONG_PTR)name;
+    if (ParseTemplate(bytes, SizeofResource(module, found), &dialog))
+        templates.push_back(dialog);
+    else
+        printf("driver: dialog template %d of setup.exe cannot be parsed\n", dialog.id);
+    return TRUE;
+}
+
+void LoadTemplates(const char* path)
+{
+    templates.clear();
+    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) {
+        printf("driver: cannot read the dialog templates of %s (error %lu)\n", path, GetLastError());
+        return;
+    }
+    EnumResourceNamesA(module, RT_DIALOG, AddTemplate, 0);
+    FreeLibrary(module);
+}
+
+// Text that the window manager keeps for a window: never sends a message,
+// so it answers while setup.exe is busy.
+std::wstring StoredText(HWND window)
+{
+    wchar_t text[512];
+    int n = InternalGetWindowText(window, text, 512);
+    return std::wstring(text, (size_t)(n > 0 ? n : 0));
+}
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[128];
+    int n = GetClassNameW(window, name, 128);
+    return Lower(std::wstring(name, (size_t)(n > 0 ? n : 0)));
+}
+
+int MatchTemplate(HWND dialog)
+{
+    std::wstring caption = StoredText(dialog);
+    std::vector<TemplateControl> live;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        TemplateControl control;
+        control.id = (unsigned)GetDlgCtrlID(child) & 0xFFFF;
+        control.className = ClassOf(child);
+        control.text = StoredText(child);
+        control.hasText = true;
+        live.push_back(control);
+    }
+    auto key = [](const TemplateControl& c) { return std::make_pair(c.id, c.className); };
+    std::vector<std::pair<unsigned, std::wstring>> liveKeys;
+    for (const TemplateControl& c : live)
+        liveKeys.push_back(key(c));
+    std::sort(liveKeys.begin(), liveKeys.end());
+
+    int best = 0, bestScore = -1, ties = 0;
+    for (const DialogTemplate& t : templates) {
+        if (t.caption != caption || t.controls.size() != live.size())
+            continue;
+        std::vector<std::pair<unsigned, std::wstring>> keys;
+        for (const TemplateControl& c : t.controls)
+            keys.push_back(key(c));
+        std::sort(keys.begin(), keys.end());
+        if (keys != liveKeys)
+            continue;
+        // Buttons and labels keep their template texts; count the matches.
+        int score = 0;
+        for (const TemplateControl& c : t.controls) {
+            if (!c.hasText || (c.className != L"button" && c.className != L"static"))
+                continue;
+            for (const TemplateControl& l : live)
+                if (l.id == c.id && l.className == c.className && l.text == c.text) {
+                    score++;
+                    break;
+                }
+        }
+        if (score > bestScore) {
+            best = t.id;
+            bestScore = score;
+            ties = 0;
+        } else if (score == bestScore) {
+            ties++;
+        }
+    }
+    if (ties > 0)
+        printf("driver: a dialog matches several templates equally; taking %d\n", best);
+    return best;
+}
+
+DWORD ProcessOf(HWND window)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+bool IsSetupDialog(HWND window)
+{
+    return setupStarted && ProcessOf(window) == setupProcess.dwProcessId && IsWindowVisible(window)
+        && ClassOf(window) == L"#32770";
+}
+
+struct WindowList {
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context)
+{
+    ((WindowList*)context)->windows.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> SetupWindows()
+{
+    WindowList list;
+    EnumWindows(CollectWindow, (LPARAM)&list);
+    std::vector<HWND> out;
+    if (!setupStarted)
+        return out;
+    for (HWND w : list.windows)
+        if (ProcessOf(w) == setupProcess.dwProcessId)
+            out.push_back(w);
+    return out;
+}
+
+bool UpdateEnded()
+{
+    if (!setupStarted || setupEnded)
+        return setupEnded;
+    if (WaitForSingleObject(setupProcess.hProcess, 0) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(setupProcess.hProcess, &setupExitCode);
+        setupEnded = true;
+    }
+    return setupEnded;
+}
+
+std::string DialogList()
+{
+    std::string out;
+    for (int id : ShownDialogs()) {
+        char one[16];
+        snprintf(one, sizeof one, "%s%d", out.empty() ? "" : ", ", id);
+        out += one;
+    }
+    return out.empty() ? "none" : out;
+}
+
+// Lets setup.exe work off its queue and paint before a screenshot.
+void Settle()
+{
+    for (int round = 0; round < 2; round++) {
+        for (HWND w : SetupWindows()) {
+            DWORD_PTR result;
+            SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 500, &result);
+        }
+        Sleep(100);
+    }
+}
+
+void WriteLE16(BYTE* p, unsigned v)
+{
+    p[0] = (BYTE)v;
+    p[1] = (BYTE)(v >> 8);
+}
+
+void WriteLE32Bytes(BYTE* p, DWORD v)
+{
+    WriteLE16(p, v & 0xFFFF);
+    WriteLE16(p + 2, v >> 16);
+}
+
+bool SaveScreen(const std::string& path)
+{
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;            // bottom-up, as a BMP file stores it
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool done = false;
+    if (bitmap && memory) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        done = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY) != 0;
+        SelectObject(memory, old);
+        GdiFlush();
+    }
+    if (done) {
+        DWORD rowBytes = ((DWORD)width * 3 + 3) & ~3u;
+        DWORD pixelBytes = rowBytes * (DWORD)height;
+        BYTE header[54] = {};
+        header[0] = 'B';
+        header[1] = 'M';
+        WriteLE32Bytes(header + 2, 54 + pixelBytes);
+        WriteLE32Bytes(header + 10, 54);
+        memcpy(header + 14, &info.bmiHeader, 40);
+        WriteLE32Bytes(header + 34, pixelBytes);
+        HANDLE file = CreateFileW(FilePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0, written2 = 0;
+        done = file != INVALID_HANDLE_VALUE && ::WriteFile(file, header, 54, &written, nullptr)
+            && ::WriteFile(file, bits, pixelBytes, &written2, nullptr) && written2 == pixelBytes;
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (memory)
+        DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return done;
+}
+
+bool UserCanReach(HWND dialog, HWND control, std::string* why)
+{
+    if (!IsWindowVisible(dialog))
+        *why = "the dialog is not visible";
+    else if (!IsWindowEnabled(dialog))
+        *why = "the dialog is disabled";
+    else if (ModalChild(dialog))
+        *why = "the dialog has a modal child open";
+    else if (!IsWindowVisible(control))
+        *why = "the control is hidden";
+    else if (!IsWindowEnabled(control))
+        *why = "the control is disabled";
+    else
+        return true;
+    return false;
+}
+
+LRESULT SendTo(int line, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 5000, &result))
+        FailAt(line, "message 0x%x to window %p got no answer within 5 s", message, (void*)window);
+    return (LRESULT)result;
+}
+
+} // namespace
+
+// ---- Scenario bookkeeping -------------------------------------------------------
+
+void BeginScenario(const char* name, const char* shotDir)
+{
+    scenarioName = name;
+    shotDirectory = shotDir ? shotDir : "";
+    if (!shotDirectory.empty())
+        CreateDirectoryW(FilePath(shotDirectory).c_str(), nullptr);
+    failures = 0;
+    shotCount = 0;
+    caseLabel.clear();
+}
+
+int EndScenario()
+{
+    KillSetup();
+    printf("%s: %s (%d failure%s)\n", scenarioName.c_str(), failures ? "FAILED" : "passed", failures,
+           failures == 1 ? "" : "s");
+    fflush(stdout);
+    return failures;
+}
+
+void OkAt(int line, bool condition, const char* format, ...)
+{
+    if (condition)
+        return;
+    failures++;
+    va_list args;
+    va_start(args, format);
+    Report(line, "Test failed", format, args);
+    va_end(args);
+}
+
+void FailAt(int line, const char* format, ...)
+{
+    failures++;
+    va_list args;
+    va_start(args, format);
+    Report(line, "Test failed", format, args);
+    va_end(args);
+    printf("%s: dialogs showing: %s\n", scenarioName.c_str(), DialogList().c_str());
+    Shot("failed");
+    EndScenario();
+    exit(1);
+}
+
+void Trace(const char* format, ...)
+{
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    printf("%s: %s\n", scenarioName.c_str(), text);
+    fflush(stdout);
+}
+
+void SetCase(const char* label)
+{
+    caseLabel = label ? label : "";
+}
+
+// ---- The setup process ----------------------------------------------------------
+
+void StartSetupAt(int line, const char* path, const char* args, int showMode)
+{
+    if (setupStarted && !UpdateEnded())
+        FailAt(line, "setup.exe started while the previous one still runs");
+    KillSetup();
+    if (templates.empty())
+        LoadTemplates(path);
+    idCache.clear();
+
+    std::string directory = path;
+    size_t slash = directory.find_last_of('\\');
+    directory = slash == std::string::npos ? "." : directory.substr(0, slash + 1);
+    std::string commandLine = std::string("\"") + path + "\"";
+    if (args && *args)
+        commandLine += std::string(" ") + args;
+    std::vector<char> line8(commandLine.begin(), commandLine.end());
+    line8.push_back('\0');
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (showMode >= 0) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = (WORD)showMode;
+    }
+    if (!CreateProcessA(path, line8.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
+                        &startup, &setupProcess))
+        FailAt(line, "cannot start %s (error %lu)", path, GetLastError());
+    setupStarted = true;
+    setupEnded = false;
+    setupExitCode = 0;
+    Trace("started %s", commandLine.c_str());
+}
+
+bool SetupRunning()
+{
+    return setupStarted && !UpdateEnded();
+}
+
+DWORD SetupThreadId()
+{
+    return setupStarted ? setupProcess.dwThreadId : 0;
+}
+
+DWORD NeedExitAt(int line, DWORD timeoutMs, const int* allowed, int allowedCount)
+{
+    if (!setupStarted)
+        FailAt(line, "setup.exe was never started");
+    DWORD start = GetTickCount();
+    while (!UpdateEnded()) {
+        if (allowed) {
+            for (int id : ShownDialogs()) {
+                if (std::find(allowed, allowed + allowedCount, id) == allowed + allowedCount)
+                    FailAt(line, "dialog %d appeared; expected setup.exe to end quietly", id);
+            }
+        }
+        if (GetTickCount() - start > timeoutMs)
+            FailAt(line, "setup.exe still runs after %lu ms", timeoutMs);
+        Sleep(kPollMs);
+    }
+    Trace("setup.exe ended with exit code %lu", setupExitCode);
+    return setupExitCode;
+}
+
+void KillSetup()
+{
+    if (!setupStarted)
+        return;
+    if (!UpdateEnded()) {
+        TerminateProcess(setupProcess.hProcess, 99);
+        WaitForSingleObject(setupProcess.hProcess, 5000);
+        Trace("killed setup.exe");
+    }
+    CloseHandle(setupProcess.hProcess);
+    CloseHandle(setupProcess.hThread);
+    setupStarted = false;
+    setupEnded = false;
+}
+
+// ---- Windows of setup.exe ----------------------------------------------------------
+
+int DialogId(HWND dialog)
+{
+    DWORD help = GetWindowContextHelpId(dialog);
+    if (help)
+        return (int)help;
+    for (const auto& cached : idCache)
+        if (cached.first == dialog)
+            return cached.second;
+    int id = MatchTemplate(dialog);
+    if (id)
+        idCache.push_back(std::make_pair(dialog, id));
+    return id;
+}
+
+HWND FindDialog(int templateId)
+{
+    for (HWND w : SetupWindows())
+        if (IsSetupDialog(w) && DialogId(w) == templateId)
+            return w;
+    return nullptr;
+}
+
+std::vector<int> ShownDialogs()
+{
+    std::vector<int> ids;
+    for (HWND w : SetupWindows())
+        if (IsSetupDialog(w))
+            ids.push_back(DialogId(w));
+    return ids;
+}
+
+HWND NeedDialogAt(int line, int templateId, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND found = FindDialog(templateId);
+        if (found)
+            return found;
+        if (UpdateEnded())
+            FailAt(line, "setup.exe ended (exit code %lu) while dialog %d was expected", setupExitCode,
+                   templateId);
+        if (GetTickCount() - start > timeoutMs)
+            FailAt(line, "dialog %d did not appear within %lu ms", templateId, timeoutMs);
+        Sleep(kPollMs);
+    }
+}
+
+void NeedGoneAt(int line, HWND window)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount() - start > 5000)
+            FailAt(line, "window %p (dialog %d) is still there after 5 s", (void*)window, DialogId(window));
+        Sleep(kPollMs);
+    }
+}
+
+void ExpectNoDialogAt(int line, int templateId)
+{
+    OkAt(line, FindDialog(templateId) == nullptr, "dialog %d is showing, expected it not to", templateId);
+}
+
+HWND FindSetupWindow(const char* className)
+{
+    std::wstring wanted = Lower(Wide(className));
+    for (HWND w : SetupWindows())
+        if (ClassOf(w) == wanted)
+            return w;
+    return nullptr;
+}
+
+HWND ModalChild(HWND owner)
+{
+    for (HWND w : SetupWindows())
+        if (w != owner && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == owner && ClassOf(w) == L"#32770")
+            return w;
+    return nullptr;
+}
+
+HWND Owner(HWND window)
+{
+    return GetWindow(window, GW_OWNER);
+}
+
+// ---- Controls ------------------------------------------------------------------------
+
+HWND ControlAt(int line, HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    if (!control)
+        FailAt(line, "dialog %d has no control %d", DialogId(dialog), id);
+    return control;
+}
+
+bool Enabled(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    return control && IsWindowEnabled(control);
+}
+
+bool Visible(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    return control && IsWindowVisible(control);
+}
+
+void ClickAt(int line, HWND dialog, int id)
+{
+    HWND control = ControlAt(line, dialog, id);
+    std::string why;
+    if (!UserCanReach(dialog, control, &why))
+        FailAt(line, "cannot click control %d of dialog %d: %s", id, DialogId(dialog), why.c_str());
+    PostMessageW(control, BM_CLICK, 0, 0);
+}
+
+void SetTextAt(int line, HWND dialog, int id, const char* text)
+{
+    HWND control = ControlAt(line, dialog, id);
+    std::string why;
+    if (!UserCanReach(dialog, control, &why))
+        FailAt(line, "cannot type into control %d of dialog %d: %s", id, DialogId(dialog), why.c_str());
+    std::wstring wide = Wide(text);
+    SendTo(line, control, WM_SETTEXT, 0, (LPARAM)wide.c_str());
+}
+
+void TypeAt(int line, HWND dialog, int id, const char* text)
+{
+    HWND control = ControlAt(line, dialog, id);
+    std::string why;
+    if (!UserCanReach(dialog, control, &why))
+        FailAt(line, "cannot type into control %d of dialog %d: %s", id, DialogId(dialog), why.c_str());
+    std::wstring wide = Wide(text);
+    for (wchar_t c : wide)
+        SendTo(line, control, WM_CHAR, (WPARAM)c, 1);
+}
+
+void PressKeyAt(int line, HWND dialog, UINT vk)
+{
+    HWND focus = FocusOfSetup();
+    if (!focus || (focus != dialog && !IsChild(dialog, focus)))
+        FailAt(line, "cannot press a key in dialog %d: the focus is on %p, outside it", DialogId(dialog),
+               (void*)focus);
+    std::string why;
+    if (!UserCanReach(dialog, focus, &why))
+        FailAt(line, "cannot press a key in dialog %d: %s", DialogId(dialog), why.c_str());
+    UINT scan = MapVirtualKeyW(vk, 0);
+    PostMessageW(focus, WM_KEYDOWN, vk, 1 | (LPARAM)scan << 16);
+    PostMessageW(focus, WM_KEYUP, vk, 1 | (LPARAM)scan << 16 | (LPARAM)3 << 30);
+}
+
+void CloseBoxAt(int line, HWND dialog)
+{
+    std::string why;
+    if (!UserCanReach(dialog, dialog, &why))
+        FailAt(line, "cannot close dialog %d: %s", DialogId(dialog), why.c_str());
+    if (!(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU))
+        FailAt(line, "dialog %d has no close box", DialogId(dialog));
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+std::string Text(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length))
+        return "<no answer>";
+    std::vector<wchar_t> buffer(length + 2);
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), (LPARAM)buffer.data(), SMTO_NORMAL, 5000, &got))
+        return "<no answer>";
+    return Narrow(buffer.data(), std::min<size_t>(got, length));
+}
+
+std::string ControlText(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    return control ? Text(control) : "<no control>";
+}
+
+std::vector<std::string> ListItems(HWND dialog, int id)
+{
+    std::vector<std::string> items;
+    HWND list = GetDlgItem(dialog, id);
+    if (!list)
+        return items;
+    DWORD_PTR count = 0;
+    SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 5000, &count);
+    for (DWORD_PTR i = 0; i < count && (LONG_PTR)count > 0; i++) {
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_NORMAL, 5000, &length);
+        std::vector<wchar_t> buffer(std::max<size_t>(length + 2, 520));
+        DWORD_PTR got = 0;
+        SendMessageTimeoutW(list, LB_GETTEXT, i, (LPARAM)buffer.data(), SMTO_NORMAL, 5000, &got);
+        if ((LONG_PTR)got < 0)
+            got = 0;
+        items.push_back(Narrow(buffer.data(), std::min<size_t>(got, buffer.size() - 1)));
+    }
+    return items;
+}
+
+int ListSelection(HWND dialog, int id)
+{
+    HWND list = GetDlgItem(dialog, id);
+    DWORD_PTR selection = (DWORD_PTR)-1;
+    if (list)
+        SendMessageTimeoutW(list, LB_GETCURSEL, 0, 0, SMTO_NORMAL, 5000, &selection);
+    return (int)(LONG_PTR)selection;
+}
+
+void SelectListItemAt(int line, HWND dialog, int id, int index)
+{
+    HWND list = ControlAt(line, dialog, id);
+    std::string why;
+    if (!UserCanReach(dialog, list, &why))
+        FailAt(line, "cannot select in list %d of dialog %d: %s", id, DialogId(dialog), why.c_str());
+    SendTo(line, list, LB_SETCURSEL, (WPARAM)index, 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), (LPARAM)list);
+}
+
+void EditSelection(HWND dialog, int id, DWORD* start, DWORD* end)
+{
+    DWORD_PTR packed = 0;
+    HWND edit = GetDlgItem(dialog, id);
+    if (edit)
+        SendMessageTimeoutW(edit, EM_GETSEL, 0, 0, SMTO_NORMAL, 5000, &packed);
+    *start = LOWORD(packed);
+    *end = HIWORD(packed);
+}
+
+HWND FocusOfSetup()
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!setupStarted || !GetGUIThreadInfo(setupProcess.dwThreadId, &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+void AnswerAt(int line, int n, int button, HWND owner)
+{
+    HWND box = NeedDialogAt(line, 32000 + n, kWaitMs);
+    if (owner)
+        OkAt(line, Owner(box) == owner, "message box %d is owned by %p, expected %p", n, (void*)Owner(box),
+             (void*)owner);
+    Trace("message box %d: pressing %d", n, button);
+    ClickAt(line, box, button);
+    NeedGoneAt(line, box);
+}
+
+RECT WindowRect(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+void ExpectPlacedAt(int line, HWND window, int mode)
+{
+    RECT rect = WindowRect(window);
+    int areaWidth = GetSystemMetrics(SM_CXFULLSCREEN), areaHeight = GetSystemMetrics(SM_CYFULLSCREEN);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    int x = (areaWidth - width) / 2;
+    int y = mode == 1 ? (areaHeight - height) / 2 : areaHeight - 160;
+    OkAt(line, rect.left == x && rect.top == y,
+         "dialog %d at (%ld, %ld) size %dx%d, expected at (%d, %d) for placement mode %d", DialogId(window),
+         rect.left, rect.top, width, height, x, y, mode);
+}
+
+// ---- Files in the prefix ------------------------------------------------------------------
+
+bool FileExists(const char* path)
+{
+    DWORD attributes = GetFileAttributesW(FilePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirExists(const char* path)
+{
+    DWORD attributes = GetFileAttributesW(FilePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void MakeDirsAt(int line, const std::string& path)
+{
+    for (size_t i = 3; i <= path.size(); i++) {
+        if (i < path.size() && path[i] != '\\')
+            continue;
+        std::string part = path.substr(0, i);
+        if (!CreateDirectoryW(FilePath(part).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            FailAt(line, "cannot create directory %s (error %lu)", part.c_str(), GetLastError());
+    }
+    if (!DirExists(path.c_str()))
+        FailAt(line, "directory %s is not there after creating it", path.c_str());
+}
+
+void WriteBytesAt(int line, const std::string& path, const void* data, size_t bytes)
+{
+    HANDLE file = CreateFileW(FilePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        FailAt(line, "cannot create %s (error %lu)", path.c_str(), GetLastError());
+    DWORD written = 0;
+    BOOL done = bytes == 0 || ::WriteFile(file, data, (DWORD)bytes, &written, nullptr);
+    CloseHandle(file);
+    if (!done || written != bytes)
+        FailAt(line, "cannot write %s", path.c_str());
+}
+
+void RemoveFileAt(int line, const std::string& path)
+{
+    if (!DeleteFileW(FilePath(path).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        FailAt(line, "cannot delete %s (error %lu)", path.c_str(), GetLastError());
+}
+
+// ---- Screenshots ----------------------------------------------------------------------------
+
+void Shot(const char* name)
+{
+    if (shotDirectory.empty())
+        return;
+    Settle();
+    ShotNow(name);
+}
+
+void ShotNow(const char* name)
+{
+    if (shotDirectory.empty())
+        return;
+    char file[400];
+    snprintf(file, sizeof file, "%s\\%s-%02d-%s.bmp", shotDirectory.c_str(), scenarioName.c_str(), ++shotCount,
+             name);
+    if (!SaveScreen(file))
+        printf("%s: cannot save screenshot %s\n", scenarioName.c_str(), file);
+}

@@ -1,0 +1,700 @@
+// The end-to-end scenarios: each prepares its files in the prefix, starts
+// A:\setup.exe and drives it like a user.  Every scenario runs in a fresh
+// copy of the template prefix (see tests/e2e/run-scenario).
+#include "tests/e2e/driver/scenarios.h"
+
+#include <stdint.h>
+#include <string.h>
+
+#include "catalogue/catfile.h"
+#include "resources/resource.h"
+#include "tests/e2e/driver/driver.h"
+
+namespace {
+
+typedef std::vector<uint8_t> Bytes;
+
+const char kCataloguePath[] = "A:\\setup.inf";
+
+// A small distribution: what a real catalogue of the first disk holds.
+const CatalogueRecord kSampleRecords[] = {
+    {"tovarin.ex_", "tovarin.exe", kBaseComponent, 184320},
+    {"tovarin.dl_", "tovarin.dll", kBaseComponent, 96256},
+    {"readme.wr_", "readme.wri", 0x2, 12800},
+    {"guide.hl_", "guide\\guide.hlp", kGuideComponent, 65536},
+    {"clipart.ca_", "clipart\\clipart.cat", 0x100, 40960},
+};
+const uint32_t kSampleCount = sizeof kSampleRecords / sizeof kSampleRecords[0];
+
+Bytes SampleCatalogue()
+{
+    Bytes bytes((size_t)CatalogueFileBytes(kSampleCount));
+    uint64_t written = EncodeCatalogue(kSampleRecords, kSampleCount, bytes.data(), bytes.size());
+    ok(written == bytes.size(), "the sample catalogue does not encode (%llu bytes)", (unsigned long long)written);
+    return bytes;
+}
+
+void WriteCatalogue(const Bytes& bytes)
+{
+    WriteBytes(kCataloguePath, bytes.data(), bytes.size());
+}
+
+void WriteSampleCatalogue()
+{
+    WriteCatalogue(SampleCatalogue());
+}
+
+// An earlier installation: the installed executable in dir (made if needed).
+void PlaceInstallation(const std::string& dir, const char* fileName = "tovarin.exe")
+{
+    MakeDirs(dir);
+    std::string path = dir + (dir.back() == '\\' ? "" : "\\") + fileName;
+    WriteBytes(path, "MZ", 2);
+}
+
+const int kQuietDialogs[] = {IDD_PLEASE_WAIT};
+
+// ---- Steps shared by the scenarios --------------------------------------------
+
+// Checks that page and its panel are up, placed and owned as the wizard
+// puts them, and takes a screenshot named after the page; returns the page.
+HWND NeedPageAt(int line, int pageId, int panelId, const char* shotName)
+{
+    HWND page = NeedDialogAt(line, pageId, kWaitMs);
+    HWND backdrop = FindSetupWindow("ORV_DSKINSTALL");
+    OkAt(line, backdrop != nullptr, "no backdrop window while page %d is up", pageId);
+    OkAt(line, Owner(page) == backdrop, "page %d is not owned by the backdrop", pageId);
+    ExpectPlacedAt(line, page, 1);
+    HWND panel = NeedDialogAt(line, panelId, 5000);
+    OkAt(line, Owner(panel) == backdrop, "panel %d is not owned by the backdrop", panelId);
+    ExpectPlacedAt(line, panel, 2);
+    Shot(shotName);
+    return page;
+}
+#define NeedDestinationPage() NeedPageAt(__LINE__, IDD_DESTINATION, IDD_PANEL_DESTINATION, "destination")
+#define NeedExistingPage() NeedPageAt(__LINE__, IDD_EXISTING, IDD_PANEL_EXISTING, "existing")
+
+// Where the scenarios stop once the destination is settled.  The flow ends
+// here for now: the components page is not built yet, so setup.exe exits
+// with 0 as soon as the destination page or the existing-installations page
+// has ended with next, without showing anything else.  When the components
+// page exists, this waits for IDD_COMPONENTS instead.
+void NeedDestinationSettledAt(int line, HWND endedPage)
+{
+    NeedGoneAt(line, endedPage);
+    static const int none[1] = {0};
+    DWORD code = NeedExitAt(line, kExitWaitMs, none, 0);
+    OkAt(line, code == 0, "exit code %lu, expected 0", code);
+}
+#define NeedDestinationSettled(page) NeedDestinationSettledAt(__LINE__, (page))
+
+// Cancel on a page of the main path, confirmed: the program ends with 0
+// and shows nothing more.
+void CancelSetupAt(int line, HWND page)
+{
+    ClickAt(line, page, IDCANCEL);
+    AnswerAt(line, MSG_CONFIRM_CANCEL, 1, page);
+    NeedGoneAt(line, page);
+    static const int none[1] = {0};
+    DWORD code = NeedExitAt(line, kExitWaitMs, none, 0);
+    OkAt(line, code == 0, "exit code %lu after a confirmed cancel, expected 0", code);
+}
+#define CancelSetup(page) CancelSetupAt(__LINE__, (page))
+
+// Polls a condition for up to 5 s: for states that setup.exe reaches only
+// after it has handled what the driver posted.
+template <typename Condition>
+bool Soon(Condition condition)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(kPollMs)) {
+        if (condition())
+            return true;
+    }
+    return condition();
+}
+
+std::string Join(const std::vector<std::string>& items)
+{
+    std::string out;
+    for (const std::string& item : items)
+        out += (out.empty() ? "\"" : ", \"") + item + "\"";
+    return "{" + out + "}";
+}
+
+// A path of exactly length characters under root, made of short names.
+std::string DeepPath(const std::string& root, size_t length)
+{
+    std::string path = root;
+    int n = 0;
+    while (path.size() < length) {
+        char part[32];
+        snprintf(part, sizeof part, "\\level%02d-tovarin-deep", n++);
+        path += part;
+    }
+    path.resize(length);
+    if (path.back() == '\\')
+        path.back() = 'x';
+    return path;
+}
+
+// ---- Scenarios ------------------------------------------------------------------
+
+// The backdrop covers the screen but for 50 pixels on every side; the
+// please-wait page shows while the catalogue is read and the drives are
+// searched.
+void Backdrop()
+{
+    WriteSampleCatalogue();
+    StartSetup("");
+    HWND wait = NeedDialog(IDD_PLEASE_WAIT);
+    ExpectPlaced(wait, 1);
+    HWND backdrop = FindSetupWindow("ORV_DSKINSTALL");
+    if (!backdrop)
+        fail("no top-level window of class ORV_DSKINSTALL");
+    ok(Owner(wait) == backdrop, "the please-wait page is owned by %p, not by the backdrop %p",
+       (void*)Owner(wait), (void*)backdrop);
+    RECT rect = WindowRect(backdrop);
+    ok(rect.left == 50 && rect.top == 50 && rect.right == 974 && rect.bottom == 718,
+       "backdrop at (%ld, %ld, %ld, %ld), expected (50, 50, 974, 718)", rect.left, rect.top, rect.right,
+       rect.bottom);
+    LONG style = GetWindowLongA(backdrop, GWL_STYLE);
+    ok((style & (WS_POPUP | WS_THICKFRAME)) == (WS_POPUP | WS_THICKFRAME) && !(style & WS_CAPTION),
+       "backdrop style 0x%lx, expected a popup with a sizing border and no caption", style);
+    ok(IsWindowVisible(backdrop), "the backdrop is not visible");
+    // The page paints just after it shows; the catalogue reader then pauses
+    // for a second, in which the page stands still for its picture.
+    Sleep(150);
+    ShotNow("please-wait");
+
+    HWND page = NeedDestinationPage();
+    ok(FindDialog(IDD_PLEASE_WAIT) == nullptr, "the please-wait page is still up beside page 3");
+    rect = WindowRect(backdrop);
+    ok(rect.left == 50 && rect.top == 50 && rect.right == 974 && rect.bottom == 718,
+       "the backdrop moved to (%ld, %ld, %ld, %ld)", rect.left, rect.top, rect.right, rect.bottom);
+    CancelSetup(page);
+}
+
+// Started with arguments, the program behaves as without them.
+void Arguments()
+{
+    WriteSampleCatalogue();
+    StartSetup("/s /q C:\\x \"quoted arg\" -h");
+    HWND page = NeedDestinationPage();
+    ok(ControlText(page, IDC_DEST_EDIT).empty(), "the destination field holds \"%s\"",
+       ControlText(page, IDC_DEST_EDIT).c_str());
+    ok(!Enabled(page, IDC_DEST_NEXT), "next is enabled on an empty field");
+    SetText(page, IDC_DEST_EDIT, "D:\\");
+    Click(page, IDC_DEST_NEXT);
+    NeedDestinationSettled(page);
+    ok(!DirExists("C:\\x"), "C:\\x was created from the command line");
+}
+
+// Catalogues that cannot be read end the program quietly after the
+// please-wait page.
+void BadCatalogues()
+{
+    struct Case {
+        const char* name;
+        void (*make)(Bytes* bytes);      // null: no setup.inf at all
+    };
+    static const Case cases[] = {
+        {"missing", nullptr},
+        {"empty", [](Bytes* b) { b->clear(); }},
+        {"header cut at 10 bytes", [](Bytes* b) { b->resize(10); }},
+        {"signature 0x101", [](Bytes* b) { WriteLE32(b->data(), 0x101); }},
+        {"entry count 0", [](Bytes* b) { WriteLE32(b->data() + 4, 0); }},
+        {"entry count 0xFFFFFFFF", [](Bytes* b) { WriteLE32(b->data() + 4, 0xFFFFFFFFu); }},
+        {"count 5, two entries", [](Bytes* b) {
+             b->resize((size_t)CatalogueFileBytes(2));
+             WriteLE32(b->data() + 4, 5);
+         }},
+        {"last entry cut short", [](Bytes* b) { b->resize(b->size() - 400); }},
+        {"source name without NUL", [](Bytes* b) {
+             memset(b->data() + CatalogueFileBytes(1), 'S', kCatalogueNameBytes);
+         }},
+        {"target path without NUL", [](Bytes* b) {
+             memset(b->data() + CatalogueFileBytes(2) + kCatalogueNameBytes, 'T', kCatalogueNameBytes);
+         }},
+    };
+    for (const Case& c : cases) {
+        SetCase(c.name);
+        if (c.make) {
+            Bytes bytes = SampleCatalogue();
+            c.make(&bytes);
+            WriteCatalogue(bytes);
+        } else {
+            RemoveFile(kCataloguePath);
+        }
+        StartSetup("");
+        DWORD code = NeedExitShowing(kQuietDialogs, 1);
+        ok(code == 0, "exit code %lu, expected 0", code);
+    }
+    SetCase(nullptr);
+}
+
+// No earlier installation: the destination page comes first, empty, with
+// next disabled until something is typed and back hidden.
+void NoInstallation()
+{
+    WriteSampleCatalogue();
+    StartSetup("");
+    HWND page = NeedDestinationPage();
+    ExpectNoDialog(IDD_EXISTING);
+    ok(ControlText(page, IDC_DEST_EDIT).empty(), "the destination field holds \"%s\"",
+       ControlText(page, IDC_DEST_EDIT).c_str());
+    ok(Visible(page, IDC_DEST_NEXT) && !Enabled(page, IDC_DEST_NEXT), "next is not shown disabled");
+    ok(!Visible(page, IDC_DEST_BACK), "back is shown without an earlier installation");
+    ok(Visible(page, IDCANCEL) && Enabled(page, IDCANCEL), "cancel is not available");
+
+    Type(page, IDC_DEST_EDIT, "C");
+    ok(Enabled(page, IDC_DEST_NEXT), "next stays disabled after typing a character");
+    Type(page, IDC_DEST_EDIT, "\b");
+    ok(ControlText(page, IDC_DEST_EDIT).empty(), "the field is not empty after a backspace");
+    ok(!Enabled(page, IDC_DEST_NEXT), "next stays enabled on an empty field");
+    SetText(page, IDC_DEST_EDIT, "C:\\Tovarin");
+    ok(Enabled(page, IDC_DEST_NEXT), "next stays disabled after pasting a path");
+    Shot("destination-typed");
+    SetText(page, IDC_DEST_EDIT, "");
+    ok(!Enabled(page, IDC_DEST_NEXT), "next stays enabled after clearing the field");
+    CancelSetup(page);
+}
+
+// A missing destination is created on request, every level of it; declining
+// leaves the page as it was.
+void DestinationMissing()
+{
+    const char* path = "C:\\Program Files\\Tovarin\\Sub";
+    WriteSampleCatalogue();
+    ok(!DirExists("C:\\Program Files\\Tovarin"), "C:\\Program Files\\Tovarin exists before the run");
+    StartSetup("");
+    HWND page = NeedDestinationPage();
+    SetText(page, IDC_DEST_EDIT, path);
+    Click(page, IDC_DEST_NEXT);
+    NeedDialog(IDD_MESSAGE_BASE + MSG_CREATE_DIR);
+    Shot("create-directory");
+    Answer(MSG_CREATE_DIR, 2, page);
+    ok(FindDialog(IDD_DESTINATION) == page, "page 3 did not stay after declining to create");
+    ok(ControlText(page, IDC_DEST_EDIT) == path, "the field changed to \"%s\"",
+       ControlText(page, IDC_DEST_EDIT).c_str());
+    ok(!DirExists("C:\\Program Files\\Tovarin"), "a directory was created although declined");
+
+    Click(page, IDC_DEST_NEXT);
+    Answer(MSG_CREATE_DIR, 1, page);
+    NeedDestinationSettled(page);
+    ok(DirExists(path), "%s was not created", path);
+}
+
+// A file in the place of the destination: the directory cannot be made.
+void DestinationIsFile()
+{
+    WriteSampleCatalogue();
+    WriteBytes("C:\\blocked", "x", 1);
+    StartSetup("");
+    HWND page = NeedDestinationPage();
+    SetText(page, IDC_DEST_EDIT, "C:\\blocked");
+    Click(page, IDC_DEST_NEXT);
+    Answer(MSG_CREATE_DIR, 1, page);
+    NeedDialog(IDD_MESSAGE_BASE + MSG_CANNOT_CREATE_DIR);
+    Shot("cannot-create");
+    Answer(MSG_CANNOT_CREATE_DIR, 1, page);
+    ok(FindDialog(IDD_DESTINATION) == page, "page 3 did not stay after message box 3");
+    HWND edit = Control(page, IDC_DEST_EDIT);
+    ok(Soon([&] { return FocusOfSetup() == edit; }), "the focus is on %p, not on the edit control %p",
+       (void*)FocusOfSetup(), (void*)edit);
+    DWORD start = 0, end = 0;
+    EditSelection(page, IDC_DEST_EDIT, &start, &end);
+    ok(start == 0 && end == strlen("C:\\blocked"), "selection %lu..%lu, expected the whole text", start, end);
+    ok(FileExists("C:\\blocked"), "C:\\blocked is no longer a file");
+    Shot("after-cannot-create");
+    CancelSetup(page);
+}
+
+// A drive root that can be listed passes without a question.
+void DriveRoot()
+{
+    WriteSampleCatalogue();
+    StartSetup("");
+    HWND page = NeedDestinationPage();
+    SetText(page, IDC_DEST_EDIT, "D:\\");
+    Click(page, IDC_DEST_NEXT);
+    NeedDestinationSettled(page);
+}
+
+// One installation in the root of D: is offered as "D:\".
+void FoundOne()
+{
+    WriteSampleCatalogue();
+    PlaceInstallation("D:\\");
+    StartSetup("");
+    HWND page = NeedExistingPage();
+    ExpectNoDialog(IDD_DESTINATION);
+    std::vector<std::string> items = ListItems(page, IDC_FOUND_LIST);
+    ok(items == std::vector<std::string>({"D:\\"}), "listed %s, expected {\"D:\\\"}", Join(items).c_str());
+    ok(ListSelection(page, IDC_FOUND_LIST) == 0, "selection %d, expected 0", ListSelection(page, IDC_FOUND_LIST));
+    CancelSetup(page);
+}
+
+// Two installations are listed in search order, the first selected; a
+// directory named tovarin.exe and a copy on the floppy are not found.
+void FoundTwo()
+{
+    WriteSampleCatalogue();
+    PlaceInstallation("C:\\Apps\\Tovarin", "TOVARIN.EXE");
+    PlaceInstallation("D:\\");
+    MakeDirs("D:\\Decoy\\tovarin.exe");
+    PlaceInstallation("A:\\");
+    StartSetup("");
+    HWND page = NeedExistingPage();
+    std::vector<std::string> items = ListItems(page, IDC_FOUND_LIST);
+    ok(items == std::vector<std::string>({"C:\\Apps\\Tovarin", "D:\\"}),
+       "listed %s, expected {\"C:\\Apps\\Tovarin\", \"D:\\\"}", Join(items).c_str());
+    ok(ListSelection(page, IDC_FOUND_LIST) == 0, "selection %d, expected 0", ListSelection(page, IDC_FOUND_LIST));
+    CancelSetup(page);
+}
+
+// Installing over an installation with a settings file asks whether to
+// keep it; either answer ends the page.
+void InstallOverSettings()
+{
+    static const struct {
+        const char* name;
+        int answer;
+    } cases[] = {{"keep", 1}, {"replace", 2}};
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        WriteSampleCatalogue();
+        PlaceInstallation("D:\\Old");
+        WriteBytes("D:\\Old\\tovarin.tvs", "settings", 8);
+        StartSetup("");
+        HWND page = NeedExistingPage();
+        Click(page, IDC_INSTALL_OVER);
+        NeedDialog(IDD_MESSAGE_BASE + MSG_KEEP_SETTINGS);
+        Shot(c.name);
+        Answer(MSG_KEEP_SETTINGS, c.answer, page);
+        NeedDestinationSettled(page);
+        ok(FileExists("D:\\Old\\tovarin.tvs"), "the settings file is gone");
+    }
+    SetCase(nullptr);
+}
+
+// A directory of an earlier installation typed by hand is not tested for a
+// settings file: no question.
+void TypedInstallation()
+{
+    WriteSampleCatalogue();
+    PlaceInstallation("D:\\Old");
+    WriteBytes("D:\\Old\\tovarin.tvs", "settings", 8);
+    StartSetup("");
+    HWND page = NeedExistingPage();
+    Click(page, IDC_OTHER_DIRECTORY);
+    page = NeedDestinationPage();
+    SetText(page, IDC_DEST_EDIT, "D:\\Old");
+    Click(page, IDC_DEST_NEXT);
+    NeedDestinationSettled(page);
+}
+
+// Without a settings file, installing over asks nothing.
+void InstallOverPlain()
+{
+    WriteSampleCatalogue();
+    PlaceInstallation("D:\\New");
+    StartSetup("");
+    HWND page = NeedExistingPage();
+    Click(page, IDC_INSTALL_OVER);
+    NeedDestinationSettled(page);
+}
+
+// "Other directory" leads to page 3 with back; back returns to page 2 with
+// its first entry selected again.
+void OtherDirectoryAndBack()
+{
+    WriteSampleCatalogue();
+    PlaceInstallation("C:\\Apps\\Tovarin");
+    PlaceInstallation("D:\\");
+    StartSetup("");
+    HWND page = NeedExistingPage();
+    SelectListItem(page, IDC_FOUND_LIST, 1);
+    ok(ListSelection(page, IDC_FOUND_LIST) == 1, "selecting the second entry failed");
+    Click(page, IDC_OTHER_DIRECTORY);
+
+    HWND destination = NeedDestinationPage();
+    ok(Visible(destination, IDC_DEST_BACK) && Enabled(destination, IDC_DEST_BACK),
+       "back is not offered after \"other directory\"");
+    ok(ControlText(destination, IDC_DEST_EDIT).empty(), "the destination field holds \"%s\"",
+       ControlText(destination, IDC_DEST_EDIT).c_str());
+    ok(!Enabled(destination, IDC_DEST_NEXT), "next is enabled on an empty field");
+    SetText(destination, IDC_DEST_EDIT, "C:\\Elsewhere");
+    Click(destination, IDC_DEST_BACK);
+
+    page = NeedExistingPage();
+    ok(ListItems(page, IDC_FOUND_LIST) == std::vector<std::string>({"C:\\Apps\\Tovarin", "D:\\"}),
+       "page 2 lists %s on the second visit", Join(ListItems(page, IDC_FOUND_LIST)).c_str());
+    ok(ListSelection(page, IDC_FOUND_LIST) == 0, "selection %d on the second visit, expected 0",
+       ListSelection(page, IDC_FOUND_LIST));
+
+    // Again to page 3: what was typed is kept.
+    Click(page, IDC_OTHER_DIRECTORY);
+    destination = NeedDestinationPage();
+    ok(ControlText(destination, IDC_DEST_EDIT) == "C:\\Elsewhere", "the field holds \"%s\" on the second visit",
+       ControlText(destination, IDC_DEST_EDIT).c_str());
+    ok(Enabled(destination, IDC_DEST_NEXT), "next is disabled although the field holds a path");
+    Click(destination, IDC_DEST_BACK);
+    page = NeedExistingPage();
+    Click(page, IDC_INSTALL_OVER);
+    NeedDestinationSettled(page);
+}
+
+// Cancel on page 2: declined, the page stays as it was; confirmed, the
+// program ends with 0.
+void CancelExisting()
+{
+    WriteSampleCatalogue();
+    PlaceInstallation("C:\\Apps\\Tovarin");
+    PlaceInstallation("D:\\");
+    StartSetup("");
+    HWND page = NeedExistingPage();
+    SelectListItem(page, IDC_FOUND_LIST, 1);
+    Click(page, IDCANCEL);
+    NeedDialog(IDD_MESSAGE_BASE + MSG_CONFIRM_CANCEL);
+    Shot("confirm-cancel");
+    Answer(MSG_CONFIRM_CANCEL, 2, page);
+    ok(FindDialog(IDD_EXISTING) == page, "page 2 did not stay after declining to cancel");
+    ok(ListItems(page, IDC_FOUND_LIST).size() == 2, "page 2 lists %s after declining",
+       Join(ListItems(page, IDC_FOUND_LIST)).c_str());
+    ok(ListSelection(page, IDC_FOUND_LIST) == 1, "selection %d after declining, expected 1",
+       ListSelection(page, IDC_FOUND_LIST));
+    ExpectNoDialog(IDD_DESTINATION);
+    CancelSetup(page);
+}
+
+// Cancel on page 3: declined, the page stays as it was; confirmed, the
+// program ends with 0.
+void CancelDestination()
+{
+    WriteSampleCatalogue();
+    StartSetup("");
+    HWND page = NeedDestinationPage();
+    SetText(page, IDC_DEST_EDIT, "C:\\Somewhere");
+    Click(page, IDCANCEL);
+    Answer(MSG_CONFIRM_CANCEL, 2, page);
+    ok(FindDialog(IDD_DESTINATION) == page, "page 3 did not stay after declining to cancel");
+    ok(ControlText(page, IDC_DEST_EDIT) == "C:\\Somewhere", "the field changed to \"%s\"",
+       ControlText(page, IDC_DEST_EDIT).c_str());
+    ok(Enabled(page, IDC_DEST_NEXT), "next is disabled after declining to cancel");
+    CancelSetup(page);
+    ok(!DirExists("C:\\Somewhere"), "the destination was created by a cancelled run");
+}
+
+// Started from a shortcut set to run minimized, the backdrop still shows
+// normally.
+void ShowMinimized()
+{
+    WriteSampleCatalogue();
+    StartSetupShown("", SW_SHOWMINNOACTIVE);
+    HWND page = NeedDestinationPage();
+    HWND backdrop = FindSetupWindow("ORV_DSKINSTALL");
+    if (!backdrop)
+        fail("no top-level window of class ORV_DSKINSTALL");
+    ok(IsWindowVisible(backdrop) && !IsIconic(backdrop), "the backdrop is not shown normally");
+    RECT rect = WindowRect(backdrop);
+    ok(rect.left == 50 && rect.top == 50 && rect.right == 974 && rect.bottom == 718,
+       "backdrop at (%ld, %ld, %ld, %ld), expected (50, 50, 974, 718)", rect.left, rect.top, rect.right,
+       rect.bottom);
+    CancelSetup(page);
+}
+
+// Esc and the close box act as Cancel on a page, and Esc on message box 2
+// answers "go on".
+void CancelKeys()
+{
+    WriteSampleCatalogue();
+    StartSetup("");
+    HWND page = NeedDestinationPage();
+    SetText(page, IDC_DEST_EDIT, "C:\\Kept");
+    CloseBox(page);
+    HWND box = NeedDialog(IDD_MESSAGE_BASE + MSG_CONFIRM_CANCEL);
+    ok(Soon([&] { HWND f = FocusOfSetup(); return f == box || IsChild(box, f); }),
+       "the focus is not in message box 2");
+    PressKey(box, VK_ESCAPE);
+    NeedGone(box);
+    ok(FindDialog(IDD_DESTINATION) == page, "page 3 did not stay after Esc on message box 2");
+    ok(ControlText(page, IDC_DEST_EDIT) == "C:\\Kept", "the field changed to \"%s\"",
+       ControlText(page, IDC_DEST_EDIT).c_str());
+
+    ok(Soon([&] { HWND f = FocusOfSetup(); return f == page || IsChild(page, f); }),
+       "the focus did not come back to page 3");
+    PressKey(page, VK_ESCAPE);
+    Answer(MSG_CONFIRM_CANCEL, 1, page);
+    NeedGone(page);
+    static const int none[1] = {0};
+    DWORD code = NeedExitShowing(none, 0);
+    ok(code == 0, "exit code %lu after Esc and a confirmed cancel, expected 0", code);
+}
+
+// An installation in a directory of 250 characters is listed whole; one
+// deeper than a path can hold is passed over without harm.
+void LongFoundDirectory()
+{
+    WriteSampleCatalogue();
+    std::string longDir = DeepPath("D:\\long", 250);
+    std::string tooLong = DeepPath("D:\\longer", 300);
+    PlaceInstallation(longDir);
+    PlaceInstallation(tooLong);
+    StartSetup("");
+    HWND page = NeedExistingPage();
+    std::vector<std::string> items = ListItems(page, IDC_FOUND_LIST);
+    ok(items == std::vector<std::string>({longDir}), "listed %s, expected the 250-character directory only",
+       Join(items).c_str());
+    for (const std::string& item : items)
+        ok(item.size() <= 259, "an entry of %u characters is listed", (unsigned)item.size());
+    Click(page, IDC_INSTALL_OVER);
+    NeedDestinationSettled(page);
+}
+
+// The destination field takes at most 259 characters; longer text set into
+// it does not upset the page.
+void DestinationLimit()
+{
+    WriteSampleCatalogue();
+    StartSetup("");
+    HWND page = NeedDestinationPage();
+    std::string typed = DeepPath("C:\\limit", 300);
+    Type(page, IDC_DEST_EDIT, typed.c_str());
+    std::string held = ControlText(page, IDC_DEST_EDIT);
+    ok(held.size() <= 259, "the field holds %u characters after typing 300, expected at most 259",
+       (unsigned)held.size());
+    ok(typed.compare(0, held.size(), held) == 0, "the field holds something else than the typed text");
+    Shot("destination-full");
+
+    // 400 characters set at once (as another program could): the page keeps
+    // what fits its 260-byte buffer and survives next.
+    std::string pasted = DeepPath("C:\\pasted", 400);
+    SetText(page, IDC_DEST_EDIT, pasted.c_str());
+    Click(page, IDC_DEST_NEXT);
+    Answer(MSG_CREATE_DIR, 2, page);
+    ok(FindDialog(IDD_DESTINATION) == page, "page 3 did not stay after declining");
+
+    SetText(page, IDC_DEST_EDIT, held.c_str());
+    Click(page, IDC_DEST_NEXT);
+    Answer(MSG_CREATE_DIR, 1, page);
+    // Creating 259 characters of directories may work or fail: both are fine
+    // as long as the program answers and goes on.
+    for (DWORD start = GetTickCount();; Sleep(kPollMs)) {
+        if (FindDialog(IDD_MESSAGE_BASE + MSG_CANNOT_CREATE_DIR)) {
+            Trace("a 259-character directory cannot be created");
+            Answer(MSG_CANNOT_CREATE_DIR, 1, page);
+            ok(FindDialog(IDD_DESTINATION) == page, "page 3 did not stay after message box 3");
+            CancelSetup(page);
+            return;
+        }
+        if (!SetupRunning() || GetTickCount() - start > 10000)
+            break;
+    }
+    NeedDestinationSettled(page);
+    ok(DirExists(held.c_str()), "setup went on but the directory was not created");
+}
+
+// The search survives a directory symbolic link that loops back to the root
+// of D: and a directory that cannot be read (the runner makes both).
+void SearchLoop()
+{
+    if (!DirExists("D:\\loopdir\\loop\\loopdir"))
+        fail("the runner did not make the loop D:\\loopdir\\loop -> D:\\");
+    WriteSampleCatalogue();
+    PlaceInstallation("D:\\Real");
+    StartSetup("");
+    HWND page = NeedExistingPage();
+    std::vector<std::string> items = ListItems(page, IDC_FOUND_LIST);
+    Trace("%u entries listed", (unsigned)items.size());
+    bool real = false;
+    for (const std::string& item : items) {
+        real = real || item == "D:\\Real";
+        ok(item.size() <= 259, "an entry of %u characters is listed", (unsigned)item.size());
+        bool expected = item.size() >= 5 && (item.compare(item.size() - 5, 5, "\\Real") == 0
+                                             || item.find("\\locked") != std::string::npos);
+        ok(expected, "unexpected entry \"%s\"", item.c_str());
+    }
+    ok(real, "D:\\Real is not listed: %s", Join(items).c_str());
+    CancelSetup(page);
+}
+
+// ---- The demonstration -------------------------------------------------------------
+
+void PrepareDemo()
+{
+    WriteSampleCatalogue();
+    PlaceInstallation("C:\\Apps\\Tovarin");
+    WriteBytes("C:\\Apps\\Tovarin\\tovarin.tvs", "settings", 8);
+}
+
+// Walks through every page the installer has, with a screenshot of each.
+void Demo()
+{
+    PrepareDemo();
+    Trace("A:\\setup.inf holds %u files; an earlier installation is in C:\\Apps\\Tovarin", kSampleCount);
+    StartSetup("");
+    NeedDialog(IDD_PLEASE_WAIT);
+    Trace("please-wait page: reading the catalogue and searching the fixed drives");
+    Sleep(150);
+    ShotNow("please-wait");
+    HWND page = NeedExistingPage();
+    Trace("existing-installations page lists %s", Join(ListItems(page, IDC_FOUND_LIST)).c_str());
+    Trace("choosing \"other directory\"");
+    Click(page, IDC_OTHER_DIRECTORY);
+    page = NeedDestinationPage();
+    SetText(page, IDC_DEST_EDIT, "C:\\Program Files\\Tovarin");
+    Trace("destination page: typed C:\\Program Files\\Tovarin");
+    Shot("destination-typed");
+    Click(page, IDC_DEST_NEXT);
+    NeedDialog(IDD_MESSAGE_BASE + MSG_CREATE_DIR);
+    Trace("message box 4: create the directory? answering yes");
+    Shot("create-directory");
+    Answer(MSG_CREATE_DIR, 1, page);
+    NeedGone(page);
+    for (DWORD start = GetTickCount(); SetupRunning() && GetTickCount() - start < 10000; Sleep(kPollMs)) {
+        std::vector<int> shown = ShownDialogs();
+        if (!shown.empty()) {
+            Trace("dialog %d is showing; the demonstration goes no further", shown[0]);
+            Shot("next-page");
+            return;
+        }
+    }
+    if (SetupRunning())
+        fail("setup.exe neither ended nor showed another page");
+    DWORD code = NeedExit();
+    ok(code == 0, "exit code %lu, expected 0", code);
+    Trace("for now the installer ends after the destination pages");
+}
+
+} // namespace
+
+const Scenario kScenarios[] = {
+    {"backdrop", Backdrop},
+    {"arguments", Arguments},
+    {"bad-catalogues", BadCatalogues},
+    {"no-installation", NoInstallation},
+    {"destination-missing", DestinationMissing},
+    {"destination-is-file", DestinationIsFile},
+    {"drive-root", DriveRoot},
+    {"found-one", FoundOne},
+    {"found-two", FoundTwo},
+    {"install-over-settings", InstallOverSettings},
+    {"install-over-plain", InstallOverPlain},
+    {"typed-installation", TypedInstallation},
+    {"other-directory-back", OtherDirectoryAndBack},
+    {"cancel-existing", CancelExisting},
+    {"cancel-destination", CancelDestination},
+    {"cancel-keys", CancelKeys},
+    {"show-minimized", ShowMinimized},
+    {"long-found-directory", LongFoundDirectory},
+    {"destination-limit", DestinationLimit},
+    {"search-loop", SearchLoop},
+    {nullptr, nullptr},
+};
+
+// Run by tests/e2e/demo, not by ctest.
+const Scenario kExtraScenarios[] = {
+    {"demo", Demo},
+    {"prepare-demo", PrepareDemo},
+    {nullptr, nullptr},
+};
