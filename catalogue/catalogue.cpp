@@ -1,6 +1,6 @@
 // Reading "setup.inf" from the installer's directory.
 #include "catalogue/catalogue.h"
-#include "install/pathtext.h"
+#include "install/install.h"
 
 namespace {
 
@@ -24,13 +24,8 @@ void ReleaseLocal(void*, void* block)
 // lower case.  0 when the module name is unusable or the path too long.
 int CataloguePath(char* path, size_t capacity)
 {
-    DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(capacity));
-    if (length == 0 || length >= capacity)
+    if (!InstallerDirectory(path, capacity))
         return 0;
-    int slash = LastBackslash(path);
-    if (slash < 0)
-        return 0;
-    path[slash] = '\0';
     if (AppendText(path, capacity, "\\setup.inf") == 0)
         return 0;
     CharLowerA(path);

@@ -15,7 +15,10 @@ set(SETUP_SOURCES
   wizard/dialogs.cpp
   wizard/flow.cpp
   wizard/destination_pages.cpp
+  wizard/component_pages.cpp
   install/paths.cpp
+  install/copy.cpp
+  install/expand.cpp
   integration/search.cpp
   resources/setup.rc
 )

@@ -23,6 +23,14 @@ int DirectoryExists(const char* dir);
 // of them exist afterwards, 0 at the first that cannot be made.
 int CreateDirectoryPath(const char* path);
 
+// The directory the installer was started from, without a trailing
+// backslash.  0 when the module name is unusable.
+int InstallerDirectory(char* dir, size_t capacity);
+
+// Creates a file anew for writing, clearing a read-only attribute left by
+// an earlier installation.  INVALID_HANDLE_VALUE when it cannot be made.
+HANDLE CreateTargetFile(const char* path);
+
 // Free space of the volume of path, in KB rounded to nearest; 0 when the
 // system cannot tell.
 uint32_t FreeSpaceKB(const char* path);

@@ -34,6 +34,30 @@ int CreateDirectoryPath(const char* path)
     return ForEachDirectoryOfPath(path, MakeDirectory, nullptr);
 }
 
+int InstallerDirectory(char* dir, size_t capacity)
+{
+    DWORD length = GetModuleFileNameA(nullptr, dir, static_cast<DWORD>(capacity));
+    if (length == 0 || length >= capacity)
+        return 0;
+    int slash = LastBackslash(dir);
+    if (slash < 0)
+        return 0;
+    dir[slash] = '\0';
+    return 1;
+}
+
+HANDLE CreateTargetFile(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    return file;
+}
+
 uint32_t FreeSpaceKB(const char* path)
 {
     char root[kPathBytes];

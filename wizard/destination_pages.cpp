@@ -18,21 +18,6 @@ PageState existingPage;
 PageState destinationPage;
 
 // Destroys the page's panel and ends the page with result.
-void EndPage(HWND page, PageState* state, int result)
-{
-    if (state->panel != nullptr)
-        DestroyWindow(state->panel);
-    state->panel = nullptr;
-    EndDialog(page, result);
-}
-
-// Asks message box 2 and ends the page with 2 when the user confirms.
-void ConfirmCancel(HWND page, PageState* state)
-{
-    if (LOWORD(ShowMessage(page, MSG_CONFIRM_CANCEL, nullptr)) == kAnswer1)
-        EndPage(page, state, IDCANCEL);
-}
-
 // 1 when the found list holds at least one installation.
 int HasFoundInstallations(const InstallOptions* options)
 {
@@ -125,13 +110,14 @@ INT_PTR CALLBACK ExistingInstallationsPageProc(HWND page, UINT message, WPARAM w
         switch (LOWORD(wParam)) {
         case IDC_INSTALL_OVER:
             InstallOverSelected(page, state->options);
-            EndPage(page, state, IDC_INSTALL_OVER);
+            EndPageWithPanel(page, &state->panel, IDC_INSTALL_OVER);
             return TRUE;
         case IDC_OTHER_DIRECTORY:
-            EndPage(page, state, IDC_OTHER_DIRECTORY);
+            EndPageWithPanel(page, &state->panel, IDC_OTHER_DIRECTORY);
             return TRUE;
         case IDCANCEL:
-            ConfirmCancel(page, state);
+            if (ConfirmCancel(page))
+                EndPageWithPanel(page, &state->panel, IDCANCEL);
             return TRUE;
         }
         return FALSE;
@@ -173,13 +159,14 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
             return TRUE;
         case IDC_DEST_NEXT:
             if (AcceptDestination(page, state->options))
-                EndPage(page, state, IDC_DEST_NEXT);
+                EndPageWithPanel(page, &state->panel, IDC_DEST_NEXT);
             return TRUE;
         case IDC_DEST_BACK:
-            EndPage(page, state, IDC_DEST_BACK);
+            EndPageWithPanel(page, &state->panel, IDC_DEST_BACK);
             return TRUE;
         case IDCANCEL:
-            ConfirmCancel(page, state);
+            if (ConfirmCancel(page))
+                EndPageWithPanel(page, &state->panel, IDCANCEL);
             return TRUE;
         }
         return FALSE;

@@ -1,6 +1,7 @@
 // The wizard flow: the road of one installation, page by page.
 #include "wizard/wizard.h"
 #include "catalogue/catalogue.h"
+#include "install/install.h"
 #include "integration/integration.h"
 #include "resources/resource.h"
 
@@ -12,6 +13,7 @@ enum WizardStep {
     kExistingPage,
     kDestinationPage,
     kComponentsPage,
+    kCopy,
     kDone,
 };
 
@@ -90,10 +92,26 @@ void RunWizard(HWND owner)
             break;
         }
 
-        case kComponentsPage:
-            // The component pages, the copying and the program group follow
-            // from here; until they exist the run ends where they begin.
-            (void)showDestination;
+        case kComponentsPage: {
+            int result = RunPage(owner, IDD_COMPONENTS, reinterpret_cast<LPARAM>(&options),
+                                 ComponentsPageProc);
+            if (EndsInstallation(result)) {
+                ReleaseRun(entries, &options);
+                return;
+            }
+            if (result == IDC_COMPONENTS_BACK)
+                step = showDestination ? kDestinationPage : kChoosePage;
+            else
+                step = kCopy;
+            break;
+        }
+
+        case kCopy:
+            // Whatever was copied stays, also when copying fails or stops.
+            if (InstallFiles(owner, entries, &options) < 0)
+                return;
+            // The program group and the finish page follow from here; until
+            // they exist the run ends after the copy.
             ReleaseRun(entries, &options);
             return;
 

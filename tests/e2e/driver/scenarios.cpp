@@ -74,20 +74,6 @@ HWND NeedPageAt(int line, int pageId, int panelId, const char* shotName)
 #define NeedDestinationPage() NeedPageAt(__LINE__, IDD_DESTINATION, IDD_PANEL_DESTINATION, "destination")
 #define NeedExistingPage() NeedPageAt(__LINE__, IDD_EXISTING, IDD_PANEL_EXISTING, "existing")
 
-// Where the scenarios stop once the destination is settled.  The flow ends
-// here for now: the components page is not built yet, so setup.exe exits
-// with 0 as soon as the destination page or the existing-installations page
-// has ended with next, without showing anything else.  When the components
-// page exists, this waits for IDD_COMPONENTS instead.
-void NeedDestinationSettledAt(int line, HWND endedPage)
-{
-    NeedGoneAt(line, endedPage);
-    static const int none[1] = {0};
-    DWORD code = NeedExitAt(line, kExitWaitMs, none, 0);
-    OkAt(line, code == 0, "exit code %lu, expected 0", code);
-}
-#define NeedDestinationSettled(page) NeedDestinationSettledAt(__LINE__, (page))
-
 // Cancel on a page of the main path, confirmed: the program ends with 0
 // and shows nothing more.
 void CancelSetupAt(int line, HWND page)
@@ -100,6 +86,16 @@ void CancelSetupAt(int line, HWND page)
     OkAt(line, code == 0, "exit code %lu after a confirmed cancel, expected 0", code);
 }
 #define CancelSetup(page) CancelSetupAt(__LINE__, (page))
+
+// Where the scenarios of the destination stop once it is settled: the
+// components page comes next, and a confirmed cancel there ends the run.
+void NeedDestinationSettledAt(int line, HWND endedPage)
+{
+    NeedGoneAt(line, endedPage);
+    HWND components = NeedDialogAt(line, IDD_COMPONENTS, kWaitMs);
+    CancelSetupAt(line, components);
+}
+#define NeedDestinationSettled(page) NeedDestinationSettledAt(__LINE__, (page))
 
 // Polls a condition for up to 5 s: for states that setup.exe reaches only
 // after it has handled what the driver posted.

@@ -1,0 +1,225 @@
+// The copy engine: lists the installer's directory, installs every listed
+// file that the catalogue names and the selection includes, and asks for
+// the next disk while bytes remain.
+#include "install/install.h"
+#include "resources/resource.h"
+#include "shell/shell.h"
+#include "shell/slideshow.h"
+#include "wizard/wizard.h"
+
+uint32_t copyRunning;
+uint32_t bytesCopied;
+uint32_t grandTotal;
+RECT     indicatorRect;
+
+extern BillboardTableRecord BillboardTable;
+
+namespace {
+
+// wsprintfA never writes more than 1,024 bytes.
+const int kMessageBytes = 1024;
+
+// Catalogue names match disk names whatever their letter case.
+int SameFileName(const char* a, const char* b)
+{
+    char x[kPathBytes], y[kPathBytes];
+    if (CopyText(x, sizeof x, a) == 0 || CopyText(y, sizeof y, b) == 0)
+        return 0;
+    CharLowerA(x);
+    CharLowerA(y);
+    return lstrcmpA(x, y) == 0;
+}
+
+// Joins with exactly one backslash: "A:" and "name" give "A:\name".
+int FormPath(const char* dir, const char* name, char* out)
+{
+    return JoinPath(dir, name, out, kPathBytes) != 0;
+}
+
+// Asks box 10 about a file that could not be installed.  Returns the answer.
+int AskAboutFailedFile(HWND owner, const char* destDir, const char* targetPath)
+{
+    char format[kPathBytes];
+    if (LoadStringA(appInstance, IDS_EXPAND_FAILED, format, sizeof format) <= 0)
+        format[0] = '\0';
+    // The path as the user knows it, even when it is too long to install.
+    char path[2 * kPathBytes];
+    path[0] = '\0';
+    AppendText(path, sizeof path, destDir);
+    if (path[0] != '\0' && path[TextLength(path) - 1] != '\\')
+        AppendText(path, sizeof path, "\\");
+    AppendText(path, sizeof path, targetPath);
+    char text[kMessageBytes];
+    wsprintfA(text, format, path);
+    return LOWORD(ShowMessage(owner, MSG_EXPAND_FAILED, text));
+}
+
+// Installs one matched entry.  0 when done (expanded, kept, or skipped by
+// the user), -1 when the user aborts.
+int InstallEntry(HWND owner, HWND page, const char* dir, CatalogueEntry* entry,
+                 const InstallOptions* options, DiskCounter* disks)
+{
+    char source[kPathBytes], target[kPathBytes];
+    int formed = FormPath(dir, entry->sourceName, source) &&
+                 FormPath(options->destDir, entry->targetPath, target);
+    if (formed) {
+        char targetDir[kPathBytes];
+        CopyText(targetDir, sizeof targetDir, target);
+        targetDir[LastBackslash(targetDir)] = '\0';
+        CreateDirectoryPath(targetDir);
+    }
+
+    if (!formed || ShouldExpand(options, target)) {
+        for (;;) {
+            int result = formed ? ExpandFile(page, source, target, entry->size) : kCopyFailed;
+            if (result >= 0)
+                break;
+            int answer = AskAboutFailedFile(owner, options->destDir, entry->targetPath);
+            if (answer == kAnswer2)
+                break;
+            if (answer == kAnswer3)
+                return result;
+        }
+        NoteFileExpanded(disks);
+    }
+    if (formed)
+        ApplyPostCopyRule(options, target);
+    return 0;
+}
+
+}  // namespace
+
+int ShouldExpand(const InstallOptions* options, const char* targetPath)
+{
+    return ShouldExpandTarget(targetPath, options->keepSettings);
+}
+
+int ApplyPostCopyRule(const InstallOptions*, const char* targetPath)
+{
+    if (LastBackslash(targetPath) < 0)
+        return 1;
+    if (IsShellNewTemplate(targetPath)) {
+        InstallShellNewTemplate(targetPath);
+        DeleteFileA(targetPath);
+    }
+    return 1;
+}
+
+int InstallShellNewTemplate(const char* sourcePath)
+{
+    char target[kPathBytes];
+    UINT length = GetWindowsDirectoryA(target, sizeof target);
+    if (length == 0 || length >= sizeof target ||
+        AppendText(target, sizeof target, "\\ShellNew\\default.tvd") == 0)
+        return 1;  // nowhere to put it, like a missing ShellNew folder
+    return CopyPlainFile(nullptr, target, sourcePath);
+}
+
+int CopyPlainFile(HWND owner, const char* targetPath, const char* sourcePath)
+{
+    BYTE* buffer = static_cast<BYTE*>(LocalAlloc(LPTR, kCopyBlockBytes));
+    if (buffer == nullptr)
+        return 0;
+    HANDLE source = CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (source == INVALID_HANDLE_VALUE) {
+        LocalFree(buffer);
+        return 1;
+    }
+    HANDLE target = CreateTargetFile(targetPath);
+    if (target == INVALID_HANDLE_VALUE) {
+        CloseHandle(source);
+        LocalFree(buffer);
+        return 1;
+    }
+    int result = 1;
+    for (;;) {
+        DWORD got = 0, put = 0;
+        if (!ReadFile(source, buffer, kCopyBlockBytes, &got, nullptr) ||
+            (got > 0 && (!WriteFile(target, buffer, got, &put, nullptr) || put != got))) {
+            ShowMessage(owner, MSG_COPY_FAILED, nullptr);
+            result = 0;
+            break;
+        }
+        if (got < kCopyBlockBytes)
+            break;
+    }
+    CloseHandle(target);
+    CloseHandle(source);
+    LocalFree(buffer);
+    return result;
+}
+
+int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* options)
+{
+    char dir[kPathBytes], pattern[kPathBytes];
+    int haveDir = InstallerDirectory(dir, sizeof dir) &&
+                  JoinPath(dir, "*.*", pattern, sizeof pattern) != 0;
+
+    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
+    copyRunning = 1;
+    HWND page = OpenPanel(owner, IDD_PROGRESS, 0, ProgressPageProc);
+    SetRectEmpty(&indicatorRect);
+    if (page != nullptr)
+        GetClientRect(GetDlgItem(page, IDC_PROGRESS_BAR), &indicatorRect);
+    bytesCopied = 0;
+    grandTotal = options->requiredBytes;
+
+    PrepareBillboards();
+    BillboardTable.currentBillboard = 0;
+    BillboardTable.billboardOnLeft = 1;
+    AdvanceBillboard(1);
+
+    DiskCounter disks = StartDiskCounter();
+    uint32_t installedBytes = 0;
+    uint32_t mask = EffectiveComponentMask(options);
+    int result = 0;
+    while (result == 0 && installedBytes < options->requiredBytes && copyRunning) {
+        WIN32_FIND_DATAA found;
+        HANDLE listing = haveDir ? FindFirstFileA(pattern, &found) : INVALID_HANDLE_VALUE;
+        if (listing == INVALID_HANDLE_VALUE) {
+            result = kCopyFailed;
+            break;
+        }
+        do {
+            // The one place where the page's Cancel is served: the file
+            // being expanded is always finished first.
+            DrainMessages();
+            if (!copyRunning)
+                break;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            int32_t match = MatchCatalogueEntry(entries, options->fileCount, found.cFileName,
+                                                mask, SameFileName);
+            if (match < 0)
+                continue;
+            CatalogueEntry* entry = &entries[match];
+            result = InstallEntry(owner, page, dir, entry, options, &disks);
+            if (result < 0)
+                break;
+            entry->copied = 1;
+            installedBytes += entry->size;
+        } while (copyRunning && FindNextFileA(listing, &found));
+        FindClose(listing);
+
+        if (result == 0 && installedBytes < options->requiredBytes && copyRunning) {
+            char format[kPathBytes], text[kMessageBytes];
+            if (LoadStringA(appInstance, IDS_INSERT_DISK, format, sizeof format) <= 0)
+                format[0] = '\0';
+            wsprintfA(text, format, static_cast<int>(disks.diskNumber));
+            if (LOWORD(ShowMessage(owner, MSG_INSERT_DISK, text)) == kAnswer2)
+                copyRunning = 0;
+            else
+                NoteDiskConfirmed(&disks);
+        }
+    }
+
+    if (page != nullptr)
+        DestroyWindow(page);
+    HideBillboard();
+    DrainMessages();
+    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */));
+    if (result < 0)
+        return result;
+    return copyRunning ? 0 : kCopyCancelled;
+}

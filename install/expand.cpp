@@ -1,0 +1,139 @@
+// Expansion of one distribution file with the progress indicator, and the
+// copy-progress page.
+#include "install/install.h"
+#include "resources/resource.h"
+#include "shell/shell.h"
+#include "wizard/wizard.h"
+
+#include <lzexpand.h>
+
+namespace {
+
+// LZERROR_READ is worth a few more tries (a floppy may read on the second
+// attempt), but not for ever: a disk that keeps failing ends the file.
+const int kReadAttempts = 3;
+
+// Opens the source for LZ32.  LZOpenFileA goes through OpenFile, whose
+// paths end at 128 characters; opening the file here and handing the handle
+// to LZInit reads any path.  A negative result when it cannot be opened.
+INT OpenSource(const char* sourcePath)
+{
+    HANDLE file = CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    INT source = LZInit(static_cast<INT>(reinterpret_cast<INT_PTR>(file)));
+    if (source < 0)
+        CloseHandle(file);
+    return source;
+}
+
+}  // namespace
+
+int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size)
+{
+    CharLowerA(sourcePath);
+    CharLowerA(targetPath);
+    SetDlgItemTextA(page, IDC_PROGRESS_SOURCE, sourcePath);
+    SetDlgItemTextA(page, IDC_PROGRESS_TARGET, targetPath);
+    UpdateWindow(GetDlgItem(page, IDC_PROGRESS_SOURCE));
+    UpdateWindow(GetDlgItem(page, IDC_PROGRESS_TARGET));
+
+    BYTE* buffer = static_cast<BYTE*>(LocalAlloc(LPTR, kCopyBlockBytes));
+    if (buffer == nullptr)
+        return kCopyFailed;
+
+    INT source = OpenSource(sourcePath);
+    if (source < 0) {
+        LocalFree(buffer);
+        return 0;
+    }
+    // A read-only file from an earlier installation is replaced.
+    HANDLE target = CreateTargetFile(targetPath);
+    if (target == INVALID_HANDLE_VALUE) {
+        LZClose(source);
+        LocalFree(buffer);
+        return 0;
+    }
+
+    // The catalogue's size alone decides how many bytes the file gets; a
+    // file of 0 bytes runs the loop once, so the indicator moves for it too.
+    int result = 0;
+    int failedReads = 0;
+    uint32_t written = 0;
+    do {
+        uint32_t block = NextBlockBytes(size, written);
+        INT got = LZRead(source, reinterpret_cast<LPSTR>(buffer), static_cast<INT>(block));
+        if (got == LZERROR_READ && ++failedReads < kReadAttempts)
+            continue;
+        if (got < 0 || static_cast<uint32_t>(got) != block) {
+            // Damaged or short data: the file cannot be made whole.
+            result = kCopyFailed;
+            break;
+        }
+        DWORD put = 0;
+        if (!WriteFile(target, buffer, block, &put, nullptr) || put != block) {
+            ShowMessage(page, MSG_COPY_FAILED, nullptr);
+            result = kCopyFailed;
+            break;
+        }
+        written += block;
+        UpdateProgress(page, block);
+    } while (written < size);
+
+    CloseHandle(target);
+    LZClose(source);
+    LocalFree(buffer);
+    return result;
+}
+
+void UpdateProgress(HWND page, uint32_t count)
+{
+    if (page == nullptr)
+        return;
+    bytesCopied += count;
+    uint32_t percent = ProgressPercent(bytesCopied, grandTotal);
+    int barEnd = ProgressBarEnd(indicatorRect.right, percent);
+
+    HWND indicator = GetDlgItem(page, IDC_PROGRESS_BAR);
+    HDC dc = GetDC(indicator);
+    if (dc == nullptr)
+        return;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
+    HGDIOBJ oldFont = font != nullptr ? SelectObject(dc, font) : nullptr;
+
+    FillRect(dc, &indicatorRect, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+    char text[16];
+    int length = wsprintfA(text, "%li %%", static_cast<long>(percent));
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    TextOutA(dc, indicatorRect.right / 2 - 20, indicatorRect.top + 4, text, length);
+    SetBkMode(dc, oldMode);
+    // The text is drawn first, so the part under the bar inverts with it.
+    PatBlt(dc, indicatorRect.left, indicatorRect.top, barEnd - indicatorRect.left,
+           indicatorRect.bottom - indicatorRect.top, DSTINVERT);
+
+    if (oldFont != nullptr)
+        SelectObject(dc, oldFont);
+    ReleaseDC(indicator, dc);
+
+    AdvanceBillboard(0);
+}
+
+INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        PlaceDialog(page, kPlaceCentred);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) != IDCANCEL)
+            return FALSE;
+        // Copying stops after the current file: the engine looks at the
+        // flag between files.
+        if (LOWORD(ShowMessage(page, MSG_CONFIRM_CANCEL, nullptr)) == kAnswer1)
+            copyRunning = 0;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

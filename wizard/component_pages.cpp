@@ -1,0 +1,139 @@
+// The components page (template 4) and the custom components page
+// (template 5): what to install, weighed against the free space.
+#include "wizard/wizard.h"
+#include "catalogue/catalogue.h"
+#include "install/install.h"
+#include "resources/resource.h"
+
+namespace {
+
+struct PageState {
+    InstallOptions* options;
+    HWND panel;
+};
+
+PageState componentsPage;
+PageState customPage;
+
+void ShowRequiredKB(HWND page, const InstallOptions* options)
+{
+    SetDlgItemInt(page, IDC_REQUIRED_KB, BytesToKB(options->requiredBytes), FALSE);
+}
+
+// Next and back both weigh the selection against the free space first.
+void LeaveComponentsPage(HWND page, PageState* state, int button)
+{
+    const InstallOptions* options = state->options;
+    if (FreeSpaceKB(options->destDir) < BytesToKB(options->requiredBytes)) {
+        switch (LOWORD(ShowMessage(page, MSG_LOW_DISK_SPACE, nullptr))) {
+        case kAnswer2:
+            return;  // stay and change the selection
+        case kAnswer3:
+            EndPageWithPanel(page, &state->panel, IDCANCEL);
+            return;
+        default:
+            break;  // go on anyway
+        }
+    }
+    EndPageWithPanel(page, &state->panel, button);
+}
+
+// Runs the custom components page on a copy of the record; OK hands the
+// copy back whole, anything else drops it.
+void RunCustomComponents(HWND page, InstallOptions* options)
+{
+    InstallOptions copy = *options;
+    if (RunPage(page, IDD_CUSTOM, reinterpret_cast<LPARAM>(&copy), CustomComponentsPageProc) != IDOK)
+        return;
+    *options = copy;
+    ShowRequiredKB(page, options);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ComponentsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    PageState* state = &componentsPage;
+    switch (message) {
+    case WM_INITDIALOG:
+        PlaceDialog(page, kPlaceCentred);
+        state->options = reinterpret_cast<InstallOptions*>(lParam);
+        InitComponentControls(page, state->options);
+        state->panel = OpenPanel(GetWindow(page, GW_OWNER), IDD_PANEL_COMPONENTS, kPlaceBottom,
+                                 PlainDialogProc);
+        return TRUE;
+    case WM_COMMAND: {
+        int id = LOWORD(wParam);
+        InstallOptions* options = state->options;
+        if (id >= IDC_MAIN_FIRST && id <= IDC_MAIN_LAST) {
+            uint32_t bit = ControlComponentBit(id);
+            ToggleComponent(&options->selectedMask, bit);
+            AdjustRequiredBytes(page, options, bit);
+            return TRUE;
+        }
+        switch (id) {
+        case IDC_OPTIONAL_GROUP:
+            SwitchOptionalGroup(options);
+            ShowRequiredKB(page, options);
+            EnableWindow(GetDlgItem(page, IDC_DETAILS), options->optionalGroupOn == 1);
+            return TRUE;
+        case IDC_DETAILS:
+            RunCustomComponents(page, options);
+            return TRUE;
+        case IDC_COMPONENTS_NEXT:
+        case IDC_COMPONENTS_BACK:
+            LeaveComponentsPage(page, state, id);
+            return TRUE;
+        case IDCANCEL:
+            if (ConfirmCancel(page))
+                EndPageWithPanel(page, &state->panel, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK CustomComponentsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    PageState* state = &customPage;
+    switch (message) {
+    case WM_INITDIALOG: {
+        PlaceDialog(page, kPlaceCentred);
+        state->options = reinterpret_cast<InstallOptions*>(lParam);
+        const InstallOptions* options = state->options;
+        for (uint32_t bit = 0x100; bit <= 0x20000u; bit <<= 1) {
+            int box = ComponentControlId(bit);
+            if (options->componentBytes[ComponentIndex(bit)] != 0)
+                CheckDlgButton(page, box, (options->selectedMask & bit) ? BST_CHECKED : BST_UNCHECKED);
+            else
+                EnableWindow(GetDlgItem(page, box), FALSE);
+        }
+        ShowRequiredKB(page, options);
+        SetDlgItemInt(page, IDC_FREE_KB, FreeSpaceKB(options->destDir), FALSE);
+        // The panel belongs to the backdrop, the owner of the components page.
+        HWND componentsPageWindow = GetWindow(page, GW_OWNER);
+        state->panel = OpenPanel(GetWindow(componentsPageWindow, GW_OWNER), IDD_PANEL_CUSTOM,
+                                 kPlaceBottom, PlainDialogProc);
+        return TRUE;
+    }
+    case WM_COMMAND: {
+        int id = LOWORD(wParam);
+        if (id >= IDC_OPTIONAL_FIRST && id <= IDC_OPTIONAL_LAST) {
+            uint32_t bit = ControlComponentBit(id);
+            ToggleComponent(&state->options->selectedMask, bit);
+            AdjustRequiredBytes(page, state->options, bit);
+            return TRUE;
+        }
+        if (id == IDOK || id == IDCANCEL) {
+            EndPageWithPanel(page, &state->panel, id);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
+}
