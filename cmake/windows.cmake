@@ -16,10 +16,13 @@ set(SETUP_SOURCES
   wizard/flow.cpp
   wizard/destination_pages.cpp
   wizard/component_pages.cpp
+  wizard/group_page.cpp
   install/paths.cpp
   install/copy.cpp
   install/expand.cpp
   integration/search.cpp
+  integration/progman.cpp
+  integration/registry.cpp
   resources/setup.rc
 )
 

@@ -3,6 +3,7 @@
 #define TOVARIN_INTEGRATION_INTEGRATION_H
 
 #include <windows.h>
+#include <ddeml.h>
 #include <stdint.h>
 
 #include "integration/foundlist.h"
@@ -15,5 +16,22 @@ int32_t FindInstallations(HWND pleaseWait, HLOCAL* list);
 // Searches dir and everything below it for name, appending each directory
 // that holds it to *list at offset onwards.  Returns the bytes appended.
 uint32_t SearchDirectoryTree(const char* dir, const char* name, HLOCAL* list, uint32_t offset);
+
+// Program Manager, reached over DDE as "PROGMAN".
+HDDEDATA CALLBACK ProgmanCallback(UINT type, UINT format, HCONV conversation, HSZ topic, HSZ item,
+                                  HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);
+UINT ReconnectProgman(DWORD* instance, HSZ* service, HCONV* conversation);
+
+// Fills list box 10 of the program-group page with Program Manager's
+// groups, preselects the default group name and puts it into groupName
+// (260 bytes) and edit control 11.
+void FillGroupList(HWND page, char* groupName);
+
+// Creates and shows the group, replaces the installer's items in it, then
+// writes the registry entries.  Always 0.
+int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guide);
+
+// The file types, the New-menu template and the App Paths entry.  Always 1.
+int RegisterShellTypes(const char* destDir);
 
 #endif

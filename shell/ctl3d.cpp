@@ -1,14 +1,141 @@
-// The 3D-controls library.  Until it is provisioned, the installation runs
-// without the 3D look: nothing is loaded, and the wizard always goes on.
+// The 3D-controls library on Windows NT: the installer's ctl3d32.dll goes
+// into the system directory when it is newer than the copy there, then the
+// library is loaded and announced, so that every dialog takes the 3D look.
+// On Windows 95 nothing here touches a file.
 #include "shell/shell.h"
+#include "install/install.h"
+#include "integration/shelltext.h"
 
-int EnableCtl3d(HMODULE* library)
+
+namespace {
+
+typedef BOOL(WINAPI* Ctl3dEntry)(HINSTANCE);
+
+const DWORD kPathBufferBytes = 1024;
+const char kLibraryName[] = "\\ctl3d32.dll";
+
+int OnWindowsNT()
 {
-    *library = nullptr;
+    OSVERSIONINFOA version;
+    version.dwOSVersionInfoSize = sizeof version;
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+// 1 when the file exists.  The path is lower-cased in place first.
+int FileExists(char* path)
+{
+    CharLowerA(path);
+    HANDLE file = CreateFileA(path, 0, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    CloseHandle(file);
     return 1;
 }
 
-int ReleaseCtl3d(HMODULE)
+}  // namespace
+
+int FileVersionNumber(const char* path, uint32_t* number)
 {
+    *number = 0;
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    if (size == 0)
+        return 0;
+    HLOCAL block = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, size);
+    if (block == nullptr)
+        return 1;
+    void* data = LocalLock(block);
+    if (data == nullptr) {
+        LocalFree(block);
+        return 1;
+    }
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    };
+    Translation* translation = nullptr;
+    UINT length = 0;
+    if (GetFileVersionInfoA(path, 0, size, data) &&
+        VerQueryValueA(data, "\\VarFileInfo\\Translation",
+                       reinterpret_cast<void**>(&translation), &length) &&
+        length >= sizeof(Translation)) {
+        // Only the first translation counts.
+        char subBlock[64];
+        wsprintfA(subBlock, "\\StringFileInfo\\%04X%04X\\FileVersion", translation->language,
+                  translation->codePage);
+        char* text = nullptr;
+        if (VerQueryValueA(data, subBlock, reinterpret_cast<void**>(&text), &length) &&
+            length != 0 && text != nullptr) {
+            // The value is not trusted to end within the block.
+            char digits[64];
+            UINT n = length < sizeof digits ? length : sizeof digits - 1;
+            for (UINT i = 0; i < n; ++i)
+                digits[i] = text[i];
+            digits[n] = '\0';
+            *number = VersionDigitsNumber(digits);
+        }
+    }
+    LocalUnlock(block);
+    LocalFree(block);
+    return 1;
+}
+
+int UpdateCtl3dCopy(char* systemPath)
+{
+    UINT length = GetSystemDirectoryA(systemPath, kPathBufferBytes);
+    if (length == 0 || length >= kPathBufferBytes ||
+        AppendText(systemPath, kPathBufferBytes, kLibraryName) == 0) {
+        systemPath[0] = '\0';
+        return 1;
+    }
+
+    char sourcePath[kPathBufferBytes];
+    length = GetModuleFileNameA(appInstance, sourcePath, kPathBufferBytes);
+    if (length == 0 || length >= kPathBufferBytes)
+        return 1;
+    int slash = LastBackslash(sourcePath);
+    sourcePath[slash < 0 ? 0 : slash] = '\0';
+    if (AppendText(sourcePath, kPathBufferBytes, kLibraryName) == 0 || !FileExists(sourcePath))
+        return 1;
+
+    uint32_t sourceVersion = 0, systemVersion = 0;
+    FileVersionNumber(sourcePath, &sourceVersion);
+    if (FileExists(systemPath))
+        FileVersionNumber(systemPath, &systemVersion);
+    if (systemVersion < sourceVersion)
+        return CopyPlainFile(nullptr, systemPath, sourcePath);
+    return 1;
+}
+
+int EnableCtl3d(HMODULE* library)
+{
+    if (!OnWindowsNT())
+        return 1;
+    char path[kPathBufferBytes];
+    UpdateCtl3dCopy(path);
+    *library = path[0] != '\0' ? LoadLibraryA(path) : nullptr;
+    Ctl3dEntry registerEntry = nullptr, autoSubclass = nullptr;
+    if (*library != nullptr) {
+        registerEntry = reinterpret_cast<Ctl3dEntry>(
+            reinterpret_cast<void*>(GetProcAddress(*library, "Ctl3dRegister")));
+        autoSubclass = reinterpret_cast<Ctl3dEntry>(
+            reinterpret_cast<void*>(GetProcAddress(*library, "Ctl3dAutoSubclass")));
+    }
+    // Without the library or its entries the installation goes on plainly;
+    // only a failed subclassing after a good registration stops it.
+    if (registerEntry == nullptr || !registerEntry(appInstance) || autoSubclass == nullptr)
+        return 1;
+    return autoSubclass(appInstance) ? 1 : 0;
+}
+
+int ReleaseCtl3d(HMODULE library)
+{
+    if (!OnWindowsNT() || library == nullptr)
+        return 1;
+    Ctl3dEntry unregisterEntry = reinterpret_cast<Ctl3dEntry>(
+        reinterpret_cast<void*>(GetProcAddress(library, "Ctl3dUnregister")));
+    if (unregisterEntry != nullptr)
+        unregisterEntry(appInstance);
+    FreeLibrary(library);
     return 1;
 }

@@ -4,6 +4,7 @@
 #define TOVARIN_SHELL_SHELL_H
 
 #include <windows.h>
+#include <stdint.h>
 
 extern HINSTANCE appInstance;     // this module; set when the backdrop class exists
 extern HWND      mainWindow;      // the backdrop; owner of every page and panel
@@ -26,6 +27,11 @@ void PaintBillboard(HDC dc);
 // The 3D-controls library, on Windows NT.
 int EnableCtl3d(HMODULE* library);
 int ReleaseCtl3d(HMODULE library);
+// Fills systemPath (1,024 bytes) with the system copy's path and copies the
+// installer's library there when it is newer.  1 when no copy was needed.
+int UpdateCtl3dCopy(char* systemPath);
+// The FileVersion of a file as one number of its digits; 0 when it has none.
+int FileVersionNumber(const char* path, uint32_t* number);
 
 // The run-time library's end of the process: runs the termination handlers,
 // then ends the process with code.

@@ -14,6 +14,7 @@ enum WizardStep {
     kDestinationPage,
     kComponentsPage,
     kCopy,
+    kGroupPage,
     kDone,
 };
 
@@ -37,6 +38,7 @@ void RunWizard(HWND owner)
 {
     InstallOptions options = {};
     CatalogueEntry* entries = nullptr;
+    char groupName[kPathBytes] = "";
 
     HWND pleaseWait = OpenPanel(owner, IDD_PLEASE_WAIT, kPlaceCentred, PlainDialogProc);
     if (LoadCatalogue(&entries, &options) < 0) {
@@ -110,10 +112,25 @@ void RunWizard(HWND owner)
             // Whatever was copied stays, also when copying fails or stops.
             if (InstallFiles(owner, entries, &options) < 0)
                 return;
-            // The program group and the finish page follow from here; until
-            // they exist the run ends after the copy.
-            ReleaseRun(entries, &options);
+            step = kGroupPage;
+            break;
+
+        case kGroupPage: {
+            int result = RunPage(owner, IDD_GROUP, reinterpret_cast<LPARAM>(groupName),
+                                 ProgramGroupPageProc);
+            if (EndsInstallation(result)) {
+                ReleaseRun(entries, &options);
+                return;
+            }
+            if (CreateProgramGroup(options.destDir, groupName,
+                                   options.selectedMask & kGuideComponent) < 0)
+                return;
+            LocalFree(entries);
+            if (options.foundList != nullptr)
+                LocalFree(options.foundList);
+            RunPage(owner, IDD_FINISH, kPlaceCentred, PlainDialogProc);
             return;
+        }
 
         case kDone:
             break;

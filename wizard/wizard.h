@@ -39,6 +39,7 @@ INT_PTR CALLBACK ExistingInstallationsPageProc(HWND page, UINT message, WPARAM w
 INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ComponentsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK CustomComponentsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ProgramGroupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The whole installation, from the please-wait page to the finish page.
 void RunWizard(HWND owner);

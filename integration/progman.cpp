@@ -1,0 +1,211 @@
+// The Program Manager group over DDE: the list of groups for the
+// program-group page, and the group with its items after copying.
+#include "integration/integration.h"
+#include "integration/shelltext.h"
+#include "catalogue/options.h"
+#include "install/pathtext.h"
+#include "resources/resource.h"
+#include "shell/shell.h"
+
+#include <ddeml.h>
+
+namespace {
+
+const char kService[] = "PROGMAN";
+const DWORD kTimeoutMs = 3500;
+// wsprintfA's own limit; a command holds a path twice.
+const int kCommandBytes = 1024;
+
+// One conversation with Program Manager: the DDEML instance, the "PROGMAN"
+// string handle (service and topic alike) and the conversation.
+struct Conversation {
+    DWORD instance;
+    HSZ service;
+    HCONV conversation;
+};
+
+HCURSOR ShowWaitCursor()
+{
+    return SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
+}
+
+UINT StartInstance(Conversation* c)
+{
+    c->instance = 0;
+    return DdeInitializeA(&c->instance, ProgmanCallback, APPCMD_CLIENTONLY, 0);
+}
+
+void Connect(Conversation* c)
+{
+    c->service = DdeCreateStringHandleA(c->instance, kService, CP_WINANSI);
+    c->conversation = c->service != nullptr
+                          ? DdeConnect(c->instance, c->service, c->service, nullptr)
+                          : nullptr;
+}
+
+void End(Conversation* c)
+{
+    if (c->conversation != nullptr)
+        DdeDisconnect(c->conversation);
+    if (c->service != nullptr)
+        DdeFreeStringHandle(c->instance, c->service);
+    if (c->instance != 0)
+        DdeUninitialize(c->instance);
+    c->instance = 0;
+    c->service = nullptr;
+    c->conversation = nullptr;
+}
+
+// Sends one command with its terminating zero; its result is not examined.
+// A command that could not be composed is not sent at all.
+void Execute(const Conversation* c, const char* command, size_t length)
+{
+    if (length == 0)
+        return;
+    DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<char*>(command)),
+                         static_cast<DWORD>(length + 1), c->conversation, nullptr, 0,
+                         XTYP_EXECUTE, kTimeoutMs, nullptr);
+}
+
+void LoadText(int id, char* text)
+{
+    if (LoadStringA(appInstance, id, text, kPathBytes) <= 0)
+        text[0] = '\0';
+}
+
+// An item path in lower case, as Program Manager stores it; 0 when it is
+// too long to name a file.
+size_t LowerItemPath(const char* destDir, const char* tail, char* path)
+{
+    size_t length = ItemPath(destDir, tail, path, kPathBytes);
+    if (length != 0)
+        CharLowerA(path);
+    return length;
+}
+
+void AddGroupToList(const char* group, void* list)
+{
+    SendMessageA(static_cast<HWND>(list), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group));
+}
+
+// Asks Program Manager for its groups and adds each to the list box.
+void RequestGroups(HWND list)
+{
+    Conversation c = {};
+    if (StartInstance(&c) != DMLERR_NO_ERROR)
+        return;
+    Connect(&c);
+    HSZ item = DdeCreateStringHandleA(c.instance, kService, CP_WINANSI);
+    HDDEDATA data = c.conversation != nullptr
+                        ? DdeClientTransaction(nullptr, 0, c.conversation, item, CF_TEXT,
+                                               XTYP_REQUEST, kTimeoutMs, nullptr)
+                        : nullptr;
+    if (data != nullptr) {
+        DWORD size = DdeGetData(data, nullptr, 0, 0);
+        HLOCAL block = size != 0 ? LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, size) : nullptr;
+        char* text = block != nullptr ? static_cast<char*>(LocalLock(block)) : nullptr;
+        if (text != nullptr) {
+            DdeGetData(data, reinterpret_cast<LPBYTE>(text), size, 0);
+            SplitGroupList(text, size, AddGroupToList, list);
+            LocalUnlock(block);
+        }
+        if (block != nullptr)
+            LocalFree(block);
+        DdeFreeDataHandle(data);
+    }
+    if (item != nullptr)
+        DdeFreeStringHandle(c.instance, item);
+    End(&c);
+}
+
+}  // namespace
+
+HDDEDATA CALLBACK ProgmanCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return nullptr;
+}
+
+UINT ReconnectProgman(DWORD* instance, HSZ* service, HCONV* conversation)
+{
+    Conversation c = {*instance, *service, *conversation};
+    End(&c);
+    UINT result = StartInstance(&c);
+    if (c.instance != 0)
+        Connect(&c);
+    *instance = c.instance;
+    *service = c.service;
+    *conversation = c.conversation;
+    return result;
+}
+
+void FillGroupList(HWND page, char* groupName)
+{
+    HCURSOR previous = ShowWaitCursor();
+    HWND list = GetDlgItem(page, IDC_GROUP_LIST);
+    RequestGroups(list);
+
+    // The search ignores letter case and covers the whole list, item 0 last.
+    LRESULT found = SendMessageA(list, LB_FINDSTRINGEXACT, 0,
+                                 reinterpret_cast<LPARAM>(kDefaultGroupName));
+    LRESULT length = found != LB_ERR ? SendMessageA(list, LB_GETTEXTLEN, found, 0) : LB_ERR;
+    if (found != LB_ERR && length != LB_ERR && length < kPathBytes) {
+        SendMessageA(list, LB_SETCURSEL, found, 0);
+        SendMessageA(list, LB_GETTEXT, found, reinterpret_cast<LPARAM>(groupName));
+    } else {
+        CopyText(groupName, kPathBytes, kDefaultGroupName);
+        LRESULT added = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(groupName));
+        SendMessageA(list, LB_SETCURSEL, added, 0);
+    }
+    SetDlgItemTextA(page, IDC_GROUP_EDIT, groupName);
+    SetCursor(previous);
+}
+
+int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guide)
+{
+    ShowWaitCursor();
+    Conversation c = {};
+    if (StartInstance(&c) == DMLERR_NO_ERROR) {
+        Connect(&c);
+        char command[kCommandBytes], path[kPathBytes], item[kPathBytes], tail[kPathBytes];
+
+        Execute(&c, command, CreateGroupCommand(groupName, command, sizeof command));
+        ReconnectProgman(&c.instance, &c.service, &c.conversation);
+        Execute(&c, command, ShowGroupCommand(groupName, command, sizeof command));
+        ReconnectProgman(&c.instance, &c.service, &c.conversation);
+
+        // Items of these names go first, so that a second installation into
+        // the same group ends with one of each.
+        Execute(&c, command, DeleteItemCommand(kApplicationItem, command, sizeof command));
+        ShowWaitCursor();
+        LoadText(IDS_README_ITEM, item);
+        Execute(&c, command, DeleteItemCommand(item, command, sizeof command));
+        ShowWaitCursor();
+        LoadText(IDS_GUIDE_ITEM, item);
+        Execute(&c, command, DeleteItemCommand(item, command, sizeof command));
+        ShowWaitCursor();
+
+        if (LowerItemPath(destDir, "\\tovarin.exe", path) != 0)
+            Execute(&c, command, AddApplicationCommand(path, command, sizeof command));
+        ShowWaitCursor();
+        ReconnectProgman(&c.instance, &c.service, &c.conversation);
+
+        LoadText(IDS_README_ITEM, item);
+        if (LowerItemPath(destDir, "\\readme.wri", path) != 0)
+            Execute(&c, command, AddReadMeCommand(path, item, command, sizeof command));
+        ShowWaitCursor();
+
+        if (guide) {
+            ReconnectProgman(&c.instance, &c.service, &c.conversation);
+            LoadText(IDS_GUIDE_ITEM, item);
+            char directory[kPathBytes];
+            LoadText(IDS_GUIDE_DIRECTORY, directory);
+            if (GuideTail(directory, tail, sizeof tail) != 0 &&
+                LowerItemPath(destDir, tail, path) != 0)
+                Execute(&c, command, AddGuideCommand(path, item, command, sizeof command));
+        }
+        End(&c);
+    }
+    RegisterShellTypes(destDir);
+    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */));
+    return 0;
+}

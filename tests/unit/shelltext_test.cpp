@@ -1,0 +1,144 @@
+// Program Manager's commands and item paths, the group list, the registry
+// data and version numbers.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "integration/shelltext.h"
+
+namespace {
+
+using Composer = size_t (*)(const char*, char*, size_t);
+
+std::string Composed(Composer compose, const char* argument, size_t capacity = 260)
+{
+    std::vector<char> out(capacity + 8, '#');
+    size_t length = compose(argument, out.data(), capacity);
+    EXPECT_EQ(out[capacity], '#') << "wrote past the capacity";
+    std::string text(out.data());
+    EXPECT_EQ(length, text.size());
+    return text;
+}
+
+std::vector<std::string> Groups(std::string text)
+{
+    std::vector<std::string> groups;
+    SplitGroupList(&text[0], text.size(), [](const char* g, void* c) {
+        static_cast<std::vector<std::string>*>(c)->push_back(g);
+    }, &groups);
+    return groups;
+}
+
+}  // namespace
+
+TEST(ShellText, ItemPaths)
+{
+    char out[260];
+    const struct {
+        const char* dir;
+        const char* tail;
+        const char* path;
+    } cases[] = {
+        {"C:\\TOVARIN", "\\tovarin.exe", "C:\\TOVARIN\\tovarin.exe"},
+        {"C:\\My Apps", "\\readme.wri", "\"C:\\My Apps\\readme.wri\""},
+        {"D:\\", "\\tovarin.exe", "D:\\\\tovarin.exe"},   // a root is used unchanged
+        {"C:\\Tovarin", "\\GUIDE\\guide.hlp", "C:\\Tovarin\\GUIDE\\guide.hlp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dir);
+        EXPECT_EQ(ItemPath(c.dir, c.tail, out, sizeof out), strlen(c.path));
+        EXPECT_STREQ(out, c.path);
+    }
+    EXPECT_EQ(GuideTail("GUIDE", out, sizeof out), 16u);
+    EXPECT_STREQ(out, "\\GUIDE\\guide.hlp");
+
+    // A path that would not fit is refused whole.
+    std::string longDir = "C:\\" + std::string(250, 'a');
+    EXPECT_EQ(ItemPath(longDir.c_str(), "\\tovarin.exe", out, sizeof out), 0u);
+    EXPECT_STREQ(out, "");
+    std::string blankDir = "C:\\a " + std::string(242, 'b');   // 247 + 12 fits unquoted only
+    EXPECT_EQ(ItemPath(blankDir.c_str(), "\\tovarin.exe", out, sizeof out), 0u);
+}
+
+TEST(ShellText, Commands)
+{
+    char out[1024];
+    EXPECT_EQ(Composed(CreateGroupCommand, "Tovarin95 Demo"), "[CreateGroup(\"Tovarin95 Demo\")]");
+    EXPECT_EQ(Composed(ShowGroupCommand, "Tovarin95 Demo"), "[ShowGroup(\"Tovarin95 Demo\", 1)]");
+    EXPECT_EQ(Composed(DeleteItemCommand, "Tovarin"), "[DeleteItem(Tovarin)]");
+    EXPECT_EQ(Composed(AddApplicationCommand, "c:\\tovarin\\tovarin.exe"),
+              "[AddItem(c:\\tovarin\\tovarin.exe, Tovarin, c:\\tovarin\\tovarin.exe, 0)]");
+    AddReadMeCommand("c:\\t\\readme.wri", "Tovarin Read Me", out, sizeof out);
+    EXPECT_STREQ(out, "[AddItem(c:\\t\\readme.wri, Tovarin Read Me, write.exe, 0)]");
+    AddGuideCommand("\"c:\\my t\\guide\\guide.hlp\"", "Tovarin Guide", out, sizeof out);
+    EXPECT_STREQ(out, "[AddItem(\"c:\\my t\\guide\\guide.hlp\", Tovarin Guide, "
+                      "\"c:\\my t\\guide\\guide.hlp\", 0)]");
+
+    // The longest group name and path the installer allows fit the command
+    // buffer; a small buffer refuses them without writing past it.
+    std::string group(259, 'g');
+    EXPECT_EQ(Composed(CreateGroupCommand, group.c_str(), 1024).size(), 259u + 17u);
+    EXPECT_EQ(Composed(CreateGroupCommand, group.c_str(), 260), "");
+    std::string path(261, 'p');
+    EXPECT_EQ(Composed(AddApplicationCommand, path.c_str(), 1024).size(), 2 * 261u + 25u);
+    EXPECT_EQ(Composed(AddApplicationCommand, path.c_str(), 300), "");
+}
+
+TEST(ShellText, GroupNamesThatWouldBreakTheCommands)
+{
+    EXPECT_TRUE(IsSafeGroupName("Tovarin95 Demo"));
+    EXPECT_TRUE(IsSafeGroupName(""));
+    EXPECT_TRUE(IsSafeGroupName("Accessories (old), & more"));
+    EXPECT_FALSE(IsSafeGroupName("x\")][DeleteGroup(\"Main"));
+    EXPECT_FALSE(IsSafeGroupName("a]b"));
+    EXPECT_FALSE(IsSafeGroupName("[a"));
+}
+
+TEST(ShellText, GroupList)
+{
+    EXPECT_EQ(Groups("Main\r\nAccessories\r\nGames\r\n"),
+              (std::vector<std::string>{"Main", "Accessories", "Games"}));
+    EXPECT_EQ(Groups("\r\n"), std::vector<std::string>{}) << "Wine's answer names no group";
+    EXPECT_EQ(Groups("Main\r\ntrailing"), std::vector<std::string>{"Main"});
+    EXPECT_EQ(Groups("Unix\nLines\n"), (std::vector<std::string>{"Unix", "Lines"}));
+    EXPECT_EQ(Groups("A\r\n\r\nB\r\n"), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(Groups(""), std::vector<std::string>{});
+    // The size bounds the text even without a terminator.
+    std::string unterminated = "One\r\nTwo";
+    std::vector<std::string> groups;
+    SplitGroupList(&unterminated[0], 5, [](const char* g, void* c) {
+        static_cast<std::vector<std::string>*>(c)->push_back(g);
+    }, &groups);
+    EXPECT_EQ(groups, std::vector<std::string>{"One"});
+}
+
+TEST(ShellText, RegistryData)
+{
+    char out[260];
+    OpenCommandText("C:\\My Apps", out, sizeof out);
+    EXPECT_STREQ(out, "C:\\My Apps\\tovarin.exe \"%1\"") << "only the document is quoted";
+    IconText("C:\\Tovarin", 1, out, sizeof out);
+    EXPECT_STREQ(out, "C:\\Tovarin\\tovarin.exe ,1");
+    IconText("D:\\", 2, out, sizeof out);
+    EXPECT_STREQ(out, "D:\\\\tovarin.exe ,2");
+    AppPathText("C:\\Tovarin", out, sizeof out);
+    EXPECT_STREQ(out, "C:\\Tovarin\\tovarin.exe");
+    EXPECT_EQ(TemplateFilenameText("C:\\Windows\\Templates", out, sizeof out), 32u);
+    EXPECT_STREQ(out, "C:\\Windows\\Templates\\default.tvd");
+    std::string longDir(250, 'd');
+    EXPECT_EQ(OpenCommandText(longDir.c_str(), out, sizeof out), 0u);
+    EXPECT_EQ(AppPathText(longDir.c_str(), out, sizeof out), 0u);
+}
+
+TEST(ShellText, VersionNumbers)
+{
+    EXPECT_EQ(VersionDigitsNumber("2.31.000"), 231000u);
+    EXPECT_EQ(VersionDigitsNumber("2.26"), 226u);
+    EXPECT_EQ(VersionDigitsNumber("2.31"), 231u);
+    EXPECT_EQ(VersionDigitsNumber("2.26.1"), 2261u);
+    EXPECT_EQ(VersionDigitsNumber("v1, build 7 (beta)"), 17u);
+    EXPECT_EQ(VersionDigitsNumber(""), 0u);
+    // Wraps in 32 bits, as the number always has.
+    EXPECT_EQ(VersionDigitsNumber("99999999999"), static_cast<uint32_t>(99999999999ull));
+}

@@ -1,0 +1,74 @@
+// The program-group page (template 8): the user picks one of Program
+// Manager's groups or types the name of a new one.
+#include "wizard/wizard.h"
+#include "catalogue/options.h"
+#include "integration/integration.h"
+#include "integration/shelltext.h"
+#include "resources/resource.h"
+
+namespace {
+
+struct GroupPageState {
+    char* groupName;   // the flow's 260-byte buffer, kept equal to the edit control
+    HWND panel;
+};
+
+GroupPageState groupPage;
+
+// A name that would break out of Program Manager's commands cannot be
+// used: OK stays disabled until it is mended, and the panel says why.
+void CheckGroupName(HWND page, const char* groupName)
+{
+    EnableWindow(GetDlgItem(page, IDOK), IsSafeGroupName(groupName));
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ProgramGroupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    GroupPageState* state = &groupPage;
+    switch (message) {
+    case WM_INITDIALOG:
+        PlaceDialog(page, kPlaceCentred);
+        state->groupName = reinterpret_cast<char*>(lParam);
+        SendDlgItemMessageA(page, IDC_GROUP_EDIT, EM_LIMITTEXT, kPathBytes - 1, 0);
+        FillGroupList(page, state->groupName);
+        state->panel = OpenPanel(GetWindow(page, GW_OWNER), IDD_PANEL_GROUP, kPlaceBottom, PlainDialogProc);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            EndPageWithPanel(page, &state->panel, IDOK);
+            return TRUE;
+        case IDCANCEL:
+            if (ConfirmCancel(page))
+                EndPageWithPanel(page, &state->panel, IDCANCEL);
+            return TRUE;
+        case IDC_GROUP_LIST: {
+            if (HIWORD(wParam) != LBN_SELCHANGE)
+                return FALSE;
+            HWND list = reinterpret_cast<HWND>(lParam);
+            LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+            LRESULT length = selected != LB_ERR ? SendMessageA(list, LB_GETTEXTLEN, selected, 0) : LB_ERR;
+            if (length != LB_ERR && length < kPathBytes) {
+                SendMessageA(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(state->groupName));
+                SetDlgItemTextA(page, IDC_GROUP_EDIT, state->groupName);
+            }
+            return TRUE;
+        }
+        case IDC_GROUP_EDIT: {
+            if (HIWORD(wParam) != EN_CHANGE)
+                return FALSE;
+            GetDlgItemTextA(page, IDC_GROUP_EDIT, state->groupName, kPathBytes);
+            LRESULT found = SendDlgItemMessageA(page, IDC_GROUP_LIST, LB_FINDSTRINGEXACT, 0,
+                                                reinterpret_cast<LPARAM>(state->groupName));
+            SendDlgItemMessageA(page, IDC_GROUP_LIST, LB_SETCURSEL, found, 0);
+            CheckGroupName(page, state->groupName);
+            return TRUE;
+        }
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
