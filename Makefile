@@ -3,6 +3,7 @@
 #   make          build the host part (build/host) and the Windows part (build/win32)
 #   make test     build, then run every test: unit, fuzz (bounded) and end-to-end under Wine
 #   make demo     build, then run the installer on its sample distribution under Wine
+#   make dist     build the sample distribution into build/dist
 #
 # Every target first makes sure that the Debian packages it needs are there.
 
@@ -18,7 +19,7 @@ else
 WERROR ?= OFF
 endif
 
-.PHONY: all deps host win32 test unit e2e demo art clean
+.PHONY: all deps host win32 test unit e2e demo dist art bench-szdd clean
 
 all: host win32
 
@@ -35,17 +36,24 @@ win32: deps
 	    -DCMAKE_BUILD_TYPE=Release -DWARNINGS_AS_ERRORS=$(WERROR) >/dev/null
 	@cmake --build $(WIN32) -j $(JOBS)
 
-test: all
+test: dist
 	@cd $(HOST) && ctest --output-on-failure -j $(JOBS)
 
 unit: host
-	@cd $(HOST) && ctest --output-on-failure -j $(JOBS) -LE 'e2e|fuzz'
+	@cd $(HOST) && ctest --output-on-failure -j $(JOBS) -LE 'e2e|fuzz|wine'
 
 e2e: all
 	@cd $(HOST) && ctest --output-on-failure -j $(JOBS) -L e2e
 
-demo: all
+demo: dist
 	@tests/e2e/demo $(abspath $(WIN32)) $(abspath build/demo)
+
+# The sample Tovarin distribution: build/dist/onedir and build/dist/floppies.
+dist: all
+	@tools/make-dist $(abspath $(HOST))/bin $(abspath $(WIN32)) $(abspath build/dist)
+
+bench-szdd: host
+	@bench/szdd/run $(abspath $(HOST))/bin $(abspath build/bench-szdd)
 
 # Regenerates the pictures and icons in resources/ from their generator.
 art: host

@@ -45,6 +45,9 @@ set_source_files_properties(resources/setup.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -c 1252")
 
+# The sample application that the sample distribution installs.
+add_subdirectory(tools/tovarin)
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/driver/CMakeLists.txt)
   add_subdirectory(tests/e2e/driver)
 endif()

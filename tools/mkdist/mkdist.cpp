@@ -1,0 +1,328 @@
+// mkdist: builds a distribution from a manifest (format: manifest.h).
+//
+//   mkdist [--onedir] [--capacity BYTES] [--cluster BYTES] [--root-entries N]
+//          [--setup PATH] [--ctl3d PATH] MANIFEST OUTDIR
+//
+// Writes setup.inf, the installer, ctl3d32.dll when given, and every file,
+// compressed or plain, under a unique 8.3 name: all in OUTDIR with --onedir,
+// else spread over OUTDIR/disk1, disk2, ... of the given capacity (default
+// the 3.5-inch floppy), with the installer's files on disk 1 and no file
+// split.  OUTDIR is built under a temporary name and takes the place of an
+// earlier OUTDIR only when everything was written; on any error nothing is
+// left behind.  Exit status 0, 1 on a bad manifest or file, 2 on usage.
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "catalogue/catfile.h"
+#include "tools/common/fileio.h"
+#include "tools/mkdist/layout.h"
+#include "tools/mkdist/manifest.h"
+#include "tools/szdd/szdd.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Item {
+    const ManifestFile* entry;
+    std::string sourcePath;     // resolved
+    std::vector<uint8_t> stored;
+    uint64_t expandedBytes;
+    bool compressed;
+    std::string diskName;
+    std::string error;          // set by the worker on failure
+};
+
+int Usage()
+{
+    fprintf(stderr,
+            "usage: mkdist [--onedir] [--capacity BYTES] [--cluster BYTES] [--root-entries N]\n"
+            "              [--setup PATH] [--ctl3d PATH] MANIFEST OUTDIR\n");
+    return 2;
+}
+
+int ParseCount(const char* text, uint64_t* value)
+{
+    char* end = nullptr;
+    if (*text < '0' || *text > '9') return 0;
+    *value = strtoull(text, &end, 0);
+    return *end == '\0';
+}
+
+std::string Resolve(const std::string& base, const std::string& path)
+{
+    if (path.empty() || path[0] == '/') return path;
+    return (fs::path(base) / path).string();
+}
+
+// Reads and, when asked, compresses one file.
+void Prepare(Item* item)
+{
+    std::vector<uint8_t> data;
+    std::string error;
+    if (!ReadWholeFile(item->sourcePath, &data, &error)) {
+        item->error = item->entry->source + ": " + error;
+        return;
+    }
+    item->expandedBytes = data.size();
+    if (data.size() > 0xFFFFFFFFu) {
+        item->error = item->entry->source + ": file of " + std::to_string(data.size()) +
+                      " bytes is too large for the catalogue's 32-bit size";
+        return;
+    }
+    item->compressed = false;
+    if (item->entry->compress) {
+        const std::string& t = item->entry->target;
+        uint8_t last = uint8_t(t.empty() ? 0 : t.back());
+        if (last >= 'A' && last <= 'Z') last = uint8_t(last - 'A' + 'a');
+        std::vector<uint8_t> packed;
+        SzddCompress(data.data(), data.size(), last, &packed);
+        if (!SzddStorePlain(data.data(), data.size(), packed.size())) {
+            item->stored.swap(packed);
+            item->compressed = true;
+            return;
+        }
+    }
+    item->stored.swap(data);
+}
+
+int WriteAll(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    if (f == nullptr) {
+        *error = path + ": " + strerror(errno);
+        return 0;
+    }
+    size_t n = bytes.empty() ? 0 : fwrite(bytes.data(), 1, bytes.size(), f);
+    int e = errno;
+    if (fclose(f) != 0 || n != bytes.size()) {
+        *error = path + ": " + strerror(n != bytes.size() ? e : errno);
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    bool onedir = false;
+    DiskGeometry disk = {kFloppyCapacity, kFloppyCluster, kFloppyRootEntries};
+    std::string setupOption, ctl3dOption;
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        uint64_t v = 0;
+        if (a == "--onedir") {
+            onedir = true;
+        } else if ((a == "--capacity" || a == "--cluster" || a == "--root-entries") && i + 1 < argc) {
+            if (!ParseCount(argv[++i], &v) || v == 0 || (a == "--root-entries" && v > 0xFFFF)) {
+                fprintf(stderr, "mkdist: %s needs a positive number, not \"%s\"\n", a.c_str(), argv[i]);
+                return 2;
+            }
+            if (a == "--capacity") disk.capacity = v;
+            if (a == "--cluster") disk.cluster = v;
+            if (a == "--root-entries") disk.rootEntries = uint32_t(v);
+        } else if ((a == "--setup" || a == "--ctl3d") && i + 1 < argc) {
+            (a == "--setup" ? setupOption : ctl3dOption) = argv[++i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            return Usage();
+        } else {
+            args.push_back(a);
+        }
+    }
+    if (args.size() != 2) return Usage();
+    const std::string manifestPath = args[0];
+    std::string outDir = args[1];
+    while (outDir.size() > 1 && outDir.back() == '/') outDir.pop_back();
+
+    std::vector<uint8_t> text;
+    std::string error;
+    if (!ReadWholeFile(manifestPath, &text, &error)) {
+        fprintf(stderr, "mkdist: %s: %s\n", manifestPath.c_str(), error.c_str());
+        return 1;
+    }
+    Manifest manifest;
+    std::vector<ManifestError> errors;
+    ParseManifest(std::string(text.begin(), text.end()), &manifest, &errors);
+    if (errors.empty() && manifest.files.empty()) errors.push_back({0, "no \"file\" lines"});
+    std::string base = fs::path(manifestPath).parent_path().string();
+    if (base.empty()) base = ".";
+
+    // Disk 1's own files.
+    struct Extra { std::string name, path, where; std::vector<uint8_t> bytes; };
+    std::vector<Extra> extras;
+    std::string setupPath = !setupOption.empty() ? setupOption : Resolve(base, manifest.setupPath);
+    if (setupOption.empty() && manifest.setupPath.empty()) {
+        errors.push_back({0, "no \"setup\" line and no --setup: disk 1 needs the installer"});
+    } else {
+        extras.push_back({"setup.exe", setupPath,
+                          setupOption.empty() ? std::to_string(manifest.setupLine) : "--setup", {}});
+    }
+    if (!ctl3dOption.empty() || !manifest.ctl3dPath.empty()) {
+        extras.push_back({"ctl3d32.dll", !ctl3dOption.empty() ? ctl3dOption : Resolve(base, manifest.ctl3dPath),
+                          ctl3dOption.empty() ? std::to_string(manifest.ctl3dLine) : "--ctl3d", {}});
+    }
+    for (Extra& x : extras) {
+        std::string why;
+        if (!ReadWholeFile(x.path, &x.bytes, &why)) {
+            errors.push_back({x.where == "--setup" || x.where == "--ctl3d" ? 0 : atoi(x.where.c_str()),
+                              x.path + ": " + why});
+        }
+    }
+
+    // Every file, read and compressed on all cores.
+    std::vector<Item> items(manifest.files.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        items[i].entry = &manifest.files[i];
+        items[i].sourcePath = Resolve(base, manifest.files[i].source);
+        items[i].expandedBytes = 0;
+        items[i].compressed = false;
+    }
+    if (errors.empty()) {
+        std::atomic<size_t> next(0);
+        unsigned workers = std::thread::hardware_concurrency();
+        if (workers == 0) workers = 1;
+        if (workers > 8) workers = 8;
+        std::vector<std::thread> pool;
+        for (unsigned w = 0; w < workers; ++w) {
+            pool.emplace_back([&]() {
+                for (size_t i = next++; i < items.size(); i = next++) Prepare(&items[i]);
+            });
+        }
+        for (std::thread& t : pool) t.join();
+        uint64_t total = 0;
+        for (const Item& item : items) {
+            if (!item.error.empty()) errors.push_back({item.entry->line, item.error});
+            total += item.expandedBytes;
+        }
+        if (errors.empty() && total > 0xFFFFFFFFu) {
+            errors.push_back({0, "the files add up to " + std::to_string(total) +
+                                 " bytes, more than the catalogue's 32-bit total holds"});
+        }
+    }
+
+    // Names and the catalogue.
+    std::vector<uint8_t> catalogue;
+    if (errors.empty()) {
+        std::set<std::string> taken = {"setup.exe", "setup.inf", "ctl3d32.dll"};
+        std::vector<CatalogueRecord> records;
+        for (Item& item : items) {
+            item.diskName = ShortDiskName(item.entry->target, item.compressed, &taken);
+            records.push_back({item.diskName.c_str(), item.entry->target.c_str(),
+                               item.entry->component, uint32_t(item.expandedBytes)});
+        }
+        catalogue.resize(size_t(CatalogueFileBytes(uint32_t(records.size()))));
+        if (EncodeCatalogue(records.data(), uint32_t(records.size()), catalogue.data(),
+                            catalogue.size()) != catalogue.size()) {
+            errors.push_back({0, "the catalogue cannot be encoded"});
+        }
+    }
+    extras.push_back({"setup.inf", "", "", catalogue});
+
+    // Disks.
+    std::vector<int> diskOf(items.size(), 0);
+    int diskCount = 1;
+    if (errors.empty() && !onedir) {
+        std::vector<uint64_t> sizes;
+        for (const Item& item : items) sizes.push_back(item.stored.size());
+        uint64_t firstBytes = 0;
+        for (const Extra& x : extras) firstBytes += DiskBytes(disk, x.bytes.size());
+        int bad = SpreadOverDisks(disk, sizes, firstBytes, uint32_t(extras.size()), &diskOf);
+        if (bad == -2) {
+            errors.push_back({0, "setup.exe, setup.inf and ctl3d32.dll take " + std::to_string(firstBytes) +
+                                 " bytes, more than disk 1 holds (" + std::to_string(disk.capacity) + ")"});
+        } else if (bad >= 0) {
+            const Item& item = items[size_t(bad)];
+            errors.push_back({item.entry->line,
+                              item.entry->source + ": takes " +
+                                  std::to_string(DiskBytes(disk, item.stored.size())) +
+                                  " bytes on a disk, more than a disk holds (" +
+                                  std::to_string(disk.capacity) + ")"});
+        }
+        for (int d : diskOf) diskCount = d + 1 > diskCount ? d + 1 : diskCount;
+    }
+
+    if (!errors.empty()) {
+        for (const ManifestError& e : errors) {
+            if (e.line > 0) {
+                fprintf(stderr, "mkdist: %s:%d: %s\n", manifestPath.c_str(), e.line, e.reason.c_str());
+            } else {
+                fprintf(stderr, "mkdist: %s: %s\n", manifestPath.c_str(), e.reason.c_str());
+            }
+        }
+        return 1;
+    }
+
+    // Everything is written under a temporary name first.
+    std::string tmp = TemporaryNameFor(outDir);
+    std::error_code ec;
+    RemoveTree(tmp);
+    fs::path parent = fs::path(outDir).parent_path();
+    if (!parent.empty()) fs::create_directories(parent, ec);
+    auto diskDir = [&](int d) {
+        return onedir ? tmp : (fs::path(tmp) / ("disk" + std::to_string(d + 1))).string();
+    };
+    bool ok = true;
+    for (int d = 0; d < diskCount && ok; ++d) {
+        fs::create_directories(diskDir(d), ec);
+        if (ec) {
+            error = diskDir(d) + ": " + ec.message();
+            ok = false;
+        }
+    }
+    for (size_t i = 0; i < extras.size() && ok; ++i) {
+        ok = WriteAll((fs::path(diskDir(0)) / extras[i].name).string(), extras[i].bytes, &error);
+    }
+    for (size_t i = 0; i < items.size() && ok; ++i) {
+        ok = WriteAll((fs::path(diskDir(diskOf[i])) / items[i].diskName).string(), items[i].stored, &error);
+    }
+    if (ok) {
+        std::string old = outDir + ".old" + std::to_string(long(getpid()));
+        bool hadOld = fs::exists(outDir, ec);
+        if (hadOld) fs::rename(outDir, old, ec);
+        if (!ec) fs::rename(tmp, outDir, ec);
+        if (ec) {
+            error = outDir + ": " + ec.message();
+            if (hadOld) fs::rename(old, outDir, ec);
+            ok = false;
+        } else if (hadOld) {
+            RemoveTree(old);
+        }
+    }
+    if (!ok) {
+        RemoveTree(tmp);
+        fprintf(stderr, "mkdist: %s\n", error.c_str());
+        return 1;
+    }
+
+    uint64_t expanded = 0;
+    std::vector<uint64_t> used(size_t(diskCount), 0);
+    for (const Extra& x : extras) used[0] += DiskBytes(disk, x.bytes.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        expanded += items[i].expandedBytes;
+        used[size_t(diskOf[i])] += onedir ? items[i].stored.size() : DiskBytes(disk, items[i].stored.size());
+    }
+    printf("mkdist: %s: %zu files, %llu bytes expanded", outDir.c_str(), items.size(),
+           static_cast<unsigned long long>(expanded));
+    if (onedir) {
+        printf(", one directory\n");
+    } else {
+        printf(", %d disks of %llu bytes\n", diskCount, static_cast<unsigned long long>(disk.capacity));
+        for (int d = 0; d < diskCount; ++d) {
+            printf("  disk%d: %llu bytes used\n", d + 1, static_cast<unsigned long long>(used[size_t(d)]));
+        }
+    }
+    return 0;
+}
