@@ -36,8 +36,20 @@ int FormPath(const char* dir, const char* name, char* out)
     return JoinPath(dir, name, out, kPathBytes) != 0;
 }
 
+// Boxes 9 and 10 belong to the backdrop.  Windows keeps an owned window
+// above its owner, but Wine raises the backdrop over the copy-progress page
+// when such a box closes: the page is put back on top.
+int AskOverPage(HWND owner, HWND page, int n, const char* text)
+{
+    int answer = LOWORD(ShowMessage(owner, n, text));
+    RedrawProgressNextBlock();
+    if (page != nullptr)
+        SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return answer;
+}
+
 // Asks box 10 about a file that could not be installed.  Returns the answer.
-int AskAboutFailedFile(HWND owner, const char* destDir, const char* targetPath)
+int AskAboutFailedFile(HWND owner, HWND page, const char* destDir, const char* targetPath)
 {
     char format[kPathBytes];
     if (LoadStringA(appInstance, IDS_EXPAND_FAILED, format, sizeof format) <= 0)
@@ -51,7 +63,7 @@ int AskAboutFailedFile(HWND owner, const char* destDir, const char* targetPath)
     AppendText(path, sizeof path, targetPath);
     char text[kMessageBytes];
     wsprintfA(text, format, path);
-    return LOWORD(ShowMessage(owner, MSG_EXPAND_FAILED, text));
+    return AskOverPage(owner, page, MSG_EXPAND_FAILED, text);
 }
 
 // Installs one matched entry.  0 when done (expanded, kept, or skipped by
@@ -74,7 +86,7 @@ int InstallEntry(HWND owner, HWND page, const char* dir, CatalogueEntry* entry,
             int result = formed ? ExpandFile(page, source, target, entry->size) : kCopyFailed;
             if (result >= 0)
                 break;
-            int answer = AskAboutFailedFile(owner, options->destDir, entry->targetPath);
+            int answer = AskAboutFailedFile(owner, page, options->destDir, entry->targetPath);
             if (answer == kAnswer2)
                 break;
             if (answer == kAnswer3)
@@ -164,6 +176,7 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
         GetClientRect(GetDlgItem(page, IDC_PROGRESS_BAR), &indicatorRect);
     bytesCopied = 0;
     grandTotal = options->requiredBytes;
+    RedrawProgressNextBlock();
 
     PrepareBillboards();
     BillboardTable.currentBillboard = 0;
@@ -207,7 +220,7 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
             if (LoadStringA(appInstance, IDS_INSERT_DISK, format, sizeof format) <= 0)
                 format[0] = '\0';
             wsprintfA(text, format, static_cast<int>(disks.diskNumber));
-            if (LOWORD(ShowMessage(owner, MSG_INSERT_DISK, text)) == kAnswer2)
+            if (AskOverPage(owner, page, MSG_INSERT_DISK, text) == kAnswer2)
                 copyRunning = 0;
             else
                 NoteDiskConfirmed(&disks);

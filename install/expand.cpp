@@ -9,6 +9,11 @@
 
 namespace {
 
+// The percentage that the indicator shows; none before the first block of
+// a run, or after a message box has covered it.
+const uint32_t kNothingDrawn = 0xFFFFFFFFu;
+uint32_t drawnPercent = kNothingDrawn;
+
 // LZERROR_READ is worth a few more tries (a floppy may read on the second
 // attempt), but not for ever: a disk that keeps failing ends the file.
 const int kReadAttempts = 3;
@@ -36,8 +41,8 @@ int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size)
     CharLowerA(targetPath);
     SetDlgItemTextA(page, IDC_PROGRESS_SOURCE, sourcePath);
     SetDlgItemTextA(page, IDC_PROGRESS_TARGET, targetPath);
-    UpdateWindow(GetDlgItem(page, IDC_PROGRESS_SOURCE));
-    UpdateWindow(GetDlgItem(page, IDC_PROGRESS_TARGET));
+    // Both names painted at once, in one pass over the page's children.
+    RedrawWindow(page, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 
     BYTE* buffer = static_cast<BYTE*>(LocalAlloc(LPTR, kCopyBlockBytes));
     if (buffer == nullptr)
@@ -87,6 +92,11 @@ int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size)
     return result;
 }
 
+void RedrawProgressNextBlock()
+{
+    drawnPercent = kNothingDrawn;
+}
+
 void UpdateProgress(HWND page, uint32_t count)
 {
     if (page == nullptr)
@@ -95,10 +105,15 @@ void UpdateProgress(HWND page, uint32_t count)
     uint32_t percent = ProgressPercent(bytesCopied, grandTotal);
     int barEnd = ProgressBarEnd(indicatorRect.right, percent);
 
+    // A block that moves neither the figure nor the bar would draw the same
+    // picture again; under Wine every redraw is a trip to the X server.
     HWND indicator = GetDlgItem(page, IDC_PROGRESS_BAR);
-    HDC dc = GetDC(indicator);
-    if (dc == nullptr)
+    HDC dc = percent != drawnPercent ? GetDC(indicator) : nullptr;
+    if (dc == nullptr) {
+        AdvanceBillboard(0);
         return;
+    }
+    drawnPercent = percent;
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
     HGDIOBJ oldFont = font != nullptr ? SelectObject(dc, font) : nullptr;
 
@@ -132,6 +147,8 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         // flag between files.
         if (LOWORD(ShowMessage(page, MSG_CONFIRM_CANCEL, nullptr)) == kAnswer1)
             copyRunning = 0;
+        // The box covered the indicator, which shows only its grey now.
+        RedrawProgressNextBlock();
         return TRUE;
     default:
         return FALSE;

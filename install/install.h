@@ -57,6 +57,8 @@ int CopyPlainFile(HWND owner, const char* targetPath, const char* sourcePath);
 // the source is damaged, or a write failed.
 int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size);
 void UpdateProgress(HWND page, uint32_t count);
+// The next UpdateProgress draws even if the figure has not moved.
+void RedrawProgressNextBlock();
 INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif
