@@ -571,6 +571,11 @@ DWORD SetupThreadId()
     return setupStarted ? setupProcess.dwThreadId : 0;
 }
 
+DWORD SetupProcessId()
+{
+    return setupStarted ? setupProcess.dwProcessId : 0;
+}
+
 DWORD NeedExitAt(int line, DWORD timeoutMs, const int* allowed, int allowedCount)
 {
     if (!setupStarted)
@@ -940,4 +945,100 @@ void ShotNow(const char* name)
              name);
     if (!SaveScreen(file))
         printf("%s: cannot save screenshot %s\n", scenarioName.c_str(), file);
+}
+
+// ---- More files, drives and pixels -------------------------------------------------------
+
+bool ReadBytes(const std::string& path, Bytes* out)
+{
+    out->clear();
+    HANDLE file = CreateFileW(FilePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD high = 0, size = GetFileSize(file, &high);
+    bool done = high == 0 && size != INVALID_FILE_SIZE;
+    if (done && size > 0) {
+        out->resize(size);
+        DWORD got = 0;
+        done = ::ReadFile(file, out->data(), size, &got, nullptr) && got == size;
+    }
+    CloseHandle(file);
+    return done;
+}
+
+void CopyIntoAt(int line, const std::string& from, const std::string& to)
+{
+    if (!CopyFileW(FilePath(from).c_str(), FilePath(to).c_str(), FALSE))
+        FailAt(line, "cannot copy %s to %s (error %lu)", from.c_str(), to.c_str(), GetLastError());
+}
+
+void SetReadOnlyAt(int line, const std::string& path)
+{
+    if (!SetFileAttributesW(FilePath(path).c_str(), FILE_ATTRIBUTE_READONLY))
+        FailAt(line, "cannot make %s read-only (error %lu)", path.c_str(), GetLastError());
+}
+
+namespace {
+
+void CollectFiles(const std::string& dir, const std::string& relative, std::vector<std::string>* out)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE listing = FindFirstFileW(FilePath(dir + "\\*").c_str(), &found);
+    if (listing == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = Narrow(found.cFileName, wcslen(found.cFileName));
+        if (name == "." || name == "..")
+            continue;
+        std::string path = relative.empty() ? name : relative + "\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CollectFiles(dir + "\\" + name, path, out);
+        else
+            out->push_back(path);
+    } while (FindNextFileW(listing, &found));
+    FindClose(listing);
+}
+
+} // namespace
+
+std::vector<std::string> FilesUnder(const std::string& dir)
+{
+    std::vector<std::string> files;
+    CollectFiles(dir, "", &files);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+long long FreeKB(const std::string& path)
+{
+    ULARGE_INTEGER free = {}, total = {}, totalFree = {};
+    if (!GetDiskFreeSpaceExW(FilePath(path).c_str(), &free, &total, &totalFree))
+        return -1;
+    return (long long)((free.QuadPart + 512) >> 10);
+}
+
+void ChangeDiskAt(int line, const std::string& dir)
+{
+    const char* folder = "C:\\e2e-requests";
+    CreateDirectoryA(folder, nullptr);
+    std::string request = std::string(folder) + "\\disk";
+    std::string staged = request + ".new";
+    WriteBytesAt(line, staged, dir.data(), dir.size());
+    if (!MoveFileA(staged.c_str(), request.c_str()))
+        FailAt(line, "cannot hand the disk request to the watcher (error %lu)", GetLastError());
+    for (DWORD start = GetTickCount(); FileExists(request.c_str()); Sleep(kPollMs)) {
+        if (GetTickCount() - start > 5000)
+            FailAt(line, "drive A: was not pointed at %s within 5 s: is run-scenario's watcher running?",
+                   dir.c_str());
+    }
+    Trace("drive A: now holds %s", dir.c_str());
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
 }

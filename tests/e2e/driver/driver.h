@@ -17,8 +17,12 @@
 
 #include <windows.h>
 
+#include <stdint.h>
+
 #include <string>
 #include <vector>
+
+typedef std::vector<uint8_t> Bytes;
 
 enum {
     kWaitMs       = 20000,   // longest wait for a dialog (the search walks C:)
@@ -58,6 +62,7 @@ void SetCase(const char* label);
 void StartSetupAt(int line, const char* path, const char* args, int showMode);
 bool SetupRunning();
 DWORD SetupThreadId();
+DWORD SetupProcessId();
 // Waits for the exit and returns the exit code; fails on timeout.
 #define NeedExit() NeedExitAt(__LINE__, kExitWaitMs, nullptr, 0)
 // The same, failing as soon as any dialog other than the allowed ones shows.
@@ -147,6 +152,25 @@ void MakeDirsAt(int line, const std::string& path);
 void WriteBytesAt(int line, const std::string& path, const void* data, size_t bytes);
 #define RemoveFile(path) RemoveFileAt(__LINE__, (path))
 void RemoveFileAt(int line, const std::string& path);
+// The whole file; false when it cannot be read.
+bool ReadBytes(const std::string& path, Bytes* out);
+#define CopyInto(from, to) CopyIntoAt(__LINE__, (from), (to))
+void CopyIntoAt(int line, const std::string& from, const std::string& to);
+#define SetReadOnly(path) SetReadOnlyAt(__LINE__, (path))
+void SetReadOnlyAt(int line, const std::string& path);
+// Every file under dir, as paths relative to it, sorted.
+std::vector<std::string> FilesUnder(const std::string& dir);
+// Free space of the drive of path in KB, rounded to nearest; -1 on failure.
+long long FreeKB(const std::string& path);
+
+// Puts another disk into drive A:: asks run-scenario's watcher to point A:
+// at dir (a directory on C:) and waits until it has.  A Windows program
+// cannot re-point a drive itself.
+#define ChangeDisk(dir) ChangeDiskAt(__LINE__, (dir))
+void ChangeDiskAt(int line, const std::string& dir);
+
+// The colour of a screen pixel, as RGB(r, g, b).
+COLORREF ScreenPixel(int x, int y);
 
 // ---- Screenshots -----------------------------------------------------------
 

@@ -12,7 +12,8 @@ namespace {
 
 const Scenario* FindScenario(const char* name)
 {
-    for (const Scenario* table : {kScenarios, kExtraScenarios})
+    for (const Scenario* table : {kScenarios, kCopyScenarios, kShellScenarios, kExtraScenarios,
+                                   kBenchScenarios})
         for (const Scenario* s = table; s->name; s++)
             if (strcmp(s->name, name) == 0)
                 return s;
@@ -29,8 +30,9 @@ int main(int argc, char** argv)
         return 2;
     }
     if (strcmp(argv[1], "--list") == 0) {
-        for (const Scenario* s = kScenarios; s->name; s++)
-            printf("%s\n", s->name);
+        for (const Scenario* table : {kScenarios, kCopyScenarios, kShellScenarios})
+            for (const Scenario* s = table; s->name; s++)
+                printf("%s\n", s->name);
         return 0;
     }
     const Scenario* scenario = FindScenario(argv[1]);

@@ -1,5 +1,6 @@
-// The table of end-to-end scenarios: name and function.  The list that
-// ctest runs is kScenarios; tests/e2e/CMakeLists.txt names the same ones.
+// The tables of end-to-end scenarios: name and function.  The lists that
+// ctest runs are kScenarios and kCopyScenarios; tests/e2e/CMakeLists.txt
+// reads the same ones.
 #ifndef TOVARIN_E2E_SCENARIOS_H
 #define TOVARIN_E2E_SCENARIOS_H
 
@@ -9,6 +10,9 @@ struct Scenario {
 };
 
 extern const Scenario kScenarios[];       // ends with a null name
+extern const Scenario kCopyScenarios[];   // the copy phase: copy_scenarios.cpp
+extern const Scenario kShellScenarios[];  // group, registry, finish, 3D controls: shell_scenarios.cpp
+extern const Scenario kBenchScenarios[];  // benchmarks, not tests: bench_scenarios.cpp
 extern const Scenario kExtraScenarios[];  // demonstration helpers
 
 #endif

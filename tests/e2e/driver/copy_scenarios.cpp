@@ -1,0 +1,1036 @@
+// The end-to-end scenarios of the copy phase: the component pages, the copy
+// engine with its disks and message boxes, the copy-progress page and the
+// billboards.  Each scenario builds its own distribution in the prefix
+// (catalogue and SZDD files), except the two that install the sample
+// distribution of "make dist", which run-scenario copies in.
+#include "tests/e2e/driver/scenarios.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+
+#include "catalogue/catfile.h"
+#include "resources/resource.h"
+#include "tests/e2e/driver/driver.h"
+#include "tools/szdd/szdd.h"
+
+namespace {
+
+// ---- Distributions --------------------------------------------------------------
+
+enum Storage {
+    kCompressed,   // SZDD
+    kPlain,        // as it is: LZ32 reads plain files too
+    kDamaged,      // SZDD whose data is cut short: it cannot give the catalogue size
+    kLonger,       // SZDD of the content and 4,000 bytes more than the catalogue lists
+};
+
+struct DistFile {
+    std::string source;   // name on the disk
+    std::string target;   // relative to the destination
+    uint32_t mask;
+    Bytes content;        // what the installed file must hold
+    Storage storage;
+    int disk;             // 1, 2, ... on a floppy set
+};
+typedef std::vector<DistFile> Distribution;
+
+const char kDest[] = "C:\\Dest";
+const char kShellNew[] = "C:\\windows\\ShellNew";
+
+// Text-like bytes that compress as real files do; the seed tells files apart.
+Bytes Content(uint32_t seed, size_t size)
+{
+    static const char* const words[] = {"tovarin", "page", "frame", "text", "picture", "layout",
+                                        "style", "font", "column", "document", "the", "of"};
+    Bytes bytes;
+    bytes.reserve(size + 32);
+    uint32_t x = seed * 2654435761u + 7;
+    int column = 0;
+    while (bytes.size() < size) {
+        x = x * 1103515245u + 12345u;
+        char word[24];
+        int n = (x >> 28) < 3 ? snprintf(word, sizeof word, "%u", x >> 20)
+                              : snprintf(word, sizeof word, "%s", words[(x >> 16) % 12]);
+        bytes.insert(bytes.end(), word, word + n);
+        column += n + 1;
+        bytes.push_back(column > 64 ? '\n' : ' ');
+        column = column > 64 ? 0 : column;
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+DistFile File(const char* source, const char* target, uint32_t mask, size_t size, Storage storage = kCompressed,
+              int disk = 1)
+{
+    static uint32_t seed = 1;
+    return DistFile{source, target, mask, Content(seed++, size), storage, disk};
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = (char)tolower((unsigned char)c);
+    return text;
+}
+
+bool IsShellNewTemplate(const std::string& target)
+{
+    size_t slash = target.find_last_of('\\');
+    return Lower(target.substr(slash == std::string::npos ? 0 : slash + 1)) == "default.tvd";
+}
+
+// The bytes of a file as the disk holds it.
+Bytes DiskBytes(const DistFile& file)
+{
+    if (file.storage == kPlain)
+        return file.content;
+    Bytes out, data = file.content;
+    if (file.storage == kLonger) {
+        Bytes more = Content(7, 4000);
+        data.insert(data.end(), more.begin(), more.end());
+    }
+    if (SzddCompress(data.data(), data.size(), (uint8_t)file.target.back(), &out) != kSzddOk)
+        fail("cannot compress %s", file.source.c_str());
+    if (file.storage == kDamaged)
+        out.resize(kSzddHeaderBytes + (out.size() - kSzddHeaderBytes) / 3);
+    return out;
+}
+
+void WriteCatalogueAt(int line, const std::string& path, const Distribution& dist)
+{
+    std::vector<CatalogueRecord> records;
+    for (const DistFile& f : dist)
+        records.push_back({f.source.c_str(), f.target.c_str(), f.mask, (uint32_t)f.content.size()});
+    Bytes bytes((size_t)CatalogueFileBytes((uint32_t)records.size()));
+    if (EncodeCatalogue(records.data(), (uint32_t)records.size(), bytes.data(), bytes.size()) != bytes.size())
+        FailAt(line, "the catalogue of %u files does not encode", (unsigned)records.size());
+    WriteBytesAt(line, path, bytes.data(), bytes.size());
+}
+
+// Writes the catalogue and the files of disk (0: every disk) into dir.  A
+// source name that several entries share is written once.
+void WriteDiskAt(int line, const std::string& dir, const Distribution& dist, int disk)
+{
+    MakeDirsAt(line, dir);
+    if (disk <= 1)
+        WriteCatalogueAt(line, dir + "\\setup.inf", dist);
+    std::vector<std::string> written;
+    for (const DistFile& f : dist) {
+        if ((disk != 0 && f.disk != disk) || std::count(written.begin(), written.end(), Lower(f.source)))
+            continue;
+        written.push_back(Lower(f.source));
+        Bytes bytes = DiskBytes(f);
+        WriteBytesAt(line, dir + "\\" + f.source, bytes.data(), bytes.size());
+    }
+}
+#define WriteDisk(dir, dist, disk) WriteDiskAt(__LINE__, (dir), (dist), (disk))
+
+// A floppy set in C:\disks\disk1..N; A: holds disk 1 with setup.exe.
+std::string DiskDir(int disk)
+{
+    return "C:\\disks\\disk" + std::to_string(disk);
+}
+
+void WriteFloppiesAt(int line, const Distribution& dist)
+{
+    int disks = 0;
+    for (const DistFile& f : dist)
+        disks = std::max(disks, f.disk);
+    for (int disk = 1; disk <= disks; disk++)
+        WriteDiskAt(line, DiskDir(disk), dist, disk);
+    CopyIntoAt(line, "A:\\setup.exe", DiskDir(1) + "\\setup.exe");
+    ChangeDiskAt(line, DiskDir(1));
+}
+#define WriteFloppies(dist) WriteFloppiesAt(__LINE__, (dist))
+
+// ---- Checks on files --------------------------------------------------------------
+
+void ExpectBytesAt(int line, const std::string& path, const Bytes& expected)
+{
+    Bytes got;
+    if (!ReadBytes(path, &got)) {
+        OkAt(line, false, "%s is missing", path.c_str());
+        return;
+    }
+    if (got == expected)
+        return;
+    size_t at = std::mismatch(got.begin(), got.begin() + (long)std::min(got.size(), expected.size()),
+                              expected.begin()).first - got.begin();
+    OkAt(line, false, "%s: %u bytes that differ from offset %u on, expected %u bytes", path.c_str(),
+         (unsigned)got.size(), (unsigned)at, (unsigned)expected.size());
+}
+#define ExpectBytes(path, expected) ExpectBytesAt(__LINE__, (path), (expected))
+
+std::vector<std::string> LowerAll(std::vector<std::string> names)
+{
+    for (std::string& name : names)
+        name = Lower(name);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+void ExpectSameFilesAt(int line, const char* what, const std::vector<std::string>& got,
+                       const std::vector<std::string>& expected)
+{
+    for (const std::string& name : expected)
+        OkAt(line, std::count(got.begin(), got.end(), name) > 0, "%s: %s is missing", what, name.c_str());
+    for (const std::string& name : got)
+        OkAt(line, std::count(expected.begin(), expected.end(), name) > 0, "%s: %s is there, expected not",
+             what, name.c_str());
+}
+
+// The destination holds exactly the files of the components in mask, each
+// with its full content; a "default.tvd" lies in ShellNew instead, or
+// nowhere when there is no ShellNew folder.
+void ExpectInstalledAt(int line, const std::string& dest, const Distribution& dist, uint32_t mask)
+{
+    std::vector<std::string> expected;
+    bool shellNew = false;
+    for (const DistFile& f : dist) {
+        if (!(f.mask & mask))
+            continue;
+        if (IsShellNewTemplate(f.target)) {
+            // Without a ShellNew folder the template ends up nowhere.
+            shellNew = DirExists(kShellNew);
+            if (shellNew)
+                ExpectBytesAt(line, std::string(kShellNew) + "\\default.tvd", f.content);
+            continue;
+        }
+        expected.push_back(Lower(f.target));
+        ExpectBytesAt(line, dest + "\\" + f.target, f.content);
+    }
+    Trace("%u files checked in %s%s", (unsigned)expected.size(), dest.c_str(),
+          shellNew ? ", and default.tvd in ShellNew" : "");
+    if (!shellNew)
+        OkAt(line, !FileExists((std::string(kShellNew) + "\\default.tvd").c_str()),
+             "a default.tvd lies in ShellNew although none was to be placed there");
+    ExpectSameFilesAt(line, dest.c_str(), LowerAll(FilesUnder(dest)), LowerAll(expected));
+}
+#define ExpectInstalled(dest, dist, mask) ExpectInstalledAt(__LINE__, (dest), (dist), (mask))
+
+// Every file in the destination is a whole file of the distribution.
+void ExpectWholeAt(int line, const std::string& dest, const Distribution& dist)
+{
+    for (const std::string& name : LowerAll(FilesUnder(dest))) {
+        auto f = std::find_if(dist.begin(), dist.end(), [&](const DistFile& d) { return Lower(d.target) == name; });
+        if (f == dist.end())
+            OkAt(line, false, "%s\\%s does not belong to the distribution", dest.c_str(), name.c_str());
+        else
+            ExpectBytesAt(line, dest + "\\" + name, f->content);
+    }
+}
+#define ExpectWhole(dest, dist) ExpectWholeAt(__LINE__, (dest), (dist))
+
+// ---- Pages ---------------------------------------------------------------------------
+
+bool Checked(HWND dialog, int id)
+{
+    DWORD_PTR state = 0;
+    SendMessageTimeoutW(Control(dialog, id), BM_GETCHECK, 0, 0, SMTO_NORMAL, 5000, &state);
+    return state == BST_CHECKED;
+}
+
+long Number(HWND dialog, int id)
+{
+    return strtol(ControlText(dialog, id).c_str(), nullptr, 10);
+}
+
+// A click is posted: the page shows its effect a moment later.  Polls up to
+// 3 s for the expected state.
+template <typename Condition>
+bool Soon(Condition condition)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 3000; Sleep(kPollMs)) {
+        if (condition())
+            return true;
+    }
+    return condition();
+}
+
+#define ExpectKB(dialog, kb, what) \
+    ok(Soon([&] { return Number((dialog), IDC_REQUIRED_KB) == (long)(kb); }), "%s: %ld KB required, expected %ld", \
+       (what), Number((dialog), IDC_REQUIRED_KB), (long)(kb))
+
+uint32_t KB(uint32_t bytes)
+{
+    return BytesToKB(bytes);
+}
+
+uint32_t TotalBytes(const Distribution& dist, uint32_t mask)
+{
+    uint32_t total = 0;
+    for (const DistFile& f : dist)
+        total += (f.mask & mask) ? (uint32_t)f.content.size() : 0;
+    return total;
+}
+
+// Starts setup.exe and goes on to the components page with dest (made
+// beforehand, so no question) as the destination.  An installation that the
+// search finds is passed over with "other directory".
+HWND NeedComponentsPageAt(int line, const std::string& dest, const char* setupPath = "A:\\setup.exe")
+{
+    MakeDirsAt(line, dest);
+    StartSetupAt(line, setupPath, "", -1);
+    HWND page = nullptr;
+    for (DWORD start = GetTickCount(); !page; Sleep(kPollMs)) {
+        if (HWND existing = FindDialog(IDD_EXISTING)) {
+            ClickAt(line, existing, IDC_OTHER_DIRECTORY);
+            NeedGoneAt(line, existing);
+        }
+        page = FindDialog(IDD_DESTINATION);
+        if (!page && (!SetupRunning() || GetTickCount() - start > kWaitMs))
+            FailAt(line, "the destination page did not come");
+    }
+    SetTextAt(line, page, IDC_DEST_EDIT, dest.c_str());
+    ClickAt(line, page, IDC_DEST_NEXT);
+    NeedGoneAt(line, page);
+    return NeedDialogAt(line, IDD_COMPONENTS, kWaitMs);
+}
+#define NeedComponentsPage(...) NeedComponentsPageAt(__LINE__, __VA_ARGS__)
+
+// Where a successful copy ends: the program-group page comes, with no other
+// dialog after the copy-progress page; a confirmed cancel there ends the run
+// with 0.  What follows the copy is the program-group scenarios' business.
+void NeedCopyFinishedAt(int line)
+{
+    HWND group = nullptr;
+    for (DWORD start = GetTickCount(); !(group = FindDialog(IDD_GROUP)); Sleep(kPollMs)) {
+        for (int id : ShownDialogs())
+            if (id != IDD_PROGRESS && id != IDD_GROUP && id != IDD_PANEL_GROUP)
+                FailAt(line, "dialog %d appeared, expected the program-group page after the copy", id);
+        if (!SetupRunning())
+            FailAt(line, "setup.exe ended (exit code %lu) instead of showing the program-group page", NeedExit());
+        if (GetTickCount() - start > kWaitMs)
+            FailAt(line, "no program-group page within %d ms", kWaitMs);
+    }
+    ClickAt(line, group, IDCANCEL);
+    AnswerAt(line, MSG_CONFIRM_CANCEL, 1, group);
+    static const int allowed[] = {IDD_GROUP, IDD_PANEL_GROUP};
+    DWORD code = NeedExitAt(line, kExitWaitMs, allowed, 2);
+    OkAt(line, code == 0, "exit code %lu after cancelling on the program-group page, expected 0", code);
+}
+#define NeedCopyFinished() NeedCopyFinishedAt(__LINE__)
+
+// A copy that the user stopped (cancel, abort) ends with 0 and no further
+// dialog: nothing is rolled back and nothing more is asked.
+void NeedCopyStoppedAt(int line)
+{
+    static const int allowed[] = {IDD_PROGRESS};
+    DWORD code = NeedExitAt(line, kExitWaitMs, allowed, 1);
+    OkAt(line, code == 0, "exit code %lu after the copy was stopped, expected 0", code);
+}
+#define NeedCopyStopped() NeedCopyStoppedAt(__LINE__)
+
+// Next on the components page: the copy runs.
+void StartCopyAt(int line, HWND components)
+{
+    ClickAt(line, components, IDC_COMPONENTS_NEXT);
+    NeedGoneAt(line, components);
+}
+#define StartCopy(page) StartCopyAt(__LINE__, (page))
+
+HWND Backdrop()
+{
+    HWND backdrop = FindSetupWindow("ORV_DSKINSTALL");
+    if (!backdrop)
+        fail("no backdrop window");
+    return backdrop;
+}
+
+// Where the backdrop shows a billboard: 'L' or 'R' by the grey band of its
+// frame (3 pixels from the frame's outer edge, 15 pixels from the client
+// edge), '-' for neither, '2' for both.
+char BillboardSide(HWND backdrop)
+{
+    RECT client;
+    GetClientRect(backdrop, &client);
+    POINT band[2] = {{17, 190}, {client.right - 18, 190}};
+    ClientToScreen(backdrop, &band[0]);
+    ClientToScreen(backdrop, &band[1]);
+    const COLORREF grey = RGB(0xC0, 0xC0, 0xC0);
+    bool left = ScreenPixel(band[0].x, band[0].y) == grey, right = ScreenPixel(band[1].x, band[1].y) == grey;
+    return left && right ? '2' : left ? 'L' : right ? 'R' : '-';
+}
+
+// True when window a lies above window b.
+bool Above(HWND a, HWND b)
+{
+    for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == b)
+            return true;
+    return false;
+}
+
+// A screenshot of what a message box covers: the box is moved down out of
+// the way first (the copy stands still while it is up).
+void ShotBeside(HWND box, const char* name)
+{
+    RECT rect = WindowRect(box);
+    SetWindowPos(box, nullptr, rect.left, GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top) - 60, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Shot(name);
+}
+
+// The copy-progress page stays in sight above the backdrop, also after a
+// message box of the backdrop has closed.
+#define ExpectProgressOnTop() ExpectProgressOnTopAt(__LINE__)
+void ExpectProgressOnTopAt(int line)
+{
+    HWND progress = FindDialog(IDD_PROGRESS);
+    OkAt(line, progress && Above(progress, Backdrop()), "the copy-progress page is %s",
+         progress ? "behind the backdrop" : "not shown");
+}
+
+// The indicator of the copy-progress page shows percent: the light grey
+// control inverted from its left edge to right / 100 * percent (exclusive).
+// Read in its top row, above the percentage text.
+#define ExpectBar(percent) ExpectBarAt(__LINE__, (percent))
+void ExpectBarAt(int line, int percent)
+{
+    HWND progress = FindDialog(IDD_PROGRESS);
+    if (!progress)
+        FailAt(line, "no copy-progress page");
+    HWND indicator = ControlAt(line, progress, IDC_PROGRESS_BAR);
+    RECT rect;
+    GetClientRect(indicator, &rect);
+    int end = (int)(rect.right / 100.0 * percent);
+    POINT inside = {end - 1, 1}, outside = {end, 1};
+    ClientToScreen(indicator, &inside);
+    ClientToScreen(indicator, &outside);
+    COLORREF bar = ScreenPixel(inside.x, inside.y), rest = ScreenPixel(outside.x, outside.y);
+    OkAt(line, bar == RGB(0x3F, 0x3F, 0x3F) && rest == RGB(0xC0, 0xC0, 0xC0),
+         "indicator %ld pixels wide at %d %%: pixel %d is %06lx, pixel %d is %06lx; expected the bar to end at %d",
+         rect.right, percent, end - 1, (unsigned long)bar, end, (unsigned long)rest, end);
+}
+
+// Waits for message box n and returns it (not answered yet).
+#define NeedBox(n) NeedDialog(IDD_MESSAGE_BASE + (n))
+
+// The disk that box 9 asks for: the first number in its text.
+int DiskAsked(HWND box)
+{
+    std::string text = ControlText(box, IDC_MESSAGE_TEXT);
+    size_t digit = text.find_first_of("0123456789");
+    return digit == std::string::npos ? -1 : atoi(text.c_str() + digit);
+}
+
+#define NeedDiskBox(disk) NeedDiskBoxAt(__LINE__, (disk))
+HWND NeedDiskBoxAt(int line, int disk)
+{
+    HWND box = NeedDialogAt(line, IDD_MESSAGE_BASE + MSG_INSERT_DISK, kWaitMs);
+    OkAt(line, DiskAsked(box) == disk, "box 9 asks for disk %d, expected disk %d: \"%s\"", DiskAsked(box), disk,
+         ControlText(box, IDC_MESSAGE_TEXT).c_str());
+    OkAt(line, Owner(box) == FindSetupWindow("ORV_DSKINSTALL"), "box 9 is not owned by the backdrop");
+    return box;
+}
+
+void Press(HWND box, int button)
+{
+    Trace("message box %d: pressing %d", DialogId(box) - IDD_MESSAGE_BASE, button);
+    Click(box, button);
+    NeedGone(box);
+}
+
+// ---- Scenarios -------------------------------------------------------------------------
+
+// Components with and without files, the required and free space, and the
+// custom components page, whose changes only OK keeps; the copy then
+// installs what the pages chose.
+void ComponentsPage()
+{
+    const Distribution dist = {
+        File("base.da_", "base.dat", kBaseComponent, 30000),
+        File("main1.da_", "main1.dat", 0x2, 200 * 1024),
+        File("main2.da_", "main2.dat", 0x4, 100 * 1024),
+        File("guide.hl_", "guide\\guide.hlp", kGuideComponent, 50 * 1024),
+        File("opt1.da_", "opt1.dat", 0x100, 100 * 1024),
+        File("opt2.da_", "opt2.dat", 0x200, 40 * 1024),
+    };
+    WriteDisk("A:", dist, 0);
+    const uint32_t all = TotalBytes(dist, ~0u);
+    HWND page = NeedComponentsPage(kDest);
+    HWND backdrop = Backdrop();
+    ExpectPlaced(page, 1);
+    HWND panel = NeedDialog(IDD_PANEL_COMPONENTS);
+    ok(Owner(panel) == backdrop, "panel 152 is not owned by the backdrop");
+    ExpectPlaced(panel, 2);
+
+    long freeKB = (long)FreeKB(kDest);
+    ok(Number(page, IDC_REQUIRED_KB) == (long)KB(all), "required %ld KB, expected %u", Number(page, IDC_REQUIRED_KB),
+       KB(all));
+    // C: is the build machine's disk, which other tests write to meanwhile.
+    ok(labs(Number(page, IDC_FREE_KB) - freeKB) <= std::max(10240L, freeKB / 100), "free %ld KB, the drive has %ld",
+       Number(page, IDC_FREE_KB), freeKB);
+    for (int id = IDC_MAIN_FIRST; id <= IDC_MAIN_LAST; id++) {
+        bool hasFiles = TotalBytes(dist, ControlComponentBit(id)) != 0;
+        ok(Enabled(page, id) == hasFiles, "check box %d is %s", id, hasFiles ? "disabled" : "enabled without files");
+        ok(!hasFiles || Checked(page, id), "check box %d is not checked at first", id);
+    }
+    ok(Checked(page, IDC_OPTIONAL_GROUP) && Enabled(page, IDC_DETAILS), "the optional group is not on at first");
+    Shot("components");
+
+    Click(page, 11);   // main2, 100 KB
+    const long before = (long)KB(all - 100 * 1024);
+    ExpectKB(page, before, "after deselecting 100 KB");
+
+    // Changes on the custom page, then cancel: nothing is kept.
+    Click(page, IDC_DETAILS);
+    HWND custom = NeedDialog(IDD_CUSTOM);
+    ok(Owner(custom) == page, "the custom components page is not owned by the components page");
+    ExpectPlaced(custom, 1);
+    HWND customPanel = NeedDialog(IDD_PANEL_CUSTOM);
+    ok(Owner(customPanel) == backdrop, "panel 153 is not owned by the backdrop");
+    ok(!IsWindowEnabled(page), "the components page stays enabled under the custom page");
+    ExpectKB(custom, before, "custom page at first");
+    ok(labs(Number(custom, IDC_FREE_KB) - freeKB) <= std::max(10240L, freeKB / 100),
+       "the custom page shows %ld KB free, the drive has %ld", Number(custom, IDC_FREE_KB), freeKB);
+    for (int id = IDC_OPTIONAL_FIRST; id <= IDC_OPTIONAL_LAST; id++) {
+        bool hasFiles = TotalBytes(dist, ControlComponentBit(id)) != 0;
+        ok(Enabled(custom, id) == hasFiles, "custom check box %d is %s", id,
+           hasFiles ? "disabled" : "enabled without files");
+        ok(!hasFiles || Checked(custom, id), "custom check box %d is not checked at first", id);
+    }
+    Shot("custom-components");
+    Click(custom, 30);   // opt1, 100 KB
+    Click(custom, 31);   // opt2, 40 KB
+    ExpectKB(custom, KB(all - 240 * 1024), "custom page after deselecting 140 KB");
+    ExpectKB(page, before, "components page under the custom page");
+    Click(custom, IDCANCEL);
+    NeedGone(custom);
+    NeedGone(customPanel);
+    ExpectKB(page, before, "after cancelling the custom page");
+
+    // The same page again is as before; this time OK keeps one change.
+    Click(page, IDC_DETAILS);
+    custom = NeedDialog(IDD_CUSTOM);
+    ok(Checked(custom, 30) && Checked(custom, 31), "the cancelled changes came back on the custom page");
+    Click(custom, 30);
+    ExpectKB(custom, KB(all - 200 * 1024), "custom page, second visit");
+    Click(custom, IDOK);
+    NeedGone(custom);
+    ExpectKB(page, KB(all - 200 * 1024), "after OK on the custom page");
+
+    // The optional group off and on again.
+    Click(page, IDC_OPTIONAL_GROUP);
+    ok(Soon([&] { return !Enabled(page, IDC_DETAILS); }), "button 18 stays enabled with the optional group off");
+    ExpectKB(page, KB(all - 240 * 1024), "with the optional group off");
+    Click(page, IDC_OPTIONAL_GROUP);
+    ok(Soon([&] { return Enabled(page, IDC_DETAILS); }), "button 18 stays disabled with the optional group on");
+    ExpectKB(page, KB(all - 200 * 1024), "with the optional group on again");
+
+    // Cancel declined keeps the page as it is.
+    Click(page, IDCANCEL);
+    Answer(MSG_CONFIRM_CANCEL, 2, page);
+    ok(FindDialog(IDD_COMPONENTS) == page, "the page did not stay after declining to cancel");
+    ExpectKB(page, KB(all - 200 * 1024), "after declining to cancel");
+
+    StartCopy(page);
+    NeedCopyFinished();
+    ExpectInstalled(kDest, dist, kBaseComponent | 0x2 | kGuideComponent | 0x200);
+}
+
+// Odd but valid distributions: names with blanks and mixed case, empty
+// files, block-sized files, a file that expands to more than the catalogue
+// size, nested targets, a name two entries share, files
+// of deselected components, a stray file, the document template, a
+// settings file on a fresh installation and a target that another program
+// holds open.
+void OddDistribution()
+{
+    const Distribution dist = {
+        File("my file.da_", "sub dir\\my file.dat", kBaseComponent, 5000),
+        File("UPPER.DA_", "Upper.Dat", kBaseComponent, 3000),
+        File("empty.da_", "empty.dat", kBaseComponent, 0),
+        File("empty2.dat", "empty2.dat", kBaseComponent, 0, kPlain),
+        File("block.da_", "block.dat", kBaseComponent, 100000),
+        File("blocks.dat", "blocks.dat", kBaseComponent, 250000, kPlain),
+        File("deep.da_", "a\\b\\c\\deep.dat", 0x2, 1000),
+        File("shared.da_", "one\\shared.dat", kBaseComponent, 7000),
+        File("main2.da_", "main2.dat", 0x4, 4000),
+        File("multi.da_", "multi.dat", 0x4 | 0x8, 4000),
+        File("opt.da_", "opt.dat", 0x100, 4000),
+        File("default.tv_", "templates\\default.tvd", kBaseComponent, 1500),
+        File("user.tv_", "user.tvs", kBaseComponent, 800),
+        File("longer.da_", "longer.dat", kBaseComponent, 6000, kLonger),   // gets its catalogue size
+    };
+    Distribution withShared = dist;
+    withShared.push_back(dist[7]);
+    withShared.back().target = "two\\shared.dat";
+    // A target that another program holds open is passed over quietly.
+    withShared.push_back(File("busy.da_", "busy.dat", kBaseComponent, 2000));
+    WriteDisk("A:", withShared, 0);
+    // Lower case on the disk, upper case in the catalogue.
+    ok(MoveFileA("A:\\UPPER.DA_", "A:\\upper.da_") != 0, "cannot rename UPPER.DA_");
+    WriteBytes("A:\\stray.dat", "stray", 5);
+    MakeDirs(kShellNew);
+    MakeDirs(kDest);
+    WriteBytes(std::string(kDest) + "\\busy.dat", "old", 3);
+    HANDLE busy = CreateFileA("C:\\Dest\\busy.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ok(busy != INVALID_HANDLE_VALUE, "cannot hold busy.dat open");
+
+    HWND page = NeedComponentsPage(kDest);
+    Click(page, 11);   // 0x4 off
+    Click(page, IDC_OPTIONAL_GROUP);
+    StartCopy(page);
+    // One pass installs one entry per disk name: the second user of the
+    // shared name needs a second pass over the same disk.
+    HWND box = NeedDiskBox(2);
+    Press(box, 1);
+    NeedCopyFinished();
+    CloseHandle(busy);
+    ExpectBytes(std::string(kDest) + "\\busy.dat", Bytes({'o', 'l', 'd'}));
+    RemoveFile(std::string(kDest) + "\\busy.dat");
+    withShared.pop_back();
+    ExpectInstalled(kDest, withShared, 0xFFFFF & ~0x4u & ~(uint32_t)kOptionalComponents);
+}
+
+// setup.exe started from a directory deeper than 128 characters still finds
+// and expands its files.  (And without optional files the optional group
+// cannot be switched; without a ShellNew folder the document template is
+// installed nowhere.)
+void LongSourceDir()
+{
+    std::string dir = "C:\\" + std::string(60, 'x') + "\\" + std::string(60, 'y') + "\\source-of-tovarin";
+    const Distribution dist = {
+        File("packed.da_", "packed.dat", kBaseComponent, 20000),
+        File("plain.dat", "plain.dat", kBaseComponent, 3000, kPlain),
+        File("default.tv_", "default.tvd", kBaseComponent, 900),   // no ShellNew folder: dropped
+    };
+    WriteDisk(dir, dist, 0);
+    CopyInto("A:\\setup.exe", dir + "\\setup.exe");
+    HWND page = NeedComponentsPage(kDest, (dir + "\\setup.exe").c_str());
+    // No optional component has files: the group's box and button are off.
+    ok(!Enabled(page, IDC_OPTIONAL_GROUP) && !Enabled(page, IDC_DETAILS),
+       "check box 17 or button 18 is enabled without optional files");
+    StartCopy(page);
+    NeedCopyFinished();
+    ExpectInstalled(kDest, dist, ~0u);
+}
+
+// A target path that does not fit 259 characters is refused with box 10,
+// which names it; ignored, the rest installs.
+void LongTarget()
+{
+    std::string dest = kDest;
+    while (dest.size() < 235)
+        dest += "\\deep-enough";
+    dest.resize(235);
+    const Distribution dist = {
+        File("short.da_", "short.dat", kBaseComponent, 2000),
+        File("long.da_", "sub\\a-name-that-does-not-fit.dat", kBaseComponent, 2000),
+        File("after.da_", "after.dat", kBaseComponent, 2000),
+    };
+    WriteDisk("A:", dist, 0);
+    StartCopy(NeedComponentsPage(dest));
+    HWND box = NeedBox(MSG_EXPAND_FAILED);
+    std::string text = ControlText(box, IDC_MESSAGE_TEXT);
+    ok(Lower(text).find("a-name-that-does-not-fit.dat") != std::string::npos, "box 10 does not name the file: \"%s\"",
+       text.c_str());
+    Press(box, 2);
+    NeedCopyFinished();
+    Distribution rest = {dist[0], dist[2]};
+    ExpectInstalled(dest, rest, ~0u);
+}
+
+// Installing over an earlier installation: a read-only file is replaced,
+// and the settings file is kept byte for byte when the user says so.
+void KeepSettings()
+{
+    static const struct {
+        const char* name;
+        int answer;   // box 1: 1 keep, 2 replace
+    } cases[] = {{"keep", 1}, {"replace", 2}};
+    const Distribution dist = {
+        File("tovarin.ex_", "tovarin.exe", kBaseComponent, 40000),
+        File("tovarin.tv_", "tovarin.tvs", kBaseComponent, 3000),
+        File("readme.tx_", "readme.txt", 0x2, 6000),
+    };
+    const std::string old = "D:\\Old";
+    const Bytes oldSettings = Content(99, 1234);
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        WriteDisk("A:", dist, 0);
+        MakeDirs(old);
+        WriteBytes(old + "\\tovarin.exe", "MZ", 2);
+        WriteBytes(old + "\\tovarin.tvs", oldSettings.data(), oldSettings.size());
+        if (FileExists((old + "\\readme.txt").c_str()))
+            SetFileAttributesA((old + "\\readme.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteBytes(old + "\\readme.txt", "old", 3);
+        SetReadOnly(old + "\\readme.txt");
+
+        StartSetup("");
+        HWND page = NeedDialog(IDD_EXISTING);
+        ok(ListItems(page, IDC_FOUND_LIST) == std::vector<std::string>({old}), "the earlier installation is not listed");
+        Click(page, IDC_INSTALL_OVER);
+        Answer(MSG_KEEP_SETTINGS, c.answer, page);
+        NeedGone(page);
+        StartCopy(NeedDialog(IDD_COMPONENTS));
+        NeedCopyFinished();
+        ExpectBytes(old + "\\tovarin.exe", dist[0].content);
+        ExpectBytes(old + "\\readme.txt", dist[2].content);
+        ExpectBytes(old + "\\tovarin.tvs", c.answer == 1 ? oldSettings : dist[1].content);
+    }
+    SetCase(nullptr);
+}
+
+// A compressed file that cannot give its catalogue size brings box 10:
+// ignore goes on to the end; retry asks again; abort stops at once.
+void DamagedFile()
+{
+    static const struct {
+        const char* name;
+        std::vector<int> answers;   // to box 10, in turn
+    } cases[] = {{"ignore", {2}}, {"retry-abort", {1, 3}}};
+    Distribution dist = {
+        File("first.da_", "first.dat", kBaseComponent, 20000),
+        File("broken.da_", "broken.dat", kBaseComponent, 60000, kDamaged),
+        File("second.da_", "second.dat", kBaseComponent, 20000),
+        File("third.dat", "third.dat", kBaseComponent, 20000, kPlain),
+        File("fourth.da_", "fourth.dat", kBaseComponent, 20000),
+    };
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        WriteDisk("A:", dist, 0);
+        std::string dest = std::string(kDest) + "-" + c.name;
+        StartCopy(NeedComponentsPage(dest));
+        std::vector<std::string> before;
+        for (int answer : c.answers) {
+            HWND box = NeedBox(MSG_EXPAND_FAILED);
+            std::string text = Lower(ControlText(box, IDC_MESSAGE_TEXT));
+            ok(text.find(Lower(dest) + "\\broken.dat") != std::string::npos, "box 10 does not name the file: \"%s\"",
+               text.c_str());
+            ok(Owner(box) == Backdrop(), "box 10 is not owned by the backdrop");
+            before = FilesUnder(dest);
+            Press(box, answer);
+        }
+        if (c.answers.back() == 2) {
+            NeedCopyFinished();
+            RemoveFile(dest + "\\broken.dat");   // what it holds after the failure is not fixed
+            Distribution rest = dist;
+            rest.erase(rest.begin() + 1);
+            ExpectInstalled(dest, rest, ~0u);
+        } else {
+            NeedCopyStopped();
+            ok(FilesUnder(dest) == before, "files were installed after the abort");
+            RemoveFile(dest + "\\broken.dat");
+            Distribution whole = dist;
+            whole.erase(whole.begin() + 1);
+            ExpectWhole(dest, whole);
+        }
+    }
+    SetCase(nullptr);
+}
+
+// The floppy set: box 9 asks for the next disk by its number, again when the
+// same disk is confirmed, and its cancel ends the run with what was
+// installed so far.
+void Floppies()
+{
+    const Distribution dist = {
+        File("one.da_", "one.dat", kBaseComponent, 30000, kCompressed, 1),
+        File("two.da_", "sub\\two.dat", kBaseComponent, 12000, kCompressed, 1),
+        File("three.da_", "three.dat", kBaseComponent, 25000, kCompressed, 2),
+        File("four.dat", "four.dat", 0x2, 9000, kPlain, 2),
+        File("five.da_", "five.dat", kBaseComponent, 15000, kCompressed, 3),
+    };
+    WriteFloppies(dist);
+    StartCopy(NeedComponentsPage(kDest));
+    HWND box = NeedDiskBox(2);
+    ExpectInstalled(kDest, Distribution(dist.begin(), dist.begin() + 2), ~0u);
+    // 91,000 bytes in all: only the first and the last billboard show, for
+    // 45,500 bytes each.
+    ok(BillboardSide(Backdrop()) == 'L', "after 42,000 bytes the billboard is on side %c, expected L",
+       BillboardSide(Backdrop()));
+    ExpectProgressOnTop();
+    Press(box, 1);   // the same disk still in
+    box = NeedDiskBox(2);
+    ExpectProgressOnTop();
+    ChangeDisk(DiskDir(2));
+    Press(box, 1);
+    box = NeedDiskBox(3);
+    ok(BillboardSide(Backdrop()) == 'R', "after 76,000 bytes the billboard is on side %c, expected the last one, R",
+       BillboardSide(Backdrop()));
+    Press(box, 2);
+    NeedCopyStopped();
+    ExpectInstalled(kDest, Distribution(dist.begin(), dist.begin() + 4), ~0u);
+}
+
+// Cancel on the copy-progress page: declined, the copy goes on to the end;
+// confirmed, it stops after the current file.  Many files, so that the
+// click lands while the copy runs.
+void CancelCopy()
+{
+    Distribution dist;
+    char source[32];
+    for (int i = 0; i < 400; i++) {
+        snprintf(source, sizeof source, "file%03d.dat", i);
+        dist.push_back(File(source, source, kBaseComponent, 25000, kPlain));
+    }
+    WriteDisk("A:", dist, 0);
+    static const struct {
+        const char* name;
+        int answer;   // box 2: 1 stop, 2 go on
+    } cases[] = {{"declined", 2}, {"confirmed", 1}};
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        std::string dest = std::string(kDest) + "-" + c.name;
+        StartCopy(NeedComponentsPage(dest));
+        HWND progress = NeedDialog(IDD_PROGRESS);
+        // Once the first file is there the copy loop runs (a click that came
+        // earlier would be served while the page opens, before copying).
+        ok(Soon([&] { return !FilesUnder(dest).empty(); }), "no file was installed within 3 s");
+        Click(progress, IDCANCEL);
+        HWND box = NeedBox(MSG_CONFIRM_CANCEL);
+        ok(Owner(box) == progress, "box 2 is not owned by the copy-progress page");
+        std::vector<std::string> before = FilesUnder(dest);
+        ok(!before.empty() && before.size() < dist.size(), "%u files installed when the cancel was served",
+           (unsigned)before.size());
+        Trace("%u files installed when box 2 came", (unsigned)before.size());
+        ok(BillboardSide(Backdrop()) == 'L', "billboard 1 is not at the left while copying: side %c",
+           BillboardSide(Backdrop()));
+        if (c.answer == 2)
+            Shot("progress-held");
+        Press(box, c.answer);
+        if (c.answer == 2) {
+            NeedCopyFinished();
+            ExpectInstalled(dest, dist, ~0u);
+        } else {
+            NeedCopyStopped();
+            ok(FilesUnder(dest) == before, "%u files before the cancel, %u after it", (unsigned)before.size(),
+               (unsigned)FilesUnder(dest).size());
+            ExpectWhole(dest, dist);
+        }
+    }
+    SetCase(nullptr);
+}
+
+// A drive too small for the selection: box 5 on next and on back, with its
+// three answers; going on anyway runs into a full disk, which brings box 0
+// and then box 10.  A selection of exactly the free space passes.
+void SmallDrive()
+{
+    if (!DirExists("E:\\"))
+        fail("no drive E: (run-scenario mounts a 2 MB tmpfs for it)");
+    const Distribution dist = {
+        File("big1.dat", "big1.dat", kBaseComponent, 1000000, kPlain),
+        File("big2.dat", "big2.dat", kBaseComponent, 1000000, kPlain),
+        File("big3.dat", "big3.dat", 0x2, 1000000, kPlain),
+    };
+    WriteDisk("A:", dist, 0);
+    const std::string dest = "E:\\Dest";
+
+    SetCase("stay, back, cancel");
+    HWND page = NeedComponentsPage(dest);
+    ok(Number(page, IDC_FREE_KB) == FreeKB(dest), "free %ld KB, drive E: has %lld", Number(page, IDC_FREE_KB),
+       FreeKB(dest));
+    for (int button : {IDC_COMPONENTS_NEXT, IDC_COMPONENTS_BACK}) {
+        Click(page, button);
+        Answer(MSG_LOW_DISK_SPACE, 2, page);
+        ok(FindDialog(IDD_COMPONENTS) == page, "the page did not stay after answer 2 on %d", button);
+    }
+    Click(page, IDC_COMPONENTS_BACK);
+    Answer(MSG_LOW_DISK_SPACE, 1, page);
+    NeedGone(page);
+    HWND destination = NeedDialog(IDD_DESTINATION);
+    Click(destination, IDC_DEST_NEXT);
+    page = NeedDialog(IDD_COMPONENTS);
+    Click(page, IDC_COMPONENTS_NEXT);
+    Answer(MSG_LOW_DISK_SPACE, 3, page);
+    NeedGone(page);
+    static const int none[1] = {0};
+    DWORD code = NeedExitShowing(none, 0);
+    ok(code == 0, "exit code %lu after answer 3, expected 0", code);
+    ok(FilesUnder(dest).empty(), "files were installed after answer 3");
+
+    SetCase("go on, disk full");
+    page = NeedComponentsPage(dest);
+    Click(page, IDC_COMPONENTS_NEXT);
+    Answer(MSG_LOW_DISK_SPACE, 1, page);
+    HWND box = NeedBox(MSG_COPY_FAILED);
+    ok(Owner(box) == FindDialog(IDD_PROGRESS), "box 0 is not owned by the copy-progress page");
+    Shot("disk-full");
+    Press(box, 1);
+    box = NeedBox(MSG_EXPAND_FAILED);
+    Press(box, 3);
+    NeedCopyStopped();
+    ok(!FilesUnder(dest).empty(), "nothing was written to E: before it was full");
+
+    // Exactly as much as is free, in KB as shown, passes; 1 KB more does
+    // not.  The required bytes round to the nearest KB.
+    for (uint32_t extra : {511u, 512u}) {
+        SetCase(extra == 511 ? "just fits" : "1 KB too much");
+        for (const std::string& name : FilesUnder(dest))
+            RemoveFile(dest + "\\" + name);
+        long long freeKB = FreeKB(dest);
+        Distribution exact = {File("fit.dat", "fit.dat", kBaseComponent, (size_t)freeKB * 1024 + extra, kPlain)};
+        WriteDisk("A:", exact, 0);
+        page = NeedComponentsPage(dest);
+        ok(Number(page, IDC_REQUIRED_KB) - Number(page, IDC_FREE_KB) == (extra == 511 ? 0 : 1),
+           "%ld KB required, %ld free", Number(page, IDC_REQUIRED_KB), Number(page, IDC_FREE_KB));
+        Click(page, IDC_COMPONENTS_BACK);
+        if (extra == 512) {
+            // Answer 3 on back ends the run at once.
+            Answer(MSG_LOW_DISK_SPACE, 3, page);
+            NeedGone(page);
+            code = NeedExitShowing(none, 0);
+            ok(code == 0, "exit code %lu after answer 3 on back, expected 0", code);
+            continue;
+        }
+        NeedGone(page);
+        HWND previous = NeedDialog(IDD_DESTINATION);
+        Click(previous, IDCANCEL);
+        Answer(MSG_CONFIRM_CANCEL, 1, previous);
+        NeedExit();
+    }
+    SetCase(nullptr);
+}
+
+// The billboards over a floppy set of 10,000,000 bytes: every share is
+// 2,000,000 bytes, just enough for all five to show in turn, left, right,
+// left...  Box 9 between the disks (1, 2, 2, 2, 2 and 1 MB) holds the copy
+// for a look at each.  Two disks hold different files of the same name.
+void Billboards()
+{
+    static const int diskFiles[] = {2, 4, 4, 4, 4, 2};
+    Distribution dist;
+    char name[32];
+    for (int disk = 1; disk <= 6; disk++) {
+        for (int i = 0; i < diskFiles[disk - 1]; i++) {
+            snprintf(name, sizeof name, "d%dpart%d.dat", disk, i);
+            // The last file makes room for the two below: 10,000,000 in all.
+            size_t size = disk == 6 && i == diskFiles[5] - 1 ? 497000 : 500000;
+            dist.push_back(File(name, name, kBaseComponent, size, kPlain, disk));
+        }
+    }
+    // One name on two disks, a different file on each.
+    dist.push_back(File("same.da_", "first\\same.dat", kBaseComponent, 1000, kCompressed, 1));
+    dist.push_back(File("same.da_", "second\\same.dat", kBaseComponent, 2000, kCompressed, 2));
+    WriteFloppies(dist);
+    StartCopy(NeedComponentsPage(kDest));
+    HWND backdrop = Backdrop();
+    for (int disk = 2; disk <= 6; disk++) {
+        HWND box = NeedDiskBox(disk);
+        int shown = disk - 2;   // the billboard on show: 0 to 4
+        bool left = shown % 2 == 0;
+        char shot[32];
+        snprintf(shot, sizeof shot, "billboard%d-%s", shown + 1, left ? "left" : "right");
+        Shot(shot);
+        ok(BillboardSide(backdrop) == (left ? 'L' : 'R'), "billboard %d: frame on side %c, expected %s", shown + 1,
+           BillboardSide(backdrop), left ? "L" : "R");
+        if (disk == 2) {
+            ShotBeside(box, "progress");
+            ExpectBar(10);   // 1,000,000 of 10,000,000 bytes
+        }
+        ChangeDisk(DiskDir(disk));
+        Press(box, 1);
+    }
+    NeedCopyFinished();
+    ExpectInstalled(kDest, dist, ~0u);
+}
+
+// ---- The sample distribution of "make dist" --------------------------------------------
+
+// The distribution that a catalogue describes, with the expanded contents of
+// its files from dirs (the first that holds a file).
+Distribution ReadDistribution(const std::vector<std::string>& dirs)
+{
+    Bytes bytes;
+    if (!ReadBytes(dirs[0] + "\\setup.inf", &bytes) || bytes.size() < kCatalogueHeaderBytes)
+        fail("cannot read %s\\setup.inf", dirs[0].c_str());
+    CatalogueHeader header;
+    if (!DecodeCatalogueHeader(bytes.data(), &header) || CatalogueFileBytes(header.entryCount) > bytes.size())
+        fail("%s\\setup.inf is not a catalogue", dirs[0].c_str());
+    Distribution dist;
+    for (uint32_t i = 0; i < header.entryCount; i++) {
+        CatalogueEntry entry;
+        if (!DecodeCatalogueEntry(bytes.data() + CatalogueFileBytes(i), &entry))
+            fail("entry %u of setup.inf is malformed", i);
+        DistFile f = {entry.sourceName, entry.targetPath, entry.componentMask, Bytes(), kPlain, 1};
+        Bytes disk;
+        for (size_t d = 0; d < dirs.size() && disk.empty(); d++) {
+            if (ReadBytes(dirs[d] + "\\" + f.source, &disk))
+                f.disk = (int)d + 1;
+        }
+        if (SzddHasMagic(disk.data(), disk.size())) {
+            int result = SzddExpand(disk.data(), disk.size(), &f.content);
+            ok(result == kSzddOk, "%s does not expand: %s", f.source.c_str(), SzddResultText(result));
+        } else {
+            f.content = disk;
+        }
+        ok(f.content.size() == entry.size, "%s gives %u bytes, the catalogue says %u", f.source.c_str(),
+           (unsigned)f.content.size(), entry.size);
+        dist.push_back(f);
+    }
+    return dist;
+}
+
+// The first main component that has files: the one to deselect.
+int MainToDeselect(const Distribution& dist)
+{
+    for (int id = IDC_MAIN_FIRST; id <= IDC_MAIN_LAST; id++)
+        if (TotalBytes(dist, ControlComponentBit(id)))
+            return id;
+    fail("the sample distribution has no main component with files");
+}
+
+// The sample distribution in one directory installs completely, without a
+// main component and with the optional group off.
+void SampleOnedir()
+{
+    const Distribution dist = ReadDistribution({"A:"});
+    MakeDirs(kShellNew);
+    const std::string dest = "C:\\Tovarin";
+    HWND page = NeedComponentsPage(dest);
+    int main = MainToDeselect(dist);
+    Click(page, main);
+    Click(page, IDC_OPTIONAL_GROUP);
+    Trace("deselected check box %d and the optional group", main);
+    StartCopy(page);
+    NeedCopyFinished();
+    ExpectInstalled(dest, dist, 0xFFFFF & ~ControlComponentBit(main) & ~(uint32_t)kOptionalComponents);
+}
+
+// The sample floppy set, disk by disk as box 9 asks for them.
+void SampleFloppies()
+{
+    std::vector<std::string> dirs;
+    for (int disk = 1; DirExists(("C:\\dist-floppies\\disk" + std::to_string(disk)).c_str()); disk++)
+        dirs.push_back("C:\\dist-floppies\\disk" + std::to_string(disk));
+    if (dirs.empty())
+        fail("no C:\\dist-floppies\\disk1 (run-scenario copies build/dist/floppies there)");
+    const Distribution dist = ReadDistribution(dirs);
+    MakeDirs(kShellNew);
+    ChangeDisk(dirs[0]);
+    const std::string dest = "C:\\Tovarin";
+    StartCopy(NeedComponentsPage(dest));
+    for (size_t disk = 2; disk <= dirs.size(); disk++) {
+        HWND box = NeedDiskBox((int)disk);
+        ChangeDisk(dirs[disk - 1]);
+        Press(box, 1);
+    }
+    NeedCopyFinished();
+    ExpectInstalled(dest, dist, 0xFFFFF);
+}
+
+} // namespace
+
+const Scenario kCopyScenarios[] = {
+    {"components-page", ComponentsPage},
+    {"odd-distribution", OddDistribution},
+    {"long-source-dir", LongSourceDir},
+    {"long-target", LongTarget},
+    {"keep-settings", KeepSettings},
+    {"damaged-file", DamagedFile},
+    {"floppies", Floppies},
+    {"cancel-copy", CancelCopy},
+    {"small-drive", SmallDrive},
+    {"billboards", Billboards},
+    {"sample-onedir", SampleOnedir},
+    {"sample-floppies", SampleFloppies},
+    {nullptr, nullptr},
+};

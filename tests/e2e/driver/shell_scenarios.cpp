@@ -1,0 +1,1013 @@
+// The end-to-end scenarios of the end of an installation: the program-group
+// page and the commands sent to Program Manager (against a stand-in that
+// records them, and against Wine's own), the shell's registry entries, the
+// finish page, the whole road with a picture of every page, and the 3D-
+// controls library on Windows NT and Windows 95.
+//
+// The stand-in, C:\progman.exe (tests/e2e/progman), answers the group
+// request with C:\progman\groups.txt and logs every conversation and command
+// in C:\progman\log.txt.  Wine's desktop process serves "PROGMAN" too; the
+// stand-in's windows are topmost, so a DdeConnect's broadcast reaches it
+// first and it takes the conversation.  StartStandIn proves that with a
+// request of its own before setup.exe starts, and the scenarios check that
+// Wine's server made no group.
+#include "tests/e2e/driver/scenarios.h"
+
+#include <windows.h>
+
+#include <ddeml.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+
+#include "catalogue/catfile.h"
+#include "resources/resource.h"
+#include "tests/e2e/driver/driver.h"
+
+namespace {
+
+const int kGuideBox = 13;   // the guide component (bit 0x10) on the components page
+const char kDefaultGroup[] = "Tovarin95 Demo";
+const char kStandInDir[] = "C:\\progman";
+const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TOVARIN.EXE";
+
+std::string Join(const std::vector<std::string>& items)
+{
+    std::string out;
+    for (const std::string& item : items)
+        out += (out.empty() ? "\"" : ", \"") + item + "\"";
+    return "{" + out + "}";
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = (char)tolower((unsigned char)c);
+    return text;
+}
+
+template <typename Condition>
+bool Soon(Condition condition)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(kPollMs)) {
+        if (condition())
+            return true;
+    }
+    return condition();
+}
+
+// Cancel on a page, confirmed: the program ends with 0 and shows nothing more.
+void CancelSetupAt(int line, HWND page)
+{
+    ClickAt(line, page, IDCANCEL);
+    AnswerAt(line, MSG_CONFIRM_CANCEL, 1, page);
+    NeedGoneAt(line, page);
+    static const int none[1] = {0};
+    DWORD code = NeedExitAt(line, kExitWaitMs, none, 0);
+    OkAt(line, code == 0, "exit code %lu after a confirmed cancel, expected 0", code);
+}
+#define CancelSetup(page) CancelSetupAt(__LINE__, (page))
+
+// ---- A small distribution ------------------------------------------------------
+// Plain files (LZ32 reads them as they are).  Every item's file is part of
+// it: Wine's Program Manager adds no item whose file is missing.
+
+void WriteDistributionAt(int line, uint32_t libraryBytes)
+{
+    struct File {
+        const char* source;
+        const char* target;
+        uint32_t mask;
+        uint32_t size;
+    };
+    const File files[] = {
+        {"tovarin.ex_", "tovarin.exe", kBaseComponent, 4096},
+        {"tovarin.dl_", "tovarin.dll", kBaseComponent, libraryBytes},
+        {"readme.wr_", "readme.wri", kBaseComponent, 2048},
+        {"guide.hl_", "GUIDE\\guide.hlp", kGuideComponent, 3072},
+    };
+    std::vector<CatalogueRecord> records;
+    for (const File& f : files) {
+        Bytes content(f.size, (uint8_t)('a' + records.size()));
+        WriteBytesAt(line, std::string("A:\\") + f.source, content.data(), content.size());
+        records.push_back({f.source, f.target, f.mask, f.size});
+    }
+    Bytes catalogue((size_t)CatalogueFileBytes((uint32_t)records.size()));
+    if (EncodeCatalogue(records.data(), (uint32_t)records.size(), catalogue.data(), catalogue.size())
+        != catalogue.size())
+        FailAt(line, "the catalogue does not encode");
+    WriteBytesAt(line, "A:\\setup.inf", catalogue.data(), catalogue.size());
+}
+#define WriteDistribution(libraryBytes) WriteDistributionAt(__LINE__, (libraryBytes))
+
+// ---- The Program Manager stand-in ----------------------------------------------
+
+PROCESS_INFORMATION standIn = {};
+size_t standInLogStart = 0;
+
+std::string StandInPath(const char* name)
+{
+    return std::string(kStandInDir) + "\\" + name;
+}
+
+HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return nullptr;
+}
+
+// What "PROGMAN" answers to the group request, as setup.exe asks it; false
+// when no server answers.
+bool RequestGroups(std::string* text)
+{
+    DWORD instance = 0;
+    if (DdeInitializeA(&instance, ClientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
+        return false;
+    HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
+    HCONV conversation = DdeConnect(instance, name, name, nullptr);
+    HDDEDATA data = conversation
+        ? DdeClientTransaction(nullptr, 0, conversation, name, CF_TEXT, XTYP_REQUEST, 3500, nullptr)
+        : nullptr;
+    if (data) {
+        text->assign(DdeGetData(data, nullptr, 0, 0), '\0');
+        if (!text->empty())
+            DdeGetData(data, (LPBYTE)&(*text)[0], (DWORD)text->size(), 0);
+        DdeFreeDataHandle(data);
+    }
+    if (conversation)
+        DdeDisconnect(conversation);
+    DdeFreeStringHandle(instance, name);
+    DdeUninitialize(instance);
+    return data != nullptr;
+}
+
+std::string StandInLogBytes()
+{
+    Bytes bytes;
+    ReadBytes(StandInPath("log.txt"), &bytes);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Starts the stand-in with the answer to the group request (sent as it is,
+// with a terminating zero) and checks that a client reaches it.
+void StartStandInAt(int line, const std::string& groups)
+{
+    MakeDirsAt(line, kStandInDir);
+    WriteBytesAt(line, StandInPath("groups.txt"), groups.data(), groups.size());
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    char commandLine[] = "\"C:\\progman.exe\" C:\\progman";
+    if (!CreateProcessA("C:\\progman.exe", commandLine, nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup,
+                        &standIn))
+        FailAt(line, "cannot start C:\\progman.exe (error %lu)", GetLastError());
+    if (!Soon([] { return FileExists(StandInPath("ready").c_str()); }))
+        FailAt(line, "the Program Manager stand-in did not get ready");
+    std::string answer;
+    bool answered = RequestGroups(&answer);
+    if (!answered || answer != groups + '\0')
+        FailAt(line, "\"PROGMAN\" answers %u bytes \"%s\", not the stand-in's groups: Wine's server took the "
+               "conversation", (unsigned)answer.size(), answer.c_str());
+    // The stand-in may log the end of that conversation after the client has
+    // gone on: the records of setup.exe start after it.
+    if (!Soon([] {
+            std::string log = StandInLogBytes();
+            return log.size() >= 11 && log.compare(log.size() - 11, 11, "disconnect\n") == 0;
+        }))
+        FailAt(line, "the stand-in did not record the end of the test conversation");
+    standInLogStart = StandInLogBytes().size();
+    Trace("the Program Manager stand-in serves \"PROGMAN\"");
+}
+#define StartStandIn(groups) StartStandInAt(__LINE__, (groups))
+
+// The stand-in's records since it was started: "connect", "disconnect",
+// "request ITEM FORMAT", and "execute TEXT" for a command that came as TEXT
+// and its terminating zero ("execute-unterminated BYTES" otherwise).
+std::vector<std::string> StandInLog()
+{
+    std::string log = StandInLogBytes();
+    std::vector<std::string> records;
+    size_t at = std::min(standInLogStart, log.size());
+    while (at < log.size()) {
+        if (log.compare(at, 8, "execute ") == 0) {
+            size_t space = log.find(' ', at + 8);
+            size_t n = strtoul(log.c_str() + at + 8, nullptr, 10);
+            std::string data = space == std::string::npos ? "" : log.substr(space + 1, n);
+            bool terminated = !data.empty() && data.find('\0') == data.size() - 1;
+            records.push_back(terminated ? "execute " + data.substr(0, data.size() - 1)
+                                         : "execute-unterminated " + data);
+            at = space == std::string::npos ? log.size() : space + 1 + n + 1;
+        } else {
+            size_t end = log.find('\n', at);
+            end = end == std::string::npos ? log.size() : end;
+            records.push_back(log.substr(at, end - at));
+            at = end + 1;
+        }
+    }
+    return records;
+}
+
+void StopStandIn()
+{
+    if (!standIn.hProcess)
+        return;
+    WriteBytes(StandInPath("stop"), "", 0);
+    if (WaitForSingleObject(standIn.hProcess, 5000) != WAIT_OBJECT_0)
+        TerminateProcess(standIn.hProcess, 1);
+    CloseHandle(standIn.hProcess);
+    CloseHandle(standIn.hThread);
+    standIn = PROCESS_INFORMATION();
+}
+
+std::string Lines(const std::vector<std::string>& records)
+{
+    std::string out;
+    for (const std::string& r : records)
+        out += "\n    " + r;
+    return out;
+}
+
+#define ExpectStandInLog(expected) ExpectStandInLogAt(__LINE__, (expected))
+void ExpectStandInLogAt(int line, const std::vector<std::string>& expected)
+{
+    std::vector<std::string> got = StandInLog();
+    OkAt(line, got == expected, "the stand-in recorded:%s\nexpected:%s", Lines(got).c_str(), Lines(expected).c_str());
+}
+
+// What the page's group request leaves in the log.
+const std::vector<std::string> kGroupRequest = {"connect", "request PROGMAN 1", "disconnect"};
+
+// ---- Pages -------------------------------------------------------------------------
+
+bool Checked(HWND dialog, int id)
+{
+    DWORD_PTR state = 0;
+    SendMessageTimeoutW(Control(dialog, id), BM_GETCHECK, 0, 0, SMTO_NORMAL, 5000, &state);
+    return state == BST_CHECKED;
+}
+
+// The components page with the guide chosen or not; takes its picture.
+void ChooseComponentsAt(int line, bool guide, const char* shot)
+{
+    HWND page = NeedDialogAt(line, IDD_COMPONENTS, kWaitMs);
+    if (Checked(page, kGuideBox) != guide)
+        ClickAt(line, page, kGuideBox);
+    OkAt(line, Soon([&] { return Checked(page, kGuideBox) == guide; }), "the guide box did not change");
+    if (shot)
+        Shot(shot);
+    ClickAt(line, page, IDC_COMPONENTS_NEXT);
+    NeedGoneAt(line, page);
+}
+
+// Starts setup.exe and goes to the program-group page: dest typed on the
+// destination page (made beforehand, so no question), or an earlier
+// installation in dest installed over; the guide component as asked.
+HWND NeedGroupPageAt(int line, const std::string& dest, bool guide)
+{
+    if (dest.size() > 3)
+        MakeDirsAt(line, dest);
+    StartSetupAt(line, "A:\\setup.exe", "", -1);
+    for (DWORD start = GetTickCount();; Sleep(kPollMs)) {
+        if (HWND existing = FindDialog(IDD_EXISTING)) {
+            std::vector<std::string> found = ListItems(existing, IDC_FOUND_LIST);
+            bool over = !found.empty() && Lower(found[0]) == Lower(dest);
+            ClickAt(line, existing, over ? IDC_INSTALL_OVER : IDC_OTHER_DIRECTORY);
+            NeedGoneAt(line, existing);
+            if (over)
+                break;
+        }
+        if (HWND page = FindDialog(IDD_DESTINATION)) {
+            SetTextAt(line, page, IDC_DEST_EDIT, dest.c_str());
+            ClickAt(line, page, IDC_DEST_NEXT);
+            NeedGoneAt(line, page);
+            break;
+        }
+        if (!SetupRunning() || GetTickCount() - start > kWaitMs)
+            FailAt(line, "neither the destination page nor the existing-installations page came");
+    }
+    ChooseComponentsAt(line, guide, nullptr);
+    HWND page = NeedDialogAt(line, IDD_GROUP, kWaitMs);
+    ExpectPlacedAt(line, page, 1);
+    HWND panel = NeedDialogAt(line, IDD_PANEL_GROUP, 5000);
+    ExpectPlacedAt(line, panel, 2);
+    return page;
+}
+#define NeedGroupPage(dest, guide) NeedGroupPageAt(__LINE__, (dest), (guide))
+
+#define ExpectGroupPage(page, items, selected, edit) ExpectGroupPageAt(__LINE__, (page), (items), (selected), (edit))
+void ExpectGroupPageAt(int line, HWND page, const std::vector<std::string>& items, int selected, const char* edit)
+{
+    std::vector<std::string> listed = ListItems(page, IDC_GROUP_LIST);
+    OkAt(line, listed == items, "the group list holds %s, expected %s", Join(listed).c_str(), Join(items).c_str());
+    int selection = ListSelection(page, IDC_GROUP_LIST);
+    OkAt(line, selection == selected, "list selection %d, expected %d", selection, selected);
+    std::string text = ControlText(page, IDC_GROUP_EDIT);
+    OkAt(line, text == edit, "the group name is \"%s\", expected \"%s\"", text.c_str(), edit);
+}
+
+// OK on the program-group page: the finish page follows, centred, and
+// Finish ends the program with 0.
+void FinishAt(int line, HWND groupPage)
+{
+    ClickAt(line, groupPage, IDOK);
+    NeedGoneAt(line, groupPage);
+    HWND finish = NeedDialogAt(line, IDD_FINISH, kWaitMs);
+    OkAt(line, FindDialog(IDD_PANEL_GROUP) == nullptr, "the group panel outlived its page");
+    ExpectPlacedAt(line, finish, 1);
+    ClickAt(line, finish, IDOK);
+    static const int finishOnly[] = {IDD_FINISH};
+    DWORD code = NeedExitAt(line, kExitWaitMs, finishOnly, 1);
+    OkAt(line, code == 0, "exit code %lu after Finish, expected 0", code);
+}
+#define Finish(page) FinishAt(__LINE__, (page))
+
+// ---- Registry ---------------------------------------------------------------------------
+
+// The value's data as RegQueryValueExA gives it: type and exact bytes.
+bool QueryValue(HKEY root, const char* key, const char* name, DWORD* type, std::string* data)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0;
+    LONG error = RegQueryValueExA(opened, name, nullptr, type, nullptr, &size);
+    if (error == ERROR_SUCCESS) {
+        data->assign(size + 2, '\0');
+        error = RegQueryValueExA(opened, name, nullptr, type, (BYTE*)&(*data)[0], &size);
+        data->resize(size);
+    }
+    RegCloseKey(opened);
+    return error == ERROR_SUCCESS;
+}
+
+bool KeyExists(HKEY root, const char* key)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+std::string Printable(const std::string& bytes)
+{
+    std::string out;
+    for (char c : bytes)
+        out += c ? std::string(1, c) : std::string("\\0");
+    return out;
+}
+
+// The registry writes of setup.exe, as the spy library saw them: value
+// name and the bytes passed (their count is the length written).
+const char kRegistryCalls[] = "C:\\regset-calls.txt";
+
+struct SetValueCall {
+    std::string name;
+    DWORD type;
+    std::string data;
+};
+
+std::vector<SetValueCall> SetValueCalls()
+{
+    Bytes bytes;
+    ReadBytes(kRegistryCalls, &bytes);
+    std::string log(bytes.begin(), bytes.end());
+    std::vector<SetValueCall> calls;
+    for (size_t at = 0; at < log.size();) {
+        size_t tab1 = log.find('\t', at), tab2 = log.find('\t', tab1 + 1), tab3 = log.find('\t', tab2 + 1);
+        if (tab3 == std::string::npos)
+            break;
+        SetValueCall call;
+        call.name = log.substr(at, tab1 - at);
+        call.type = strtoul(log.c_str() + tab1 + 1, nullptr, 10);
+        size_t n = strtoul(log.c_str() + tab2 + 1, nullptr, 10);
+        call.data = log.substr(tab3 + 1, n);
+        calls.push_back(call);
+        at = tab3 + 1 + n + 1;
+    }
+    return calls;
+}
+
+// Every entry of the shell's registration for destDir: each written once as
+// REG_SZ with its text and terminating zero, but the template's "Filename"
+// without it (the length passed is the text's).  Read back, each holds its
+// text; Wine, as Windows NT does, stores the zero that the "Filename" write
+// left out, since the byte after the text is a zero.
+// Steps named in missing (1 to 11, in the order of writing) must be absent:
+// their texts would not fit.
+void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list<int> missing = {})
+{
+    std::string templates;
+    DWORD type = 0;
+    if (!QueryValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                    "Templates", &type, &templates))
+        FailAt(line, "the prefix has no Templates folder");
+    templates = templates.c_str();
+    const std::string exe = dest + "\\tovarin.exe";
+    const struct {
+        HKEY root;
+        const char* key;
+        const char* value;
+        std::string text;
+        bool terminated;
+    } entries[] = {
+        {HKEY_CLASSES_ROOT, ".tvd", nullptr, "tvdfile", true},
+        {HKEY_CLASSES_ROOT, ".tvd\\ShellNew", "Filename", templates + "\\default.tvd", false},
+        {HKEY_CLASSES_ROOT, "tvdfile", nullptr, "Tovarin Document", true},
+        {HKEY_CLASSES_ROOT, "tvdfile\\shell\\open\\command", nullptr, exe + " \"%1\"", true},
+        {HKEY_CLASSES_ROOT, "tvdfile\\DefaultIcon", nullptr, exe + " ,1", true},
+        {HKEY_CLASSES_ROOT, ".tvs", nullptr, "tvsfile", true},
+        {HKEY_CLASSES_ROOT, "tvsfile", nullptr, "Tovarin Setup", true},
+        {HKEY_CLASSES_ROOT, "tvsfile\\shell\\open\\command", nullptr, exe + " \"%1\"", true},
+        {HKEY_CLASSES_ROOT, "tvsfile\\DefaultIcon", nullptr, exe + " ,2", true},
+        {HKEY_LOCAL_MACHINE, kAppPaths, nullptr, exe, true},
+        {HKEY_LOCAL_MACHINE, kAppPaths, "Path", dest, true},
+    };
+    const size_t count = sizeof entries / sizeof entries[0];
+    std::vector<SetValueCall> calls = SetValueCalls();
+    OkAt(line, calls.size() == count - missing.size(), "setup.exe wrote %u registry values, expected %u (is the spy "
+         "library in place?)", (unsigned)calls.size(), (unsigned)(count - missing.size()));
+    for (size_t i = 0, call = 0; i < count; i++) {
+        const auto& e = entries[i];
+        const char* name = e.value ? e.value : "(unnamed)";
+        std::string stored;
+        bool present = QueryValue(e.root, e.key, e.value, &type, &stored);
+        if (std::find(missing.begin(), missing.end(), (int)i + 1) != missing.end()) {
+            OkAt(line, !present, "step %u, %s of %s, was written: \"%s\"", (unsigned)i + 1, name, e.key,
+                 Printable(stored).c_str());
+            continue;
+        }
+        std::string written = e.terminated ? e.text + '\0' : e.text;
+        if (call < calls.size()) {
+            const SetValueCall& c = calls[call++];
+            OkAt(line, c.name == name && c.type == REG_SZ && c.data == written,
+                 "step %u wrote %s, type %lu, %u bytes \"%s\"; expected %s of %s, REG_SZ, %u bytes \"%s\"",
+                 (unsigned)i + 1, c.name.c_str(), c.type, (unsigned)c.data.size(), Printable(c.data).c_str(), name,
+                 e.key, (unsigned)written.size(), Printable(written).c_str());
+        }
+        if (!present) {
+            OkAt(line, false, "no value %s of %s", name, e.key);
+            continue;
+        }
+        OkAt(line, type == REG_SZ && stored == e.text + '\0', "%s of %s holds type %lu, %u bytes \"%s\"; expected "
+             "REG_SZ \"%s\"", name, e.key, type, (unsigned)stored.size(), Printable(stored).c_str(),
+             e.text.c_str());
+    }
+    OkAt(line, !KeyExists(HKEY_CLASSES_ROOT, ".tvs\\ShellNew"), ".tvs has a ShellNew key");
+}
+#define ExpectRegistered(...) ExpectRegisteredAt(__LINE__, __VA_ARGS__)
+
+#define ExpectNothingRegistered() ExpectNothingRegisteredAt(__LINE__)
+void ExpectNothingRegisteredAt(int line)
+{
+    for (const char* key : {".tvd", "tvdfile", ".tvs", "tvsfile"})
+        OkAt(line, !KeyExists(HKEY_CLASSES_ROOT, key), "HKEY_CLASSES_ROOT\\%s was written", key);
+    OkAt(line, !KeyExists(HKEY_LOCAL_MACHINE, kAppPaths), "the App Paths entry was written");
+}
+
+// ---- Wine's Program Manager: groups as folders of the Start Menu ------------------
+
+std::string ProgramsFolder()
+{
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, path);
+    return path;
+}
+
+// The target of a shortcut, or "" when it cannot be read.
+std::string LinkTarget(const std::string& path)
+{
+    std::string target;
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link)))
+        return target;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
+        wchar_t wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        char text[MAX_PATH] = "";
+        if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, 0)))
+            target = text;
+        file->Release();
+    }
+    link->Release();
+    return target;
+}
+
+struct WindowList {
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list)
+{
+    ((WindowList*)list)->windows.push_back(window);
+    return TRUE;
+}
+
+// Closes the folder windows that Wine's Program Manager opens for
+// "CreateGroup" and "ShowGroup" (another explorer.exe shows them, and the
+// run cannot end while they stay).  Waits up to 5 s for the first, then
+// until none has been open for 700 ms.  Returns how many there were.
+int CloseFolderWindows(const char* group)
+{
+    std::vector<HWND> closed;
+    DWORD start = GetTickCount(), lastSeen = start;
+    while (GetTickCount() - start < 8000) {
+        WindowList list;
+        EnumWindows(CollectWindow, (LPARAM)&list);
+        for (HWND w : list.windows) {
+            char title[256] = "", name[64] = "";
+            GetWindowTextA(w, title, sizeof title);
+            if (!IsWindowVisible(w) || !strstr(title, group))
+                continue;
+            lastSeen = GetTickCount();
+            if (std::find(closed.begin(), closed.end(), w) != closed.end())
+                continue;
+            closed.push_back(w);
+            GetClassNameA(w, name, sizeof name);
+            Trace("closing the folder window \"%s\" (class %s)", title, name);
+            PostMessageA(w, WM_CLOSE, 0, 0);
+        }
+        DWORD quiet = GetTickCount() - lastSeen;
+        if ((closed.empty() && quiet > 5000) || (!closed.empty() && quiet > 700))
+            break;
+        Sleep(50);
+    }
+    return (int)closed.size();
+}
+
+// ---- The 3D-controls library ------------------------------------------------------
+
+const char kSystemCtl3d[] = "C:\\windows\\system32\\ctl3d32.dll";
+const char kCtl3dCalls[] = "C:\\ctl3d-calls.txt";
+
+std::string VariantPath(const char* variant)
+{
+    return std::string("C:\\ctl3d\\") + variant + ".dll";
+}
+
+// setup.exe's Windows version and its use of a native ctl3d32.dll, both as
+// Wine's settings for that program alone.  Without the override Wine hands
+// out its own library for any file of that name: it loads its own, and the
+// version of a ctl3d32.dll beside setup.exe reads as none.  (The override
+// must be in the registry: WINEDLLOVERRIDES set here does not reach the
+// process that the driver starts.)
+void RunSetupAsAt(int line, const char* version)
+{
+    const struct {
+        const char* key;
+        const char* name;
+        const char* data;
+    } settings[] = {
+        {"Software\\Wine\\AppDefaults\\setup.exe", "Version", version},
+        {"Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides", "ctl3d32", "native,builtin"},
+    };
+    for (const auto& setting : settings) {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, setting.key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+                != ERROR_SUCCESS
+            || RegSetValueExA(key, setting.name, 0, REG_SZ, (const BYTE*)setting.data,
+                              (DWORD)strlen(setting.data) + 1) != ERROR_SUCCESS)
+            FailAt(line, "cannot set %s of %s", setting.name, setting.key);
+        RegCloseKey(key);
+    }
+}
+#define RunSetupAs(version) RunSetupAsAt(__LINE__, (version))
+
+// Puts the spy library into the system directory (see ExpectRegistered).
+void SpyOnRegistryAt(int line)
+{
+    RunSetupAsAt(line, "nt40");
+    CopyIntoAt(line, "C:\\ctl3d\\spy.dll", "C:\\windows\\system32\\ctl3d32.dll");
+    RemoveFileAt(line, kRegistryCalls);
+}
+#define SpyOnRegistry() SpyOnRegistryAt(__LINE__)
+
+std::vector<std::string> Ctl3dCalls()
+{
+    Bytes bytes;
+    ReadBytes(kCtl3dCalls, &bytes);
+    std::vector<std::string> calls;
+    std::string text(bytes.begin(), bytes.end());
+    for (size_t at = 0, end; at < text.size(); at = end + 2) {
+        end = text.find("\r\n", at);
+        if (end == std::string::npos)
+            end = text.size();
+        calls.push_back(text.substr(at, end - at));
+    }
+    return calls;
+}
+
+std::vector<std::string> Calls(const char* variant, std::initializer_list<const char*> entries)
+{
+    std::vector<std::string> calls;
+    if (variant)
+        for (const char* entry : entries)
+            calls.push_back(std::string(variant) + " " + entry);
+    return calls;
+}
+
+struct Ctl3dCase {
+    const char* name;
+    const char* system;    // the variant in the system directory; null: Wine's own library
+    const char* source;    // the variant beside setup.exe; null: none
+    bool copied;           // whether the source replaces the system copy
+};
+
+Bytes wineCtl3d;
+
+// Runs setup.exe as Windows NT to its first page, checks the system copy and
+// which library was called, then cancels.
+void RunCtl3dCase(const Ctl3dCase& c)
+{
+    SetCase(c.name);
+    Bytes system = wineCtl3d, source;
+    if (c.system && !ReadBytes(VariantPath(c.system), &system))
+        fail("no %s: the variants are made with the driver", VariantPath(c.system).c_str());
+    WriteBytes(kSystemCtl3d, system.data(), system.size());
+    RemoveFile("A:\\ctl3d32.dll");
+    if (c.source) {
+        CopyInto(VariantPath(c.source), "A:\\ctl3d32.dll");
+        ReadBytes("A:\\ctl3d32.dll", &source);
+    }
+    RemoveFile(kCtl3dCalls);
+    StartSetup("");
+    HWND page = NeedDialog(IDD_DESTINATION);
+    Bytes now;
+    ReadBytes(kSystemCtl3d, &now);
+    ok(now == (c.copied ? source : system), "the system copy %s", now == source ? "was replaced" : "was kept");
+    const char* loaded = c.copied ? c.source : c.system;
+    std::vector<std::string> expected = Calls(loaded, {"Ctl3dRegister", "Ctl3dAutoSubclass"});
+    ok(Ctl3dCalls() == expected, "calls %s, expected %s", Join(Ctl3dCalls()).c_str(), Join(expected).c_str());
+    CancelSetup(page);
+    expected = Calls(loaded, {"Ctl3dRegister", "Ctl3dAutoSubclass", "Ctl3dUnregister"});
+    ok(Ctl3dCalls() == expected, "calls %s at the end, expected %s", Join(Ctl3dCalls()).c_str(),
+       Join(expected).c_str());
+}
+
+void RunCtl3dCases(const Ctl3dCase* cases, size_t count)
+{
+    WriteDistribution(1024);
+    RunSetupAs("nt40");
+    if (!ReadBytes(kSystemCtl3d, &wineCtl3d))
+        fail("no %s in the prefix", kSystemCtl3d);
+    for (size_t i = 0; i < count; i++)
+        RunCtl3dCase(cases[i]);
+    SetCase(nullptr);
+}
+
+// ---- Scenarios: the program-group page ------------------------------------------------
+
+// The page lists the stand-in's groups sorted, without empty lines or the
+// text after the last line end, adds the default name and selects it;
+// typing and selecting keep the name and the list in step; a name that
+// would break the commands keeps OK disabled; cancel sends nothing and
+// registers nothing.
+void GroupPage()
+{
+    WriteDistribution(1024);
+    SpyOnRegistry();
+    StartStandIn("Zeta\r\nAccessories\r\n\r\nMain\r\nGames\r\nnot ended");
+    HWND page = NeedGroupPage("C:\\Tovarin", false);
+    ExpectGroupPage(page, std::vector<std::string>({"Accessories", "Games", "Main", kDefaultGroup, "Zeta"}), 3,
+                    kDefaultGroup);
+    ok(Enabled(page, IDOK), "OK is disabled on the default name");
+    Shot("group");
+
+    SetText(page, IDC_GROUP_EDIT, "mAIN");
+    ok(ListSelection(page, IDC_GROUP_LIST) == 2, "\"mAIN\" selects item %d, expected 2 (Main)",
+       ListSelection(page, IDC_GROUP_LIST));
+    ok(ControlText(page, IDC_GROUP_EDIT) == "mAIN", "the typed name became \"%s\"",
+       ControlText(page, IDC_GROUP_EDIT).c_str());
+    SetText(page, IDC_GROUP_EDIT, "Brand New");
+    ok(ListSelection(page, IDC_GROUP_LIST) == -1, "a new name leaves item %d selected",
+       ListSelection(page, IDC_GROUP_LIST));
+    SelectListItem(page, IDC_GROUP_LIST, 0);
+    ok(Soon([&] { return ControlText(page, IDC_GROUP_EDIT) == "Accessories"; }),
+       "selecting Accessories leaves the name \"%s\"", ControlText(page, IDC_GROUP_EDIT).c_str());
+    ok(ListSelection(page, IDC_GROUP_LIST) == 0, "the selection moved to %d", ListSelection(page, IDC_GROUP_LIST));
+
+    static const struct {
+        const char* name;
+        bool usable;
+    } names[] = {
+        {"Say \"Hi\"", false}, {"[Evil]", false}, {"Group ]", false}, {"Group [", false}, {"Mended", true},
+        {"", true}, {"Quote\"", false}, {kDefaultGroup, true},
+    };
+    for (const auto& n : names) {
+        SetText(page, IDC_GROUP_EDIT, n.name);
+        ok(Enabled(page, IDOK) == n.usable, "OK is %s for \"%s\"", Enabled(page, IDOK) ? "enabled" : "disabled",
+           n.name);
+    }
+    Type(page, IDC_GROUP_EDIT, "\"");
+    ok(!Enabled(page, IDOK), "OK stays enabled after typing a double quote");
+    Type(page, IDC_GROUP_EDIT, "\b");
+    ok(Enabled(page, IDOK), "OK stays disabled after removing the double quote");
+
+    Click(page, IDCANCEL);
+    Answer(MSG_CONFIRM_CANCEL, 2, page);
+    ok(FindDialog(IDD_GROUP) == page && FindDialog(IDD_PANEL_GROUP), "the page or its panel went on declining");
+    ok(ControlText(page, IDC_GROUP_EDIT) == kDefaultGroup, "the name changed to \"%s\" on declining",
+       ControlText(page, IDC_GROUP_EDIT).c_str());
+    CancelSetup(page);
+    ExpectStandInLog(kGroupRequest);
+    ExpectNothingRegistered();
+    ok(SetValueCalls().empty(), "setup.exe wrote %u registry values", (unsigned)SetValueCalls().size());
+    StopStandIn();
+}
+
+// The commands of one installation, exactly and in order, with the
+// conversation renewed where it must be; the registry entries for the
+// destination; Wine's own server made no group.
+struct CommandCase {
+    const char* dest;
+    bool guide;
+    const char* groups;       // the stand-in's answer
+    const char* typed;        // typed over the preselected name; null: keep it
+    const char* group;        // the name in the commands
+    const char* app;          // the item paths as sent
+    const char* readme;
+    const char* guidePath;
+};
+
+const CommandCase kBlankCase = {
+    "C:\\Program Files\\Tovarin", true, "Accessories\r\nMain\r\n", nullptr, kDefaultGroup,
+    "\"c:\\program files\\tovarin\\tovarin.exe\"", "\"c:\\program files\\tovarin\\readme.wri\"",
+    "\"c:\\program files\\tovarin\\guide\\guide.hlp\""};
+const CommandCase kRootCase = {
+    "D:\\", false, "Main\r\n", "My Group", "My Group", "d:\\\\tovarin.exe", "d:\\\\readme.wri", nullptr};
+const CommandCase kCapitalsCase = {
+    "C:\\TOVARIN\\Apps", true, "Accessories\r\nTOVARIN95 demo\r\n", nullptr, "TOVARIN95 demo",
+    "c:\\tovarin\\apps\\tovarin.exe", "c:\\tovarin\\apps\\readme.wri", "c:\\tovarin\\apps\\guide\\guide.hlp"};
+
+void Commands(const CommandCase& c)
+{
+    WriteDistribution(1024);
+    SpyOnRegistry();
+    StartStandIn(c.groups);
+    HWND page = NeedGroupPage(c.dest, c.guide);
+    if (c.typed) {
+        SetText(page, IDC_GROUP_EDIT, c.typed);
+    } else {
+        // The default name is listed once: Program Manager's entry when it
+        // has one in any letter case, selected, its text in the edit control.
+        std::vector<std::string> items = ListItems(page, IDC_GROUP_LIST);
+        int selected = ListSelection(page, IDC_GROUP_LIST);
+        long defaults = std::count_if(items.begin(), items.end(),
+                                      [](const std::string& item) { return Lower(item) == Lower(kDefaultGroup); });
+        ok(defaults == 1 && selected >= 0 && selected < (int)items.size() && items[selected] == c.group,
+           "the list %s, item %d selected; expected \"%s\" once and selected", Join(items).c_str(), selected,
+           c.group);
+        ok(ControlText(page, IDC_GROUP_EDIT) == c.group, "the preselected name is \"%s\", expected \"%s\"",
+           ControlText(page, IDC_GROUP_EDIT).c_str(), c.group);
+    }
+    Finish(page);
+
+    std::string group = c.group, app = c.app, readme = c.readme;
+    std::vector<std::string> expected = kGroupRequest;
+    std::vector<std::string> sent = {
+        "connect", "execute [CreateGroup(\"" + group + "\")]", "disconnect",
+        "connect", "execute [ShowGroup(\"" + group + "\", 1)]", "disconnect",
+        "connect", "execute [DeleteItem(Tovarin)]", "execute [DeleteItem(Tovarin Read Me)]",
+        "execute [DeleteItem(Tovarin Guide)]", "execute [AddItem(" + app + ", Tovarin, " + app + ", 0)]",
+        "disconnect",
+        "connect", "execute [AddItem(" + readme + ", Tovarin Read Me, write.exe, 0)]",
+    };
+    expected.insert(expected.end(), sent.begin(), sent.end());
+    if (c.guide) {
+        std::string guide = c.guidePath;
+        expected.push_back("disconnect");
+        expected.push_back("connect");
+        expected.push_back("execute [AddItem(" + guide + ", Tovarin Guide, " + guide + ", 0)]");
+    }
+    expected.push_back("disconnect");
+    ExpectStandInLog(expected);
+    ExpectRegistered(c.dest);
+    ok(!DirExists((ProgramsFolder() + "\\" + group).c_str()), "Wine's Program Manager made the group");
+    StopStandIn();
+}
+
+// A destination of 246 characters with a blank: the files fit their paths,
+// but the quoted application path (260 characters) does not fit its buffer
+// and its item is not sent; the quoted read-me path (259) still is.  The
+// open commands (263) and so the icons are not registered; the App Paths
+// entry (258) is.
+void LongDestination()
+{
+    std::string dest = "C:\\Long Tovarin";
+    for (int n = 0; dest.size() < 246; n++)
+        dest += "\\level" + std::to_string(n) + "-tovarin-installation-directory";
+    dest.resize(246);
+    if (dest.back() == '\\')
+        dest.back() = 'x';
+    WriteDistribution(1024);
+    SpyOnRegistry();
+    StartStandIn("Main\r\n");
+    HWND page = NeedGroupPage(dest, false);
+    Finish(page);
+    ok(FileExists((dest + "\\tovarin.exe").c_str()), "the application was not installed");
+    std::string readme = "\"" + Lower(dest) + "\\readme.wri\"";
+    std::vector<std::string> expected = kGroupRequest;
+    std::vector<std::string> sent = {
+        "connect", "execute [CreateGroup(\"Tovarin95 Demo\")]", "disconnect",
+        "connect", "execute [ShowGroup(\"Tovarin95 Demo\", 1)]", "disconnect",
+        "connect", "execute [DeleteItem(Tovarin)]", "execute [DeleteItem(Tovarin Read Me)]",
+        "execute [DeleteItem(Tovarin Guide)]", "disconnect",
+        "connect", "execute [AddItem(" + readme + ", Tovarin Read Me, write.exe, 0)]", "disconnect",
+    };
+    expected.insert(expected.end(), sent.begin(), sent.end());
+    ExpectStandInLog(expected);
+    ExpectRegistered(dest, {4, 5, 8, 9});
+    StopStandIn();
+}
+
+// ---- Scenarios: Wine's Program Manager --------------------------------------------
+
+// Wine's server makes the group as a Start Menu folder: the application and
+// read-me items, the guide only with its component, each pointing into the
+// destination; a second installation into the group leaves one of each.
+void WineProgman()
+{
+    const std::string dest = "C:\\Program Files\\Tovarin";
+    const std::string folder = ProgramsFolder() + "\\" + kDefaultGroup;
+    CoInitialize(nullptr);
+    WriteDistribution(1024);
+    SpyOnRegistry();
+    static const struct {
+        bool guide;
+        std::vector<std::string> items;
+    } runs[] = {
+        {false, {"Tovarin Read Me.lnk", "Tovarin.lnk"}},
+        {true, {"Tovarin Guide.lnk", "Tovarin Read Me.lnk", "Tovarin.lnk"}},
+    };
+    int run = 0;
+    for (const auto& r : runs) {
+        char label[32];
+        snprintf(label, sizeof label, "installation %d", ++run);
+        SetCase(label);
+        RemoveFile(kRegistryCalls);
+        HWND page = NeedGroupPage(dest, r.guide);
+        // Wine's group request answers an empty line: no group but the default.
+        ExpectGroupPage(page, std::vector<std::string>({kDefaultGroup}), 0, kDefaultGroup);
+        ClickAt(__LINE__, page, IDOK);
+        NeedGoneAt(__LINE__, page);
+        HWND finish = NeedDialog(IDD_FINISH);
+        if (CloseFolderWindows(kDefaultGroup) == 0)
+            Trace("no folder window of the group opened");
+        Click(finish, IDOK);
+        DWORD code = NeedExit();
+        ok(code == 0, "exit code %lu, expected 0", code);
+        std::vector<std::string> items = FilesUnder(folder);
+        ok(items == r.items, "the group holds %s, expected %s", Join(items).c_str(), Join(r.items).c_str());
+        static const struct {
+            const char* item;
+            const char* tail;
+        } targets[] = {{"Tovarin.lnk", "\\tovarin.exe"}, {"Tovarin Read Me.lnk", "\\readme.wri"},
+                       {"Tovarin Guide.lnk", "\\guide\\guide.hlp"}};
+        for (const auto& t : targets) {
+            if (std::find(items.begin(), items.end(), t.item) == items.end())
+                continue;
+            std::string target = LinkTarget(folder + "\\" + t.item);
+            ok(Lower(target) == Lower(dest + t.tail), "%s points to \"%s\", expected %s%s", t.item, target.c_str(),
+               dest.c_str(), t.tail);
+        }
+        ExpectRegistered(dest);
+    }
+    SetCase(nullptr);
+}
+
+// ---- Scenarios: the whole road -------------------------------------------------------
+
+// From the please-wait page to the finish page, with a picture of each page
+// (build/e2e/shots/whole-road-NN-PAGE.png, shown in the README).
+void WholeRoad()
+{
+    const std::string dest = "C:\\Program Files\\Tovarin";
+    WriteDistribution(48u << 20);
+    SpyOnRegistry();
+    StartStandIn("Accessories\r\nGames\r\nMain\r\nStartUp\r\n");
+    StartSetup("");
+    NeedDialog(IDD_PLEASE_WAIT);
+    Sleep(150);
+    ShotNow("please-wait");
+    HWND page = NeedDialog(IDD_DESTINATION);
+    NeedDialog(IDD_PANEL_DESTINATION);
+    SetText(page, IDC_DEST_EDIT, dest.c_str());
+    Shot("destination");
+    Click(page, IDC_DEST_NEXT);
+    Answer(MSG_CREATE_DIR, 1, page);
+    NeedDialog(IDD_PANEL_COMPONENTS);
+    ChooseComponentsAt(__LINE__, true, "components");
+    // The copy of the large file takes a moment: the picture shows it under
+    // way (the labels are read without a message, as setup.exe is busy).
+    HWND progress = NeedDialogAt(__LINE__, IDD_PROGRESS, kWaitMs);
+    HWND source = GetDlgItem(progress, IDC_PROGRESS_SOURCE);
+    wchar_t label[MAX_PATH] = L"";
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 3000 && IsWindowVisible(progress); Sleep(5)) {
+        if (InternalGetWindowText(source, label, MAX_PATH) > 0 && wcsstr(label, L"tovarin.dl_"))
+            break;
+    }
+    Sleep(60);
+    ShotNow("copying");
+    NeedGone(progress);
+    page = NeedDialog(IDD_GROUP);
+    NeedDialog(IDD_PANEL_GROUP);
+    ExpectGroupPage(page, std::vector<std::string>({"Accessories", "Games", "Main", "StartUp", kDefaultGroup}), 4,
+                    kDefaultGroup);
+    Shot("group");
+    ClickAt(__LINE__, page, IDOK);
+    HWND finish = NeedDialog(IDD_FINISH);
+    Shot("finish");
+    // Only Finish closes the last page.
+    PressKey(finish, VK_ESCAPE);
+    Sleep(300);
+    ok(FindDialog(IDD_FINISH) == finish, "Escape closed the finish page");
+    Click(finish, IDOK);
+    DWORD code = NeedExit();
+    ok(code == 0, "exit code %lu, expected 0", code);
+    for (const char* file : {"tovarin.exe", "tovarin.dll", "readme.wri", "GUIDE\\guide.hlp"})
+        ok(FileExists((dest + "\\" + file).c_str()), "%s was not installed", file);
+    ok(StandInLog().size() == 3 + 18, "the stand-in recorded %u records, expected 21",
+       (unsigned)StandInLog().size());
+    ExpectRegistered(dest);
+    StopStandIn();
+}
+
+// ---- Scenarios: the 3D-controls library -----------------------------------------------
+
+// Version numbers are the FileVersion digits read as one number: 2.31.000
+// (231000) beats 2.26 (226) and Wine's own library (no version, 0).
+void Ctl3dReplaced()
+{
+    static const Ctl3dCase cases[] = {
+        {"2.31.000 over Wine's own", nullptr, "v2.31.000", true},
+        {"2.31.000 over 2.26", "v2.26", "v2.31.000", true},
+        {"none beside setup.exe", "v2.26", nullptr, false},
+    };
+    RunCtl3dCases(cases, sizeof cases / sizeof cases[0]);
+}
+
+// 2.31 (231) does not beat 2.26.1 (2261); an older or unversioned library
+// beside setup.exe never replaces the system copy.
+void Ctl3dKept()
+{
+    static const Ctl3dCase cases[] = {
+        {"2.31 not over 2.26.1", "v2.26.1", "v2.31", false},
+        {"2.26 not over 2.31.000", "v2.31.000", "v2.26", false},
+        {"unversioned not over Wine's own", nullptr, "unversioned", false},
+    };
+    RunCtl3dCases(cases, sizeof cases / sizeof cases[0]);
+}
+
+// Ctl3dAutoSubclass failing after a good Ctl3dRegister ends the program
+// silently with 0, before any page.
+void Ctl3dFailing()
+{
+    WriteDistribution(1024);
+    RunSetupAs("nt40");
+    CopyInto(VariantPath("failing"), "A:\\ctl3d32.dll");
+    StartSetup("");
+    static const int none[1] = {0};
+    DWORD code = NeedExitShowing(none, 0);
+    ok(code == 0, "exit code %lu, expected 0", code);
+    std::vector<std::string> expected = Calls("failing", {"Ctl3dRegister", "Ctl3dAutoSubclass"});
+    ok(Ctl3dCalls() == expected, "calls %s, expected %s", Join(Ctl3dCalls()).c_str(), Join(expected).c_str());
+}
+
+// Windows 95: the library beside setup.exe is neither copied nor loaded, and
+// the wizard runs.
+void Ctl3dWindows95()
+{
+    WriteDistribution(1024);
+    RunSetupAs("win95");
+    Bytes before, after;
+    ReadBytes(kSystemCtl3d, &before);
+    CopyInto(VariantPath("v2.31.000"), "A:\\ctl3d32.dll");
+    StartSetup("");
+    HWND page = NeedDialog(IDD_DESTINATION);
+    ReadBytes(kSystemCtl3d, &after);
+    ok(after == before, "the system copy was replaced");
+    ok(Ctl3dCalls().empty(), "the library was called: %s", Join(Ctl3dCalls()).c_str());
+    CancelSetup(page);
+    ok(Ctl3dCalls().empty(), "the library was called: %s", Join(Ctl3dCalls()).c_str());
+}
+
+} // namespace
+
+const Scenario kShellScenarios[] = {
+    {"group-page", GroupPage},
+    {"group-commands-blank", [] { Commands(kBlankCase); }},
+    {"group-commands-root", [] { Commands(kRootCase); }},
+    {"group-commands-capitals", [] { Commands(kCapitalsCase); }},
+    {"group-long-destination", LongDestination},
+    {"group-wine-progman", WineProgman},
+    {"whole-road", WholeRoad},
+    {"ctl3d-replaced", Ctl3dReplaced},
+    {"ctl3d-kept", Ctl3dKept},
+    {"ctl3d-failing", Ctl3dFailing},
+    {"ctl3d-windows95", Ctl3dWindows95},
+    {nullptr, nullptr},
+};
