@@ -19,7 +19,7 @@ else
 WERROR ?= OFF
 endif
 
-.PHONY: all deps host win32 test unit e2e demo dist art bench-szdd clean
+.PHONY: all deps host win32 test unit e2e demo dist art bench-szdd bench-install clean
 
 all: host win32
 
@@ -54,6 +54,9 @@ dist: all
 
 bench-szdd: host
 	@bench/szdd/run $(abspath $(HOST))/bin $(abspath build/bench-szdd)
+
+bench-install: dist
+	@bench/install/run $(abspath $(WIN32)) $(abspath build/dist)
 
 # Regenerates the pictures and icons in resources/ from their generator.
 art: host
