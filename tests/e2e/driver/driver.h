@@ -172,6 +172,11 @@ void ChangeDiskAt(int line, const std::string& dir);
 // The colour of a screen pixel, as RGB(r, g, b).
 COLORREF ScreenPixel(int x, int y);
 
+// Closes the folder windows that Wine's Program Manager opens for a group
+// (explorer.exe shows them; the run cannot end while they stay).  Returns
+// how many there were.
+int CloseFolderWindows(const char* group);
+
 // ---- Screenshots -----------------------------------------------------------
 
 // Saves the whole screen as <shotDir>\<scenario>-<nn>-<name>.bmp after

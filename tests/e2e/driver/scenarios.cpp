@@ -616,52 +616,6 @@ void SearchLoop()
 
 // ---- The demonstration -------------------------------------------------------------
 
-void PrepareDemo()
-{
-    WriteSampleCatalogue();
-    PlaceInstallation("C:\\Apps\\Tovarin");
-    WriteBytes("C:\\Apps\\Tovarin\\tovarin.tvs", "settings", 8);
-}
-
-// Walks through every page the installer has, with a screenshot of each.
-void Demo()
-{
-    PrepareDemo();
-    Trace("A:\\setup.inf holds %u files; an earlier installation is in C:\\Apps\\Tovarin", kSampleCount);
-    StartSetup("");
-    NeedDialog(IDD_PLEASE_WAIT);
-    Trace("please-wait page: reading the catalogue and searching the fixed drives");
-    Sleep(150);
-    ShotNow("please-wait");
-    HWND page = NeedExistingPage();
-    Trace("existing-installations page lists %s", Join(ListItems(page, IDC_FOUND_LIST)).c_str());
-    Trace("choosing \"other directory\"");
-    Click(page, IDC_OTHER_DIRECTORY);
-    page = NeedDestinationPage();
-    SetText(page, IDC_DEST_EDIT, "C:\\Program Files\\Tovarin");
-    Trace("destination page: typed C:\\Program Files\\Tovarin");
-    Shot("destination-typed");
-    Click(page, IDC_DEST_NEXT);
-    NeedDialog(IDD_MESSAGE_BASE + MSG_CREATE_DIR);
-    Trace("message box 4: create the directory? answering yes");
-    Shot("create-directory");
-    Answer(MSG_CREATE_DIR, 1, page);
-    NeedGone(page);
-    for (DWORD start = GetTickCount(); SetupRunning() && GetTickCount() - start < 10000; Sleep(kPollMs)) {
-        std::vector<int> shown = ShownDialogs();
-        if (!shown.empty()) {
-            Trace("dialog %d is showing; the demonstration goes no further", shown[0]);
-            Shot("next-page");
-            return;
-        }
-    }
-    if (SetupRunning())
-        fail("setup.exe neither ended nor showed another page");
-    DWORD code = NeedExit();
-    ok(code == 0, "exit code %lu, expected 0", code);
-    Trace("for now the installer ends after the destination pages");
-}
-
 } // namespace
 
 const Scenario kScenarios[] = {
@@ -688,9 +642,3 @@ const Scenario kScenarios[] = {
     {nullptr, nullptr},
 };
 
-// Run by tests/e2e/demo, not by ctest.
-const Scenario kExtraScenarios[] = {
-    {"demo", Demo},
-    {"prepare-demo", PrepareDemo},
-    {nullptr, nullptr},
-};

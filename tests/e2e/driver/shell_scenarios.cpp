@@ -497,47 +497,6 @@ std::string LinkTarget(const std::string& path)
     return target;
 }
 
-struct WindowList {
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM list)
-{
-    ((WindowList*)list)->windows.push_back(window);
-    return TRUE;
-}
-
-// Closes the folder windows that Wine's Program Manager opens for
-// "CreateGroup" and "ShowGroup" (another explorer.exe shows them, and the
-// run cannot end while they stay).  Waits up to 5 s for the first, then
-// until none has been open for 700 ms.  Returns how many there were.
-int CloseFolderWindows(const char* group)
-{
-    std::vector<HWND> closed;
-    DWORD start = GetTickCount(), lastSeen = start;
-    while (GetTickCount() - start < 8000) {
-        WindowList list;
-        EnumWindows(CollectWindow, (LPARAM)&list);
-        for (HWND w : list.windows) {
-            char title[256] = "", name[64] = "";
-            GetWindowTextA(w, title, sizeof title);
-            if (!IsWindowVisible(w) || !strstr(title, group))
-                continue;
-            lastSeen = GetTickCount();
-            if (std::find(closed.begin(), closed.end(), w) != closed.end())
-                continue;
-            closed.push_back(w);
-            GetClassNameA(w, name, sizeof name);
-            Trace("closing the folder window \"%s\" (class %s)", title, name);
-            PostMessageA(w, WM_CLOSE, 0, 0);
-        }
-        DWORD quiet = GetTickCount() - lastSeen;
-        if ((closed.empty() && quiet > 5000) || (!closed.empty() && quiet > 700))
-            break;
-        Sleep(50);
-    }
-    return (int)closed.size();
-}
 
 // ---- The 3D-controls library ------------------------------------------------------
 
