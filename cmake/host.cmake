@@ -22,22 +22,27 @@ if(UNIT_TEST_SOURCES)
   gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 30)
 endif()
 
-# libFuzzer targets need clang; each one runs for a bounded time under ctest.
+# libFuzzer targets need clang; each one runs for a bounded time under ctest,
+# from its seeds directory and a corpus kept in the build tree.
 set(FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs under ctest")
+function(add_bounded_fuzz_target name seeds)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -g)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
+  add_test(NAME ${name}
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+      sh -c "mkdir -p '${corpus}' && exec \"$0\" -max_total_time=${FUZZ_SECONDS} -rss_limit_mb=2048 -print_final_stats=0 '${corpus}' ${seeds}"
+      $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 300)
+endfunction()
+
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_*.cpp)
   foreach(src ${FUZZ_SOURCES})
     get_filename_component(name ${src} NAME_WE)
-    add_executable(${name} ${src} ${PORTABLE_SOURCES})
-    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
-    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -g)
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
-    set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
-    add_test(NAME ${name}
-      COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
-        sh -c "mkdir -p '${corpus}' && exec \"$0\" -max_total_time=${FUZZ_SECONDS} -rss_limit_mb=2048 -print_final_stats=0 '${corpus}' ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${name}"
-        $<TARGET_FILE:${name}>)
-    set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 300)
+    add_bounded_fuzz_target(${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${name} ${src} ${PORTABLE_SOURCES})
   endforeach()
 endif()
 

@@ -1,5 +1,6 @@
 // The driver library: see driver.h.
 #include "tests/e2e/driver/driver.h"
+#include "resources/resource.h"
 
 #include <stdarg.h>
 #include <stdio.h>
@@ -1073,4 +1074,14 @@ int CloseFolderWindows(const char* group)
         Sleep(50);
     }
     return (int)closed.size();
+}
+
+void CancelSetupAt(int line, HWND page)
+{
+    ClickAt(line, page, IDCANCEL);
+    AnswerAt(line, MSG_CONFIRM_CANCEL, 1, page);
+    NeedGoneAt(line, page);
+    static const int none[1] = {0};
+    DWORD code = NeedExitAt(line, kExitWaitMs, none, 0);
+    OkAt(line, code == 0, "exit code %lu after a confirmed cancel, expected 0", code);
 }

@@ -133,6 +133,11 @@ HWND FocusOfSetup();
 #define Answer(n, k, owner) AnswerAt(__LINE__, (n), (k), (owner))
 void AnswerAt(int line, int n, int button, HWND owner);
 
+// Cancel on a page of the main path, confirmed with message box 2: the
+// program ends with 0 and shows nothing more.
+#define CancelSetup(page) CancelSetupAt(__LINE__, (page))
+void CancelSetupAt(int line, HWND page);
+
 // The window's rectangle in screen coordinates.
 RECT WindowRect(HWND window);
 // Checks the placement rule of dialogs: mode 1 centred on the full-screen

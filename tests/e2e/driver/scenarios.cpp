@@ -74,18 +74,6 @@ HWND NeedPageAt(int line, int pageId, int panelId, const char* shotName)
 #define NeedDestinationPage() NeedPageAt(__LINE__, IDD_DESTINATION, IDD_PANEL_DESTINATION, "destination")
 #define NeedExistingPage() NeedPageAt(__LINE__, IDD_EXISTING, IDD_PANEL_EXISTING, "existing")
 
-// Cancel on a page of the main path, confirmed: the program ends with 0
-// and shows nothing more.
-void CancelSetupAt(int line, HWND page)
-{
-    ClickAt(line, page, IDCANCEL);
-    AnswerAt(line, MSG_CONFIRM_CANCEL, 1, page);
-    NeedGoneAt(line, page);
-    static const int none[1] = {0};
-    DWORD code = NeedExitAt(line, kExitWaitMs, none, 0);
-    OkAt(line, code == 0, "exit code %lu after a confirmed cancel, expected 0", code);
-}
-#define CancelSetup(page) CancelSetupAt(__LINE__, (page))
 
 // Where the scenarios of the destination stop once it is settled: the
 // components page comes next, and a confirmed cancel there ends the run.

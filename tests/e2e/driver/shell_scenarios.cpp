@@ -61,17 +61,6 @@ bool Soon(Condition condition)
     return condition();
 }
 
-// Cancel on a page, confirmed: the program ends with 0 and shows nothing more.
-void CancelSetupAt(int line, HWND page)
-{
-    ClickAt(line, page, IDCANCEL);
-    AnswerAt(line, MSG_CONFIRM_CANCEL, 1, page);
-    NeedGoneAt(line, page);
-    static const int none[1] = {0};
-    DWORD code = NeedExitAt(line, kExitWaitMs, none, 0);
-    OkAt(line, code == 0, "exit code %lu after a confirmed cancel, expected 0", code);
-}
-#define CancelSetup(page) CancelSetupAt(__LINE__, (page))
 
 // ---- A small distribution ------------------------------------------------------
 // Plain files (LZ32 reads them as they are).  Every item's file is part of
