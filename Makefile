@@ -1,14 +1,21 @@
 # Tovarin Setup: the two commands are `make demo` and `make test`.
 #
-#   make          build the host part (build/host) and the Windows part (build/win32)
+#   make          build the host part (build/host), the Windows part (build/win32)
+#                 and its 64-bit twin (build/win64), which the tests run where
+#                 the kernel cannot run Wine's 32-bit loader
 #   make test     build, then run every test: unit, fuzz (bounded) and end-to-end under Wine
 #   make demo     build, then run the installer on its sample distribution under Wine
 #   make dist     build the sample distribution into build/dist
 #
 # Every target first makes sure that the Debian packages it needs are there.
+# E2E_ARCH=win32|win64|both chooses the architectures of the Wine tests; by
+# default every one that runs here.
 
 HOST  := build/host
 WIN32 := build/win32
+WIN64 := build/win64
+E2E_ARCH ?= auto
+export E2E_ARCH
 MAKEFLAGS += --no-print-directory
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -19,16 +26,17 @@ else
 WERROR ?= OFF
 endif
 
-.PHONY: all deps host win32 test unit e2e demo dist art bench-szdd bench-install clean
+.PHONY: all deps host win32 win64 arches test unit e2e demo dist art bench-szdd bench-install clean
 
-all: host win32
+all: host win32 win64
 
 deps:
 	@scripts/install-deps
 
 host: deps
 	@cmake -S . -B $(HOST) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	    -DWARNINGS_AS_ERRORS=$(WERROR) -DWIN32_BUILD_DIR=$(abspath $(WIN32)) >/dev/null
+	    -DWARNINGS_AS_ERRORS=$(WERROR) -DWIN32_BUILD_DIR=$(abspath $(WIN32)) \
+	    -DWIN64_BUILD_DIR=$(abspath $(WIN64)) -DE2E_ARCH=$(E2E_ARCH) >/dev/null
 	@cmake --build $(HOST) -j $(JOBS)
 
 win32: deps
@@ -36,17 +44,32 @@ win32: deps
 	    -DCMAKE_BUILD_TYPE=Release -DWARNINGS_AS_ERRORS=$(WERROR) >/dev/null
 	@cmake --build $(WIN32) -j $(JOBS)
 
+# The 64-bit twin: the same sources for x86_64, never shipped.
+win64: deps
+	@cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+	    -DCMAKE_BUILD_TYPE=Release -DWARNINGS_AS_ERRORS=$(WERROR) >/dev/null
+	@cmake --build $(WIN64) -j $(JOBS)
+
+# Says which architectures the Wine tests run here, and which one is left
+# out and why; fails when none can run.
+arches:
+	@echo "Wine tests on: $$(tests/e2e/e2e-fixture arches | tr '\n' ' ')"
+
 test: dist
+	@$(MAKE) arches
 	@cd $(HOST) && ctest --output-on-failure -j $(JOBS)
 
+# The host tests: unit tests, the tools' tests and nothing that needs Wine
+# or the Windows trees.
 unit: host
-	@cd $(HOST) && ctest --output-on-failure -j $(JOBS) -LE 'e2e|fuzz|wine'
+	@cd $(HOST) && ctest --output-on-failure -j $(JOBS) -LE 'e2e|fuzz|wine|pe'
 
-e2e: all
+e2e: dist
+	@$(MAKE) arches
 	@cd $(HOST) && ctest --output-on-failure -j $(JOBS) -L e2e
 
 demo: dist
-	@tests/e2e/demo $(abspath $(WIN32)) $(abspath build/demo)
+	@tests/e2e/demo $(abspath $(WIN32)) $(abspath $(WIN64)) $(abspath build/demo)
 
 # The sample Tovarin distribution: build/dist/onedir and build/dist/floppies.
 dist: all
@@ -56,7 +79,7 @@ bench-szdd: host
 	@bench/szdd/run $(abspath $(HOST))/bin $(abspath build/bench-szdd)
 
 bench-install: dist
-	@bench/install/run $(abspath $(WIN32)) $(abspath build/dist)
+	@bench/install/run $(abspath $(WIN32)) $(abspath $(WIN64)) $(abspath build/dist)
 
 # Regenerates the pictures and icons in resources/ from their generator.
 art: host

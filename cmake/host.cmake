@@ -46,6 +46,27 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   endforeach()
 endif()
 
+# The Windows build trees and the architectures that Wine runs here, after
+# E2E_ARCH (win32, win64, both; by default every one that can run): win32
+# runs the product, build/win32; win64 its 64-bit twin, build/win64, on
+# machines whose kernel cannot run the 32-bit loader.  Found when the tree is
+# configured, which make does before every test run; the Wine tests of the
+# tools and the end-to-end tests run on each.
+set(WIN32_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/win32" CACHE PATH "The Windows build tree")
+set(WIN64_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/win64" CACHE PATH "The 64-bit twin of the Windows build tree")
+set(E2E_ARCH "auto" CACHE STRING "Architectures of the Wine tests: win32, win64, both or auto")
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env E2E_ARCH=${E2E_ARCH} ${CMAKE_SOURCE_DIR}/tests/e2e/e2e-fixture arches
+  OUTPUT_VARIABLE WINE_ARCHES ERROR_VARIABLE wine_arch_report
+  RESULT_VARIABLE wine_arch_result OUTPUT_STRIP_TRAILING_WHITESPACE)
+string(REPLACE "\n" ";" WINE_ARCHES "${WINE_ARCHES}")
+if(wine_arch_report)
+  message(STATUS "${wine_arch_report}")
+endif()
+if(NOT wine_arch_result EQUAL 0)
+  set(WINE_ARCHES "")
+endif()
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/resources/art/CMakeLists.txt)
   add_subdirectory(resources/art)
 endif()
@@ -53,13 +74,16 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tools/CMakeLists.txt)
   add_subdirectory(tools)
 endif()
 
-# The end-to-end tests run build/win32/setup.exe under Wine.
-set(WIN32_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/win32" CACHE PATH "The Windows build tree")
+# The end-to-end tests run build/win32/setup.exe under Wine, or its 64-bit
+# twin build/win64/setup.exe where the 32-bit loader cannot run.
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(tests/e2e)
 endif()
 
-# What setup.exe is made of: imports, subsystem, resources.
+# What setup.exe is made of: imports, subsystem, resources; and that its
+# 64-bit twin carries the same resources.
 add_test(NAME setup_exe_contents
   COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check-setup-exe ${WIN32_BUILD_DIR}/setup.exe)
-set_tests_properties(setup_exe_contents PROPERTIES LABELS pe)
+add_test(NAME setup_exe_contents_win64
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check-setup-exe ${WIN64_BUILD_DIR}/setup.exe)
+set_tests_properties(setup_exe_contents setup_exe_contents_win64 PROPERTIES LABELS pe)

@@ -34,8 +34,14 @@ target_compile_options(setup PRIVATE
   $<$<COMPILE_LANGUAGE:CXX>:${TOVARIN_WARNINGS} -Os -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables -fno-stack-protector -fno-threadsafe-statics
     -fno-use-cxa-atexit -ffunction-sections -fdata-sections>)
+# C symbols carry a leading underscore on i686 and none on x86_64.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(SETUP_ENTRY _SetupStartup)
+else()
+  set(SETUP_ENTRY SetupStartup)
+endif()
 target_link_options(setup PRIVATE -nostdlib -nostartfiles -s -Wl,--gc-sections
-  -Wl,-e,_SetupStartup -Wl,--subsystem,windows:4.0
+  -Wl,-e,${SETUP_ENTRY} -Wl,--subsystem,windows:4.0
   -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
 target_link_libraries(setup PRIVATE kernel32 user32 gdi32 advapi32 version lz32 gcc)
 set_target_properties(setup PROPERTIES OUTPUT_NAME setup RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -44,6 +50,14 @@ set_target_properties(setup PROPERTIES OUTPUT_NAME setup RUNTIME_OUTPUT_DIRECTOR
 set_source_files_properties(resources/setup.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -c 1252")
+
+# lzcheck.exe: the LZ32 cross-check of the distribution tools
+# (tools/wine/check-lz32), run under Wine from the host tree's tests.
+add_executable(lzcheck tools/wine/lzcheck.c)
+target_compile_options(lzcheck PRIVATE -O2)
+target_link_options(lzcheck PRIVATE -s)
+target_link_libraries(lzcheck PRIVATE lz32)
+set_target_properties(lzcheck PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 # The sample application that the sample distribution installs.
 add_subdirectory(tools/tovarin)

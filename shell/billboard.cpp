@@ -36,7 +36,7 @@ void LoadBillboard(int onLeft, HBITMAP* bitmap, RECT* frame)
         // A full colour table of 2^bitcount entries, then the pixels.
         int bits = header->biBitCount;
         if ((bits == 1 || bits == 4 || bits == 8) && header->biWidth > 0 && header->biHeight > 0) {
-            DWORD offset = sizeof(BITMAPINFOHEADER) + (1u << bits) * sizeof(RGBQUAD);
+            DWORD offset = static_cast<DWORD>(sizeof(BITMAPINFOHEADER) + (1u << bits) * sizeof(RGBQUAD));
             ULONGLONG stride = ((static_cast<ULONGLONG>(header->biWidth) * bits + 31) / 32) * 4;
             if (offset <= bytes && stride * header->biHeight <= bytes - offset)
                 made = CreateDIBitmap(dc, header, CBM_INIT, data + offset,

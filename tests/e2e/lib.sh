@@ -2,26 +2,115 @@
 # Shared helpers of the end-to-end scripts: the Wine environment, the cached
 # template prefix and the Xvfb display.  Sourced, never run.
 #
-# The template prefix is made once per Wine version and version of
-# make-prefix, and kept under E2E_DIR (default: build/e2e of the
-# source tree).  Each scenario then runs in a throw-away copy of it.
+# A template prefix is made once per architecture (win32 for the product,
+# win64 for its 64-bit twin), Wine version, version of make-prefix and set
+# of Wine's fonts, and kept under E2E_DIR (default: build/e2e of the source
+# tree).  Each scenario then runs in a throw-away copy of it.
 
 E2E_SRC=$(cd "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
 E2E_DIR=${E2E_DIR:-$E2E_SRC/../../build/e2e}
 mkdir -p "$E2E_DIR"
 E2E_DIR=$(cd "$E2E_DIR" && pwd)
 
-export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 e2e_die() { echo "e2e: $*" >&2; exit 1; }
 
-# The template prefix for this Wine and these scripts.
+# The Wine loaders.  /usr/bin/wine always takes the 32-bit loader when
+# wine32 is installed, so each architecture names its own loader.
+E2E_WINE32=${E2E_WINE32:-/usr/lib/wine/wine}
+E2E_WINE64=${E2E_WINE64:-/usr/lib/wine/wine64}
+
+# True when the loader of architecture $1 (win32, win64) starts here.  On a
+# kernel without 32-bit emulation the i386 loader fails with "Exec format
+# error"; the reason is left in E2E_ARCH_WHY.
+e2e_arch_runs() {
+    local loader out
+    case "$1" in
+    win32) loader=$E2E_WINE32 ;;
+    win64) loader=$E2E_WINE64 ;;
+    *) E2E_ARCH_WHY="unknown architecture \"$1\" (win32 or win64)"; return 1 ;;
+    esac
+    if [ ! -x "$loader" ]; then
+        E2E_ARCH_WHY="$loader is not installed (scripts/install-deps)"
+        return 1
+    fi
+    if ! out=$("$loader" --version 2>&1); then
+        E2E_ARCH_WHY="$loader cannot start here: ${out##*: }"
+        case "$out" in
+        *"Exec format error"*)
+            E2E_ARCH_WHY="$E2E_ARCH_WHY (the kernel runs no 32-bit Linux programs)" ;;
+        esac
+        return 1
+    fi
+    E2E_ARCH_WHY=""
+}
+
+# Chooses the architecture of the Wine used from here on: the loader, the
+# server and WINEARCH.  wine and wineserver below call them, so that every
+# script line "wine ..." runs the chosen one.
+e2e_use_arch() {
+    case "$1" in
+    win32) E2E_WINE=$E2E_WINE32; E2E_WINESERVER=/usr/lib/wine/wineserver ;;
+    win64) E2E_WINE=$E2E_WINE64; E2E_WINESERVER=/usr/lib/wine/wineserver64 ;;
+    *) e2e_die "unknown architecture \"$1\" (win32 or win64)" ;;
+    esac
+    export WINEARCH=$1 WINELOADER=$E2E_WINE WINESERVER=$E2E_WINESERVER
+}
+wine() { "$E2E_WINE" "$@"; }
+wineserver() { "$E2E_WINESERVER" "$@"; }
+wineboot() { "$E2E_WINE" wineboot "$@"; }
+
+# The architecture a PE file was built for: win32 (i386) or win64 (x86-64),
+# read from the machine field of its COFF header.
+e2e_pe_arch() {
+    local pe machine
+    pe=$(od -An -t u4 -j 60 -N 4 "$1" 2>/dev/null | tr -d ' ')
+    [ -n "$pe" ] || return 1
+    machine=$(od -An -t x2 -j $((pe + 4)) -N 2 "$1" | tr -d ' ')
+    case "$machine" in
+    014c) echo win32 ;;
+    8664) echo win64 ;;
+    *) return 1 ;;
+    esac
+}
+
+# The architectures the end-to-end tests run here, one a line: those asked
+# for by E2E_ARCH (win32, win64, both; default: every one that runs), less
+# those that cannot run.  Each one left out is reported on standard error,
+# once.  Fails when none is left.
+e2e_arches() {
+    local want a ran=0
+    case "${E2E_ARCH:-auto}" in
+    auto|both|"") want="win32 win64" ;;
+    win32|win64) want=$E2E_ARCH ;;
+    *) echo "e2e: E2E_ARCH=$E2E_ARCH: expected win32, win64 or both" >&2; return 1 ;;
+    esac
+    for a in $want; do
+        if e2e_arch_runs "$a"; then
+            echo "$a"
+            ran=1
+        else
+            echo "e2e: $a left out: $E2E_ARCH_WHY" >&2
+        fi
+    done
+    if [ "$ran" = 0 ]; then
+        echo "e2e: no architecture of Wine can run here: the end-to-end tests cannot run" >&2
+        return 1
+    fi
+}
+
+# The template prefix for this architecture, this Wine, these scripts and
+# these fonts.  The fonts are part of the key because a prefix caches the
+# font list it found when it was made (HKCU\Software\Wine\Fonts\Cache):
+# a font package installed later, such as Marlett from fonts-wine, which
+# draws the caption buttons, would not show in an older prefix.
 e2e_template_path() {
     local key
-    key=$( { wine --version; cat "$E2E_SRC/make-prefix"; } | sha256sum | cut -c1-12)
-    echo "$E2E_DIR/template-$key"
+    key=$( { echo "$WINEARCH"; wine --version; cat "$E2E_SRC/make-prefix";
+             ls -l /usr/share/wine/fonts 2>/dev/null; } | sha256sum | cut -c1-12)
+    echo "$E2E_DIR/template-$WINEARCH-$key"
 }
 
 # Makes the template unless it is already there; prints its path.
@@ -33,12 +122,12 @@ e2e_template() {
         (
             flock 9
             [ -f "$t/.complete" ] && exit 0
-            "$E2E_SRC/make-prefix" "$t" >&2 || exit 1
-            # Templates of other Wine versions or scripts are stale.
-            for old in "$E2E_DIR"/template-*; do
+            "$E2E_SRC/make-prefix" "$WINEARCH" "$t" >&2 || exit 1
+            # Templates of other Wine versions, scripts or fonts are stale.
+            for old in "$E2E_DIR/template-$WINEARCH"-*; do
                 [ "$old" = "$t" ] || rm -rf "$old"
             done
-        ) 9>"$E2E_DIR/.template.lock" || return 1
+        ) 9>"$E2E_DIR/.template-$WINEARCH.lock" || return 1
     fi
     echo "$t"
 }

@@ -22,6 +22,17 @@
 
 namespace {
 
+#ifdef _WIN64
+const char kArchitecture[] = "win64";
+#else
+const char kArchitecture[] = "win32";
+#endif
+
+double Megabytes(SIZE_T bytes)
+{
+    return static_cast<double>(bytes) / 1048576.0;
+}
+
 const int kRounds = 5;
 const DWORD kBlockBytes = 100000;
 
@@ -148,7 +159,7 @@ void BenchInstall()
         double loop = BareLoop(entries, "C:\\BareLoop");
         RemoveTree("C:\\BareLoop");
         Trace("round %d: installer %.3f s, bare LZ32 loop %.3f s, peak working set %.1f MB", round + 1,
-              copy, loop, roundPeak / 1048576.0);
+              copy, loop, Megabytes(roundPeak));
         if (copy < best)
             best = copy;
         if (loop < bestLoop)
@@ -158,11 +169,11 @@ void BenchInstall()
             before = roundBefore;
         }
     }
-    printf("bench-install: %u files; installer copy %.3f s, bare LZ32 loop %.3f s: ratio %.2f "
-           "(goal <= 1.25)\n", (unsigned)entries.size(), best, bestLoop, best / bestLoop);
-    printf("bench-install: peak working set of setup.exe %.1f MB, of which %.1f MB before the "
+    printf("bench-install (%s): %u files; installer copy %.3f s, bare LZ32 loop %.3f s: ratio %.2f "
+           "(goal <= 1.25)\n", kArchitecture, (unsigned)entries.size(), best, bestLoop, best / bestLoop);
+    printf("bench-install (%s): peak working set of setup.exe %.1f MB, of which %.1f MB before the "
            "copy and %.1f MB added by it (goal <= 8 MB)\n",
-           peak / 1048576.0, before / 1048576.0, (peak - before) / 1048576.0);
+           kArchitecture, Megabytes(peak), Megabytes(before), Megabytes(peak - before));
 }
 
 }  // namespace

@@ -489,7 +489,27 @@ std::string LinkTarget(const std::string& path)
 
 // ---- The 3D-controls library ------------------------------------------------------
 
+// The system directory of setup.exe, which the driver shares: system32 holds
+// 32-bit libraries in a 32-bit prefix and 64-bit ones in a 64-bit prefix
+// (where the 32-bit ones live in syswow64).  So the 64-bit twin replaces
+// the 64-bit test build in the 64-bit system directory.
 const char kSystemCtl3d[] = "C:\\windows\\system32\\ctl3d32.dll";
+#ifdef _WIN64
+const WORD kOwnMachine = IMAGE_FILE_MACHINE_AMD64;
+#else
+const WORD kOwnMachine = IMAGE_FILE_MACHINE_I386;
+#endif
+
+// The machine field of a PE image's COFF header, 0 when it is none.
+WORD PeMachine(const Bytes& image)
+{
+    if (image.size() < 0x40)
+        return 0;
+    DWORD pe = image[0x3c] | image[0x3d] << 8 | image[0x3e] << 16 | (DWORD)image[0x3f] << 24;
+    if (pe > image.size() - 6 || memcmp(&image[pe], "PE\0\0", 4) != 0)
+        return 0;
+    return (WORD)(image[pe + 4] | image[pe + 5] << 8);
+}
 const char kCtl3dCalls[] = "C:\\ctl3d-calls.txt";
 
 std::string VariantPath(const char* variant)
@@ -587,6 +607,13 @@ void RunCtl3dCase(const Ctl3dCase& c)
     Bytes now;
     ReadBytes(kSystemCtl3d, &now);
     ok(now == (c.copied ? source : system), "the system copy %s", now == source ? "was replaced" : "was kept");
+    char systemDir[MAX_PATH];
+    UINT length = GetSystemDirectoryA(systemDir, sizeof systemDir);
+    ok(length > 0 && length < sizeof systemDir && lstrcmpiA(systemDir, "C:\\windows\\system32") == 0,
+       "the system directory is %s", systemDir);
+    if (c.copied)
+        ok(PeMachine(now) == kOwnMachine, "the library in the system directory is for machine %04x, expected %04x",
+           PeMachine(now), kOwnMachine);
     const char* loaded = c.copied ? c.source : c.system;
     std::vector<std::string> expected = Calls(loaded, {"Ctl3dRegister", "Ctl3dAutoSubclass"});
     ok(Ctl3dCalls() == expected, "calls %s, expected %s", Join(Ctl3dCalls()).c_str(), Join(expected).c_str());
@@ -704,7 +731,7 @@ void Commands(const CommandCase& c)
         // has one in any letter case, selected, its text in the edit control.
         std::vector<std::string> items = ListItems(page, IDC_GROUP_LIST);
         int selected = ListSelection(page, IDC_GROUP_LIST);
-        long defaults = std::count_if(items.begin(), items.end(),
+        auto defaults = std::count_if(items.begin(), items.end(),
                                       [](const std::string& item) { return Lower(item) == Lower(kDefaultGroup); });
         ok(defaults == 1 && selected >= 0 && selected < (int)items.size() && items[selected] == c.group,
            "the list %s, item %d selected; expected \"%s\" once and selected", Join(items).c_str(), selected,
