@@ -26,7 +26,7 @@ else
 WERROR ?= OFF
 endif
 
-.PHONY: all deps host win32 win64 arches test unit e2e demo dist art bench-szdd bench-install clean
+.PHONY: all deps host win32 win64 arches test unit e2e demo dist pictures art bench-szdd bench-install clean
 
 all: host win32 win64
 
@@ -74,6 +74,15 @@ demo: dist
 # The sample Tovarin distribution: build/dist/onedir and build/dist/floppies.
 dist: all
 	@tools/make-dist $(abspath $(HOST))/bin $(abspath $(WIN32)) $(abspath build/dist)
+
+# The README's pictures (docs/): the demo's own pages on the sample
+# distribution, taken headless.
+PICTURES := please-wait existing destination create-directory components copying group finish
+pictures: dist
+	@env -u DISPLAY tests/e2e/demo $(abspath $(WIN32)) $(abspath $(WIN64)) $(abspath build/demo)
+	@for page in $(PICTURES); do \
+	    cp build/demo/demo-[0-9][0-9]-$$page.png docs/$$page.png || exit 1; \
+	done; echo "pictures: docs/ holds the demo's pages"
 
 bench-szdd: host
 	@bench/szdd/run $(abspath $(HOST))/bin $(abspath build/bench-szdd)
