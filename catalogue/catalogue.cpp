@@ -1,6 +1,7 @@
 // Reading "setup.inf" from the installer's directory.
 #include "catalogue/catalogue.h"
-#include "install/install.h"
+#include "base/cursor.h"
+#include "base/paths.h"
 
 namespace {
 
@@ -60,10 +61,10 @@ int ReadCatalogueFile(CatalogueEntry** entries, InstallOptions* options)
 
 int LoadCatalogue(CatalogueEntry** entries, InstallOptions* options)
 {
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
+    ShowWaitCursor();
     int result = ReadCatalogueFile(entries, options);
     if (result == kCatalogueOk)
         Sleep(1000);
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */));
+    ShowArrowCursor();
     return result;
 }

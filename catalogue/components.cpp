@@ -1,6 +1,6 @@
 // The component check boxes and the size figures of the component pages.
 #include "catalogue/catalogue.h"
-#include "install/install.h"
+#include "base/paths.h"
 #include "resources/resource.h"
 
 void InitComponentControls(HWND page, const InstallOptions* options)

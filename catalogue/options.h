@@ -10,8 +10,9 @@
 
 #include <stdint.h>
 
+#include "base/text.h"
+
 enum {
-    kPathBytes          = 260,       // every path buffer: 259 characters + NUL
     kComponentCount     = 18,
     kBaseComponent      = 0x1,
     kGuideComponent     = 0x10,

@@ -5,19 +5,21 @@ enable_language(RC)
 # links against nothing but the system DLLs (and libgcc for 64-bit division
 # and stack probes, which are linked in statically).
 set(SETUP_SOURCES
+  base/paths.cpp
   shell/startup.cpp
   shell/winmain.cpp
   shell/backdrop.cpp
   shell/billboard.cpp
+  shell/copyprogress.cpp
   shell/ctl3d.cpp
+  shell/dialogs.cpp
+  shell/plaincopy.cpp
   catalogue/catalogue.cpp
   catalogue/components.cpp
-  wizard/dialogs.cpp
   wizard/flow.cpp
   wizard/destination_pages.cpp
   wizard/component_pages.cpp
   wizard/group_page.cpp
-  install/paths.cpp
   install/copy.cpp
   install/expand.cpp
   integration/search.cpp

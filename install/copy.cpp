@@ -3,16 +3,9 @@
 // the next disk while bytes remain.
 #include "install/install.h"
 #include "resources/resource.h"
+#include "shell/copyprogress.h"
+#include "shell/dialogs.h"
 #include "shell/shell.h"
-#include "shell/slideshow.h"
-#include "wizard/wizard.h"
-
-uint32_t copyRunning;
-uint32_t bytesCopied;
-uint32_t grandTotal;
-RECT     indicatorRect;
-
-extern BillboardTableRecord BillboardTable;
 
 namespace {
 
@@ -87,9 +80,9 @@ int InstallEntry(HWND owner, HWND page, const char* dir, CatalogueEntry* entry,
             if (result >= 0)
                 break;
             int answer = AskAboutFailedFile(owner, page, options->destDir, entry->targetPath);
-            if (answer == kAnswer2)
+            if (answer == ANSWER_IGNORE_FILE)
                 break;
-            if (answer == kAnswer3)
+            if (answer == ANSWER_ABORT_COPY)
                 return result;
         }
         NoteFileExpanded(disks);
@@ -127,61 +120,18 @@ int InstallShellNewTemplate(const char* sourcePath)
     return CopyPlainFile(nullptr, target, sourcePath);
 }
 
-int CopyPlainFile(HWND owner, const char* targetPath, const char* sourcePath)
-{
-    BYTE* buffer = static_cast<BYTE*>(LocalAlloc(LPTR, kCopyBlockBytes));
-    if (buffer == nullptr)
-        return 0;
-    HANDLE source = CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (source == INVALID_HANDLE_VALUE) {
-        LocalFree(buffer);
-        return 1;
-    }
-    HANDLE target = CreateTargetFile(targetPath);
-    if (target == INVALID_HANDLE_VALUE) {
-        CloseHandle(source);
-        LocalFree(buffer);
-        return 1;
-    }
-    int result = 1;
-    for (;;) {
-        DWORD got = 0, put = 0;
-        if (!ReadFile(source, buffer, kCopyBlockBytes, &got, nullptr) ||
-            (got > 0 && (!WriteFile(target, buffer, got, &put, nullptr) || put != got))) {
-            ShowMessage(owner, MSG_COPY_FAILED, nullptr);
-            result = 0;
-            break;
-        }
-        if (got < kCopyBlockBytes)
-            break;
-    }
-    CloseHandle(target);
-    CloseHandle(source);
-    LocalFree(buffer);
-    return result;
-}
-
 int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* options)
 {
     char dir[kPathBytes], pattern[kPathBytes];
     int haveDir = InstallerDirectory(dir, sizeof dir) &&
                   JoinPath(dir, "*.*", pattern, sizeof pattern) != 0;
 
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
+    ShowWaitCursor();
     copyRunning = 1;
     HWND page = OpenPanel(owner, IDD_PROGRESS, 0, ProgressPageProc);
-    SetRectEmpty(&indicatorRect);
-    if (page != nullptr)
-        GetClientRect(GetDlgItem(page, IDC_PROGRESS_BAR), &indicatorRect);
-    bytesCopied = 0;
-    grandTotal = options->requiredBytes;
+    StartCopyProgress(options->requiredBytes, page != nullptr ? GetDlgItem(page, IDC_PROGRESS_BAR) : nullptr);
     RedrawProgressNextBlock();
-
-    PrepareBillboards();
-    BillboardTable.currentBillboard = 0;
-    BillboardTable.billboardOnLeft = 1;
-    AdvanceBillboard(1);
+    StartBillboards();
 
     DiskCounter disks = StartDiskCounter();
     uint32_t installedBytes = 0;
@@ -220,7 +170,7 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
             if (LoadStringA(appInstance, IDS_INSERT_DISK, format, sizeof format) <= 0)
                 format[0] = '\0';
             wsprintfA(text, format, static_cast<int>(disks.diskNumber));
-            if (AskOverPage(owner, page, MSG_INSERT_DISK, text) == kAnswer2)
+            if (AskOverPage(owner, page, MSG_INSERT_DISK, text) == ANSWER_CANCEL_DISK)
                 copyRunning = 0;
             else
                 NoteDiskConfirmed(&disks);
@@ -231,7 +181,7 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
         DestroyWindow(page);
     HideBillboard();
     DrainMessages();
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */));
+    ShowArrowCursor();
     if (result < 0)
         return result;
     return copyRunning ? 0 : kCopyCancelled;

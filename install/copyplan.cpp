@@ -1,6 +1,6 @@
 #include "install/copyplan.h"
 
-#include "install/pathtext.h"
+#include "base/pathtext.h"
 
 uint32_t NextBlockBytes(uint32_t size, uint32_t written)
 {

@@ -2,8 +2,9 @@
 // copy-progress page.
 #include "install/install.h"
 #include "resources/resource.h"
+#include "shell/copyprogress.h"
+#include "shell/dialogs.h"
 #include "shell/shell.h"
-#include "wizard/wizard.h"
 
 #include <lzexpand.h>
 
@@ -145,7 +146,7 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
             return FALSE;
         // Copying stops after the current file: the engine looks at the
         // flag between files.
-        if (LOWORD(ShowMessage(page, MSG_CONFIRM_CANCEL, nullptr)) == kAnswer1)
+        if (LOWORD(ShowMessage(page, MSG_CONFIRM_CANCEL, nullptr)) == ANSWER_CANCEL_SETUP)
             copyRunning = 0;
         // The box covered the indicator, which shows only its grey now.
         RedrawProgressNextBlock();

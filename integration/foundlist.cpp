@@ -2,7 +2,7 @@
 #include "integration/foundlist.h"
 
 #include "catalogue/catfile.h"
-#include "install/pathtext.h"
+#include "base/pathtext.h"
 
 uint32_t FoundListLength(const uint8_t* block)
 {

@@ -1,10 +1,11 @@
 // The Program Manager group over DDE: the list of groups for the
 // program-group page, and the group with its items after copying.
 #include "integration/integration.h"
-#include "integration/shelltext.h"
+#include "integration/progmantext.h"
 #include "catalogue/options.h"
-#include "install/pathtext.h"
+#include "base/pathtext.h"
 #include "resources/resource.h"
+#include "base/cursor.h"
 #include "shell/shell.h"
 
 #include <ddeml.h>
@@ -23,11 +24,6 @@ struct Conversation {
     HSZ service;
     HCONV conversation;
 };
-
-HCURSOR ShowWaitCursor()
-{
-    return SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
-}
 
 UINT StartInstance(Conversation* c)
 {
@@ -206,6 +202,6 @@ int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guid
         End(&c);
     }
     RegisterShellTypes(destDir);
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */));
+    ShowArrowCursor();
     return 0;
 }

@@ -5,9 +5,9 @@
 // step before it succeeded.  Nothing is reported: a failure only skips the
 // rest of its group.
 #include "integration/integration.h"
-#include "integration/shelltext.h"
+#include "integration/registrytext.h"
 #include "catalogue/options.h"
-#include "install/pathtext.h"
+#include "base/pathtext.h"
 
 namespace {
 

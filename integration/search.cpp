@@ -1,8 +1,9 @@
 // The search of the fixed drives for earlier installations.
 #include "integration/integration.h"
 #include "catalogue/options.h"
-#include "install/pathtext.h"
+#include "base/pathtext.h"
 #include "resources/resource.h"
+#include "base/cursor.h"
 #include "shell/shell.h"
 
 namespace {
@@ -125,7 +126,7 @@ int32_t FindInstallations(HWND pleaseWait, HLOCAL* list)
     SetWindowTextA(statusText, status);
     // No messages are dispatched during the walk: paint the text now.
     UpdateWindow(statusText);
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
+    ShowWaitCursor();
 
     *list = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, kFoundListHeaderBytes);
     if (*list == nullptr)
@@ -158,6 +159,6 @@ int32_t FindInstallations(HWND pleaseWait, HLOCAL* list)
         SetFoundListLength(block, total);
         LocalUnlock(*list);
     }
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */));
+    ShowArrowCursor();
     return static_cast<int32_t>(total);
 }

@@ -39,6 +39,17 @@
 #define MSG_INSERT_DISK          9   /* 1 OK, 2 cancel */
 #define MSG_EXPAND_FAILED       10   /* 1 retry, 2 ignore, 3 abort */
 
+/* The answers, by what they mean to each box's caller: the id of the
+   button pressed, compared in its low 16 bits. */
+#define ANSWER_KEEP_SETTINGS     1   /* box 1 */
+#define ANSWER_CANCEL_SETUP      1   /* box 2 */
+#define ANSWER_CREATE_DIR        1   /* box 4 */
+#define ANSWER_CHANGE_SELECTION  2   /* box 5 */
+#define ANSWER_CANCEL_LOW_SPACE  3   /* box 5 */
+#define ANSWER_CANCEL_DISK       2   /* box 9 */
+#define ANSWER_IGNORE_FILE       2   /* box 10 */
+#define ANSWER_ABORT_COPY        3   /* box 10 */
+
 /* Message box controls; the buttons are ids 1 to 3. */
 #define IDC_MESSAGE_TEXT       100
 #define IDC_ANSWER_1             1

@@ -2,8 +2,8 @@
 // in a bevelled frame, alternately at the left and the right edge, moving
 // on as the copied bytes pass each billboard's share.
 #include "shell/shell.h"
+#include "shell/copyprogress.h"
 #include "shell/slideshow.h"
-#include "install/install.h"
 
 // Constant-initialised: setup.exe runs no static constructors.
 BillboardTableRecord BillboardTable = kInitialBillboardTable;
@@ -107,6 +107,14 @@ void DrawBillboardFrame(HDC dc, const RECT* frame)
 void PrepareBillboards()
 {
     PrepareBillboardThresholds(&BillboardTable, grandTotal);
+}
+
+void StartBillboards()
+{
+    PrepareBillboards();
+    BillboardTable.currentBillboard = 0;
+    BillboardTable.billboardOnLeft = 1;
+    AdvanceBillboard(1);
 }
 
 void AdvanceBillboard(int showCurrent)

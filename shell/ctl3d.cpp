@@ -3,8 +3,8 @@
 // library is loaded and announced, so that every dialog takes the 3D look.
 // On Windows 95 nothing here touches a file.
 #include "shell/shell.h"
-#include "install/install.h"
-#include "integration/shelltext.h"
+#include "base/paths.h"
+#include "shell/versiontext.h"
 
 
 namespace {

@@ -18,7 +18,10 @@ void DrawBackdropImage(HWND window, HDC dc, int bitmapId);
 void DrawLogo(HDC dc, int x, int y);
 HBITMAP CreateKeyMask(HBITMAP colour, COLORREF key);
 
-// Billboards on the backdrop while files are copied.
+// Billboards on the backdrop while files are copied.  StartBillboards
+// prepares the thresholds from grandTotal and shows the first billboard on
+// the left.
+void StartBillboards();
 void PrepareBillboards();
 void AdvanceBillboard(int showCurrent);
 void HideBillboard();
@@ -33,9 +36,11 @@ int UpdateCtl3dCopy(char* systemPath);
 // The FileVersion of a file as one number of its digits; 0 when it has none.
 int FileVersionNumber(const char* path, uint32_t* number);
 
-// The run-time library's end of the process: runs the termination handlers,
-// then ends the process with code.
+// Copies a file as it is, in blocks.  1 when copied, or when the source or
+// target cannot be opened; 0 without a buffer or after a read or write error.
+int CopyPlainFile(HWND owner, const char* targetPath, const char* sourcePath);
+
+// The run-time library's end of the process: ends it with code.
 extern "C" __attribute__((noreturn)) void ExitRuntime(int code);
-extern "C" int RegisterExitHandler(void (*handler)(void));
 
 #endif

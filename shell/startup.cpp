@@ -9,27 +9,10 @@
 #include "shell/shell.h"
 #include "shell/cmdline.h"
 
-namespace {
-
-const int kMaxExitHandlers = 8;
-void (*exitHandlers[kMaxExitHandlers])(void);
-int exitHandlerCount;
-
-}  // namespace
-
-extern "C" int RegisterExitHandler(void (*handler)(void))
-{
-    if (exitHandlerCount == kMaxExitHandlers)
-        return -1;
-    exitHandlers[exitHandlerCount++] = handler;
-    return 0;
-}
-
 extern "C" void ExitRuntime(int code)
 {
-    // Handlers run in the reverse order of their registration.
-    while (exitHandlerCount > 0)
-        exitHandlers[--exitHandlerCount]();
+    // Nothing registers termination handlers: setup.exe runs no static
+    // constructors and so needs no destructors either.
     ExitProcess(static_cast<UINT>(code));
 }
 

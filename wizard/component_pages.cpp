@@ -26,9 +26,9 @@ void LeaveComponentsPage(HWND page, PageState* state, int button)
     const InstallOptions* options = state->options;
     if (FreeSpaceKB(options->destDir) < BytesToKB(options->requiredBytes)) {
         switch (LOWORD(ShowMessage(page, MSG_LOW_DISK_SPACE, nullptr))) {
-        case kAnswer2:
+        case ANSWER_CHANGE_SELECTION:
             return;  // stay and change the selection
-        case kAnswer3:
+        case ANSWER_CANCEL_LOW_SPACE:
             EndPageWithPanel(page, &state->panel, IDCANCEL);
             return;
         default:

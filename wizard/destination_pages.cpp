@@ -65,7 +65,7 @@ void InstallOverSelected(HWND page, InstallOptions* options)
         return;
     // Not held open while the question waits for an answer.
     CloseHandle(file);
-    if (LOWORD(ShowMessage(page, MSG_KEEP_SETTINGS, nullptr)) == kAnswer1)
+    if (LOWORD(ShowMessage(page, MSG_KEEP_SETTINGS, nullptr)) == ANSWER_KEEP_SETTINGS)
         options->keepSettings = 1;
 }
 
@@ -82,7 +82,7 @@ int AcceptDestination(HWND page, const InstallOptions* options)
         return 0;  // next is disabled then; a stray command does nothing
     if (DirectoryExists(options->destDir))
         return 1;
-    if (LOWORD(ShowMessage(page, MSG_CREATE_DIR, nullptr)) != kAnswer1)
+    if (LOWORD(ShowMessage(page, MSG_CREATE_DIR, nullptr)) != ANSWER_CREATE_DIR)
         return 0;
     if (CreateDirectoryPath(options->destDir) && DirectoryExists(options->destDir))
         return 1;

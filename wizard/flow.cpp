@@ -14,8 +14,7 @@ enum WizardStep {
     kDestinationPage,
     kComponentsPage,
     kCopy,
-    kGroupPage,
-    kDone,
+    kGroupPage,         // then the finish page, and the flow returns
 };
 
 // Frees what the flow holds when a page ends the installation.
@@ -56,7 +55,7 @@ void RunWizard(HWND owner)
     // to install over an earlier installation.
     int showDestination = 1;
     WizardStep step = kChoosePage;
-    while (step != kDone) {
+    for (;;) {
         switch (step) {
         case kChoosePage:
             step = foundLength > kFoundListHeaderBytes ? kExistingPage : kDestinationPage;
@@ -131,9 +130,6 @@ void RunWizard(HWND owner)
             RunPage(owner, IDD_FINISH, kPlaceCentred, PlainDialogProc);
             return;
         }
-
-        case kDone:
-            break;
         }
     }
 }

@@ -3,7 +3,7 @@
 #include "wizard/wizard.h"
 #include "catalogue/options.h"
 #include "integration/integration.h"
-#include "integration/shelltext.h"
+#include "integration/progmantext.h"
 #include "resources/resource.h"
 
 namespace {

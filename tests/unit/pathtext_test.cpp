@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "install/pathtext.h"
+#include "base/pathtext.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Where dialogs go: centred, or 160 pixels above the bottom of the area.
 #include <gtest/gtest.h>
 
-#include "wizard/placement.h"
+#include "shell/placement.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Showing dialog templates: pages (modal), panels (modeless) and message
 // boxes, and where they go on the screen.
-#include "wizard/wizard.h"
+#include "shell/dialogs.h"
 #include "resources/resource.h"
 #include "shell/shell.h"
 
@@ -40,7 +40,7 @@ void EndPageWithPanel(HWND page, HWND* panel, int result)
 
 int ConfirmCancel(HWND page)
 {
-    return LOWORD(ShowMessage(page, MSG_CONFIRM_CANCEL, nullptr)) == kAnswer1;
+    return LOWORD(ShowMessage(page, MSG_CONFIRM_CANCEL, nullptr)) == ANSWER_CANCEL_SETUP;
 }
 
 void PlaceDialog(HWND dialog, int mode)

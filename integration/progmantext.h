@@ -1,11 +1,10 @@
-// The texts that the installer gives the shell: Program Manager's DDE
-// commands and item paths, the registry's data, the group list that
-// Program Manager sends back, and the version number of a library.
+// What the installer says to Program Manager over DDE and what it hears
+// back: the commands and item paths, and the group list.
 // Portable: no windows.h.  Every text is composed into a buffer of the
 // given capacity; a text that does not fit is refused (length 0, empty
 // buffer), never cut, since a cut path names another file.
-#ifndef TOVARIN_INTEGRATION_SHELLTEXT_H
-#define TOVARIN_INTEGRATION_SHELLTEXT_H
+#ifndef TOVARIN_INTEGRATION_PROGMANTEXT_H
+#define TOVARIN_INTEGRATION_PROGMANTEXT_H
 
 #include <stddef.h>
 #include <stdint.h>
@@ -43,16 +42,5 @@ int IsSafeGroupName(const char* group);
 // bounds the text.
 void SplitGroupList(char* text, size_t size, void (*add)(const char* group, void* context),
                     void* context);
-
-// Registry data, formed from destDir as it is stored (not lower-cased).
-size_t OpenCommandText(const char* destDir, char* out, size_t capacity);  // dir\tovarin.exe "%1"
-size_t IconText(const char* destDir, int index, char* out, size_t capacity);  // dir\tovarin.exe ,N
-size_t AppPathText(const char* destDir, char* out, size_t capacity);      // dir\tovarin.exe
-size_t TemplateFilenameText(const char* templates, char* out, size_t capacity);  // ...\default.tvd
-
-// The version number of a FileVersion text: its decimal digits read one
-// after the other as one number, wrapping in 32 bits ("2.31.000" is
-// 231000, "2.26.1" is 2261).
-uint32_t VersionDigitsNumber(const char* text);
 
 #endif

@@ -1,31 +1,14 @@
-// Path text: bounded copies, joining, the directories of a path, volume
-// roots and free-space arithmetic.  Paths are ANSI text in 260-byte buffers
+// Path text: the directories of a path, volume roots and free-space
+// arithmetic.  Paths are ANSI text in 260-byte buffers
 // with backslash separators, in drive form (C:\dir) or network form
 // (\\server\share\dir).  Portable: no windows.h.
-#ifndef TOVARIN_INSTALL_PATHTEXT_H
-#define TOVARIN_INSTALL_PATHTEXT_H
+#ifndef TOVARIN_BASE_PATHTEXT_H
+#define TOVARIN_BASE_PATHTEXT_H
 
 #include <stddef.h>
 #include <stdint.h>
 
-// Length of a NUL-terminated text.
-size_t TextLength(const char* text);
-
-// Copies text into out (capacity bytes with the terminator).  Returns the
-// length copied, or 0 with out empty when the text does not fit.  Texts
-// never come back cut: a path cut short names another file.
-size_t CopyText(char* out, size_t capacity, const char* text);
-
-// Appends text to the NUL-terminated out.  Returns the new length, or 0
-// with out unchanged when the result would not fit.
-size_t AppendText(char* out, size_t capacity, const char* text);
-
-// dir, a backslash unless dir ends with one, then name.  Returns the length,
-// or 0 with out empty when dir is empty or the result does not fit.
-size_t JoinPath(const char* dir, const char* name, char* out, size_t capacity);
-
-// Index of the last backslash in text, or -1.
-int LastBackslash(const char* text);
+#include "base/text.h"
 
 // Walks the directories that must exist for path, shallowest first, and
 // calls make() with each one (the path up to, not including, a backslash,

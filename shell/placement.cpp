@@ -1,4 +1,4 @@
-#include "wizard/placement.h"
+#include "shell/placement.h"
 
 int PlacementPosition(int mode, int areaWidth, int areaHeight, int width, int height,
                       int* x, int* y)

@@ -1,11 +1,10 @@
-// Program Manager's commands and item paths, the group list, the registry
-// data and version numbers.
+// Program Manager's commands and item paths, and the group list.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "integration/shelltext.h"
+#include "integration/progmantext.h"
 
 namespace {
 
@@ -32,7 +31,7 @@ std::vector<std::string> Groups(std::string text)
 
 }  // namespace
 
-TEST(ShellText, ItemPaths)
+TEST(ProgmanText, ItemPaths)
 {
     char out[260];
     const struct {
@@ -61,7 +60,7 @@ TEST(ShellText, ItemPaths)
     EXPECT_EQ(ItemPath(blankDir.c_str(), "\\tovarin.exe", out, sizeof out), 0u);
 }
 
-TEST(ShellText, Commands)
+TEST(ProgmanText, Commands)
 {
     char out[1024];
     EXPECT_EQ(Composed(CreateGroupCommand, "Tovarin95 Demo"), "[CreateGroup(\"Tovarin95 Demo\")]");
@@ -85,7 +84,7 @@ TEST(ShellText, Commands)
     EXPECT_EQ(Composed(AddApplicationCommand, path.c_str(), 300), "");
 }
 
-TEST(ShellText, GroupNamesThatWouldBreakTheCommands)
+TEST(ProgmanText, GroupNamesThatWouldBreakTheCommands)
 {
     EXPECT_TRUE(IsSafeGroupName("Tovarin95 Demo"));
     EXPECT_TRUE(IsSafeGroupName(""));
@@ -95,7 +94,7 @@ TEST(ShellText, GroupNamesThatWouldBreakTheCommands)
     EXPECT_FALSE(IsSafeGroupName("[a"));
 }
 
-TEST(ShellText, GroupList)
+TEST(ProgmanText, GroupList)
 {
     EXPECT_EQ(Groups("Main\r\nAccessories\r\nGames\r\n"),
               (std::vector<std::string>{"Main", "Accessories", "Games"}));
@@ -111,34 +110,4 @@ TEST(ShellText, GroupList)
         static_cast<std::vector<std::string>*>(c)->push_back(g);
     }, &groups);
     EXPECT_EQ(groups, std::vector<std::string>{"One"});
-}
-
-TEST(ShellText, RegistryData)
-{
-    char out[260];
-    OpenCommandText("C:\\My Apps", out, sizeof out);
-    EXPECT_STREQ(out, "C:\\My Apps\\tovarin.exe \"%1\"") << "only the document is quoted";
-    IconText("C:\\Tovarin", 1, out, sizeof out);
-    EXPECT_STREQ(out, "C:\\Tovarin\\tovarin.exe ,1");
-    IconText("D:\\", 2, out, sizeof out);
-    EXPECT_STREQ(out, "D:\\\\tovarin.exe ,2");
-    AppPathText("C:\\Tovarin", out, sizeof out);
-    EXPECT_STREQ(out, "C:\\Tovarin\\tovarin.exe");
-    EXPECT_EQ(TemplateFilenameText("C:\\Windows\\Templates", out, sizeof out), 32u);
-    EXPECT_STREQ(out, "C:\\Windows\\Templates\\default.tvd");
-    std::string longDir(250, 'd');
-    EXPECT_EQ(OpenCommandText(longDir.c_str(), out, sizeof out), 0u);
-    EXPECT_EQ(AppPathText(longDir.c_str(), out, sizeof out), 0u);
-}
-
-TEST(ShellText, VersionNumbers)
-{
-    EXPECT_EQ(VersionDigitsNumber("2.31.000"), 231000u);
-    EXPECT_EQ(VersionDigitsNumber("2.26"), 226u);
-    EXPECT_EQ(VersionDigitsNumber("2.31"), 231u);
-    EXPECT_EQ(VersionDigitsNumber("2.26.1"), 2261u);
-    EXPECT_EQ(VersionDigitsNumber("v1, build 7 (beta)"), 17u);
-    EXPECT_EQ(VersionDigitsNumber(""), 0u);
-    // Wraps in 32 bits, as the number always has.
-    EXPECT_EQ(VersionDigitsNumber("99999999999"), static_cast<uint32_t>(99999999999ull));
 }

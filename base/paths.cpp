@@ -1,6 +1,5 @@
 // Directories and free space on the system's volumes.
-#include "install/install.h"
-#include "catalogue/options.h"
+#include "base/paths.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Where a dialog goes on the screen.  Portable: no windows.h.
-#ifndef TOVARIN_WIZARD_PLACEMENT_H
-#define TOVARIN_WIZARD_PLACEMENT_H
+#ifndef TOVARIN_SHELL_PLACEMENT_H
+#define TOVARIN_SHELL_PLACEMENT_H
 
 enum {
     kPlaceCentred = 1,   // pages, message boxes

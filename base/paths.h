@@ -1,0 +1,32 @@
+// Path and disk operations that every layer asks for: whether a directory
+// exists, making the directories of a path, the installer's own directory,
+// creating a target file, and free space.  Win32; includes nothing of ours
+// but the base.
+#ifndef TOVARIN_BASE_PATHS_H
+#define TOVARIN_BASE_PATHS_H
+
+#include <windows.h>
+#include <stdint.h>
+
+#include "base/pathtext.h"
+
+// 1 when dir can be listed (an empty directory included), else 0.
+int DirectoryExists(const char* dir);
+
+// Creates every missing directory of a drive or network path.  1 when all
+// of them exist afterwards, 0 at the first that cannot be made.
+int CreateDirectoryPath(const char* path);
+
+// The directory the installer was started from, without a trailing
+// backslash.  0 when the module name is unusable.
+int InstallerDirectory(char* dir, size_t capacity);
+
+// Creates a file anew for writing, clearing a read-only attribute left by
+// an earlier installation.  INVALID_HANDLE_VALUE when it cannot be made.
+HANDLE CreateTargetFile(const char* path);
+
+// Free space of the volume of path, in KB rounded to nearest; 0 when the
+// system cannot tell.
+uint32_t FreeSpaceKB(const char* path);
+
+#endif

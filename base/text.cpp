@@ -1,0 +1,81 @@
+// Bounded text helpers.
+#include "base/text.h"
+
+size_t TextLength(const char* text)
+{
+    size_t length = 0;
+    while (text[length] != '\0')
+        ++length;
+    return length;
+}
+
+size_t CopyText(char* out, size_t capacity, const char* text)
+{
+    if (capacity == 0)
+        return 0;
+    size_t length = TextLength(text);
+    if (length >= capacity) {
+        out[0] = '\0';
+        return 0;
+    }
+    for (size_t i = 0; i <= length; ++i)
+        out[i] = text[i];
+    return length;
+}
+
+size_t AppendText(char* out, size_t capacity, const char* text)
+{
+    size_t start = TextLength(out);
+    size_t length = TextLength(text);
+    if (start + length >= capacity)
+        return 0;
+    for (size_t i = 0; i <= length; ++i)
+        out[start + i] = text[i];
+    return start + length;
+}
+
+size_t JoinPath(const char* dir, const char* name, char* out, size_t capacity)
+{
+    if (capacity == 0)
+        return 0;
+    out[0] = '\0';
+    size_t length = TextLength(dir);
+    if (length == 0 || CopyText(out, capacity, dir) == 0)
+        return 0;
+    if (dir[length - 1] != '\\' && AppendText(out, capacity, "\\") == 0) {
+        out[0] = '\0';
+        return 0;
+    }
+    size_t joined = AppendText(out, capacity, name);
+    if (joined == 0 && name[0] != '\0') {
+        out[0] = '\0';
+        return 0;
+    }
+    return TextLength(out);
+}
+
+size_t ComposeText(char* out, size_t capacity, const char* a, const char* b, const char* c,
+                   const char* d, const char* e)
+{
+    if (capacity == 0)
+        return 0;
+    out[0] = '\0';
+    const char* parts[] = {a, b, c, d, e};
+    for (const char* part : parts) {
+        if (part[0] != '\0' && AppendText(out, capacity, part) == 0) {
+            out[0] = '\0';
+            return 0;
+        }
+    }
+    return TextLength(out);
+}
+
+int LastBackslash(const char* text)
+{
+    int last = -1;
+    for (int i = 0; text[i] != '\0'; ++i) {
+        if (text[i] == '\\')
+            last = i;
+    }
+    return last;
+}

@@ -1,0 +1,32 @@
+// Showing dialog templates: pages (modal), panels (modeless) and message
+// boxes, where they go on the screen, and the message pump between them.
+// Used by the pages and by the copy engine.
+#ifndef TOVARIN_SHELL_DIALOGS_H
+#define TOVARIN_SHELL_DIALOGS_H
+
+#include <windows.h>
+
+#include "base/cursor.h"
+#include "shell/placement.h"
+
+// Results of RunPage beyond the ids of the controls that end a page.
+enum {
+    kPageNotCreated = -1,   // the dialog could not be created
+    kPageNoTemplate = 1,    // the template is missing: as if ended with 1
+};
+
+void PlaceDialog(HWND dialog, int mode);
+int  RunPage(HWND owner, int templateId, LPARAM initParam, DLGPROC procedure);
+HWND OpenPanel(HWND owner, int templateId, LPARAM initParam, DLGPROC procedure);
+int  ShowMessage(HWND owner, int n, const char* text);
+void DrainMessages();
+
+// Page chores: a page destroys its panel just before it ends, and Cancel
+// asks message box 2 first.
+void EndPageWithPanel(HWND page, HWND* panel, int result);
+int  ConfirmCancel(HWND page);
+
+INT_PTR CALLBACK MessageBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK PlainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif
