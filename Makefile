@@ -53,7 +53,7 @@ win64: deps
 # Says which architectures the Wine tests run here, and which one is left
 # out and why; fails when none can run.
 arches:
-	@echo "Wine tests on: $$(tests/e2e/e2e-fixture arches | tr '\n' ' ')"
+	@arches=$$(tests/e2e/e2e-fixture arches) && echo "Wine tests on:" $$arches
 
 test: dist
 	@$(MAKE) arches
