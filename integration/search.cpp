@@ -78,6 +78,27 @@ uint32_t AppendFound(HLOCAL* list, uint32_t offset, const char* dir)
     return stored;
 }
 
+// The drive list ("C:\", NUL, "D:\", NUL, ..., NUL) in a fixed block that
+// the caller frees, or nullptr.  A drive that appears between asking for the
+// length and reading the list makes the list longer than the block: read it
+// again with the new length, a few times at most.
+char* ReadDriveList()
+{
+    const int kAttempts = 4;
+    DWORD length = GetLogicalDriveStringsA(0, nullptr);
+    for (int attempt = 0; attempt < kAttempts && length != 0; ++attempt) {
+        char* drives = static_cast<char*>(LocalAlloc(LMEM_ZEROINIT, length + 1));
+        if (drives == nullptr)
+            return nullptr;
+        DWORD got = GetLogicalDriveStringsA(length, drives);
+        if (got != 0 && got < length)
+            return drives;
+        LocalFree(drives);
+        length = got;  // the length it needs now, or 0 when it failed
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 uint32_t SearchDirectoryTree(const char* dir, const char* name, HLOCAL* list, uint32_t offset)
@@ -132,10 +153,8 @@ int32_t FindInstallations(HWND pleaseWait, HLOCAL* list)
         return -1;
 
     uint32_t total = kFoundListHeaderBytes;
-    DWORD length = GetLogicalDriveStringsA(0, nullptr);
-    char* drives = static_cast<char*>(LocalAlloc(LMEM_ZEROINIT, length + 1));
+    char* drives = ReadDriveList();
     if (drives != nullptr) {
-        GetLogicalDriveStringsA(length, drives);
         for (char* root = drives; *root != '\0'; root += TextLength(root) + 1) {
             if (GetDriveTypeA(root) != DRIVE_FIXED)
                 continue;
