@@ -26,7 +26,7 @@ else
 WERROR ?= OFF
 endif
 
-.PHONY: all deps host win32 win64 arches test unit e2e demo dist pictures art bench-szdd bench-install clean
+.PHONY: all deps host win32 win64 arches test unit e2e demo dist pictures art bench-szdd bench-install bench-search clean
 
 all: host win32 win64
 
@@ -89,6 +89,9 @@ bench-szdd: host
 
 bench-install: dist
 	@bench/install/run $(abspath $(WIN32)) $(abspath $(WIN64)) $(abspath build/dist)
+
+bench-search: all
+	@bench/search/run $(abspath $(WIN32)) $(abspath $(WIN64))
 
 # Regenerates the pictures and icons in resources/ from their generator.
 art: host

@@ -71,3 +71,8 @@ endif()
 # The run-time routines must stay loops, not calls to themselves.
 set_source_files_properties(shell/startup.cpp PROPERTIES
   COMPILE_OPTIONS "-fno-builtin;-fno-tree-loop-distribute-patterns")
+
+# The benchmarks' own programs (make bench-search, make bench-install).
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
+  add_subdirectory(bench)
+endif()

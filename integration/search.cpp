@@ -9,9 +9,15 @@
 namespace {
 
 // A directory link can lead back to a directory the walk is already in,
-// and the walk would go round for ever.  Each directory's identity (volume
-// and file index) is compared with those of the directories above it.  A
-// path of 259 characters holds at most 130 levels.
+// and the walk would go round for ever.  The links that the system shows as
+// such (junctions and symbolic links on NT, and Unix symbolic links under
+// Wine, all reparse points) are never followed.  A loop it does not show (a
+// directory mounted inside itself) is found by identity: a deep directory's
+// identity (volume and file index) is compared with those of the
+// directories above it.  Only deep ones: asking for an identity costs about
+// a millisecond under Wine, four times what listing a directory costs, and
+// a loop makes every path through it deep.  A path of 259 characters holds
+// at most 130 levels.
 struct DirectoryIdentity {
     DWORD volume;
     DWORD indexHigh;
@@ -19,6 +25,9 @@ struct DirectoryIdentity {
 };
 
 const int kMaxDepth = 130;
+// Directories this many levels below a root or deeper are identified: a
+// loop is walked round this many times at most before it is cut.
+const int kIdentifiedDepth = 8;
 DirectoryIdentity walkAncestors[kMaxDepth];
 int walkDepth;
 
@@ -48,7 +57,7 @@ int EnterDirectory(const char* dir)
     if (walkDepth == kMaxDepth)
         return 0;
     DirectoryIdentity identity;
-    if (IdentifyDirectory(dir, &identity)) {
+    if (walkDepth >= kIdentifiedDepth && IdentifyDirectory(dir, &identity)) {
         for (int i = 0; i < walkDepth; ++i) {
             if (walkAncestors[i].volume == identity.volume &&
                 walkAncestors[i].indexHigh == identity.indexHigh &&
@@ -77,6 +86,27 @@ uint32_t AppendFound(HLOCAL* list, uint32_t offset, const char* dir)
     uint32_t stored = StoreFoundEntry(block, LocalSize(grown), offset, dir);
     LocalUnlock(grown);
     return stored;
+}
+
+// The drive list ("C:\", NUL, "D:\", NUL, ..., NUL) in a fixed block that
+// the caller frees, or nullptr.  A drive that appears between asking for the
+// length and reading the list makes the list longer than the block: read it
+// again with the new length, a few times at most.
+char* ReadDriveList()
+{
+    const int kAttempts = 4;
+    DWORD length = GetLogicalDriveStringsA(0, nullptr);
+    for (int attempt = 0; attempt < kAttempts && length != 0; ++attempt) {
+        char* drives = static_cast<char*>(LocalAlloc(LMEM_ZEROINIT, length + 1));
+        if (drives == nullptr)
+            return nullptr;
+        DWORD got = GetLogicalDriveStringsA(length, drives);
+        if (got != 0 && got < length)
+            return drives;
+        LocalFree(drives);
+        length = got;  // the length it needs now, or 0 when it failed
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -133,10 +163,8 @@ int32_t FindInstallations(HWND pleaseWait, HLOCAL* list)
         return -1;
 
     uint32_t total = kFoundListHeaderBytes;
-    DWORD length = GetLogicalDriveStringsA(0, nullptr);
-    char* drives = static_cast<char*>(LocalAlloc(LMEM_ZEROINIT, length + 1));
+    char* drives = ReadDriveList();
     if (drives != nullptr) {
-        GetLogicalDriveStringsA(length, drives);
         for (char* root = drives; *root != '\0'; root += TextLength(root) + 1) {
             if (GetDriveTypeA(root) != DRIVE_FIXED)
                 continue;

@@ -91,18 +91,20 @@ LRESULT CALLBACK BitmapWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         HBITMAP bitmap = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(window, GWLP_USERDATA));
         HDC memory = bitmap != nullptr ? CreateCompatibleDC(dc) : nullptr;
         if (memory != nullptr) {
-            BITMAP size;
-            GetObjectA(bitmap, sizeof size, &size);
-            HGDIOBJ old = SelectObject(memory, bitmap);
             RECT client;
             GetClientRect(window, &client);
             if (brush != nullptr)
                 FillRect(dc, &client, brush);
-            int x = (client.right - size.bmWidth) / 2;
-            int y = (client.bottom - size.bmHeight) / 2;
-            BitBlt(dc, x < 0 ? 0 : x, y < 0 ? 0 : y, size.bmWidth, size.bmHeight,
-                   memory, 0, 0, SRCCOPY);
-            SelectObject(memory, old);
+            // A bitmap whose size cannot be read is not drawn.
+            BITMAP size;
+            if (GetObjectA(bitmap, sizeof size, &size) != 0) {
+                HGDIOBJ old = SelectObject(memory, bitmap);
+                int x = (client.right - size.bmWidth) / 2;
+                int y = (client.bottom - size.bmHeight) / 2;
+                BitBlt(dc, x < 0 ? 0 : x, y < 0 ? 0 : y, size.bmWidth, size.bmHeight,
+                       memory, 0, 0, SRCCOPY);
+                SelectObject(memory, old);
+            }
             DeleteDC(memory);
         }
         EndPaint(window, &paint);
@@ -257,16 +259,17 @@ void DrawLogo(HDC dc, int x, int y)
         DeleteObject(logo);
         return;
     }
-    HDC memory = CreateCompatibleDC(nullptr);
+    // Without the sizes of both bitmaps there is nothing to draw.
+    BITMAP maskSize, logoSize;
+    HDC memory = nullptr;
+    if (GetObjectA(mask, sizeof maskSize, &maskSize) != 0 &&
+        GetObjectA(logo, sizeof logoSize, &logoSize) != 0)
+        memory = CreateCompatibleDC(nullptr);
     if (memory == nullptr) {
         DeleteObject(mask);
         DeleteObject(logo);
         return;
     }
-
-    BITMAP maskSize, logoSize;
-    GetObjectA(mask, sizeof maskSize, &maskSize);
-    GetObjectA(logo, sizeof logoSize, &logoSize);
 
     // Black out the logo's opaque area, leaving the key area untouched...
     HGDIOBJ old = SelectObject(memory, mask);

@@ -43,9 +43,13 @@ void LoadBillboard(int onLeft, HBITMAP* bitmap, RECT* frame)
                                       reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS);
         }
     }
+    // A bitmap whose size cannot be read is no billboard: no frame.
+    BITMAP size;
+    if (made != nullptr && GetObjectA(made, sizeof size, &size) == 0) {
+        DeleteObject(made);
+        made = nullptr;
+    }
     if (made != nullptr) {
-        BITMAP size;
-        GetObjectA(made, sizeof size, &size);
         RECT client;
         GetClientRect(mainWindow, &client);
         FrameBox place = BillboardFrame(onLeft, size.bmWidth, size.bmHeight, client.right);
@@ -160,10 +164,12 @@ void PaintBillboard(HDC dc)
     if (bitmap != nullptr) {
         DrawBillboardFrame(dc, &frame);
         BITMAP size;
-        GetObjectA(bitmap, sizeof size, &size);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(dc, frame.left + 5, frame.top + 5, size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
+        if (GetObjectA(bitmap, sizeof size, &size) != 0) {
+            HGDIOBJ old = SelectObject(memory, bitmap);
+            BitBlt(dc, frame.left + 5, frame.top + 5, size.bmWidth, size.bmHeight, memory, 0, 0,
+                   SRCCOPY);
+            SelectObject(memory, old);
+        }
         DeleteObject(bitmap);
     }
     DeleteDC(memory);

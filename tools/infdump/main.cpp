@@ -1,10 +1,13 @@
 // infdump: prints a setup.inf as a table and checks it.
 //
 //   infdump FILE
+//   infdump --help    prints this usage on standard output
 //
 // Exit status 0 when the catalogue is sound, 1 when it has a problem (each
-// one is named on standard error), 2 on a usage error.
+// one is named on standard error), 2 on a usage error (the usage goes to
+// standard error).  A FILE whose name starts with '-' is given as ./-name.
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -12,12 +15,25 @@
 #include "tools/common/fileio.h"
 #include "tools/infdump/infcheck.h"
 
+namespace {
+
+// The usage on standard output when asked for (status 0), else on standard
+// error (status 2).
+int Usage(bool asked)
+{
+    fprintf(asked ? stdout : stderr,
+            "usage: infdump FILE\n"
+            "       infdump --help\n");
+    return asked ? 0 : 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        fprintf(stderr, "usage: infdump FILE\n");
-        return 2;
-    }
+    if (argc == 2 && strcmp(argv[1], "--help") == 0) return Usage(true);
+    // An option that infdump does not know is a usage error, not a file.
+    if (argc != 2 || (argv[1][0] == '-' && argv[1][1] != '\0')) return Usage(false);
     std::string path = argv[1];
     std::vector<uint8_t> data;
     std::string error;

@@ -2,6 +2,7 @@
 //
 //   mkdist [--onedir] [--capacity BYTES] [--cluster BYTES] [--root-entries N]
 //          [--setup PATH] [--ctl3d PATH] MANIFEST OUTDIR
+//   mkdist --help     prints this usage on standard output
 //
 // Writes setup.inf, the installer, ctl3d32.dll when given, and every file,
 // compressed or plain, under a unique 8.3 name: all in OUTDIR with --onedir,
@@ -9,7 +10,8 @@
 // the 3.5-inch floppy), with the installer's files on disk 1 and no file
 // split.  OUTDIR is built under a temporary name and takes the place of an
 // earlier OUTDIR only when everything was written; on any error nothing is
-// left behind.  Exit status 0, 1 on a bad manifest or file, 2 on usage.
+// left behind.  Exit status 0, 1 on a bad manifest or file, 2 on a usage
+// error (the usage goes to standard error).
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -44,12 +46,34 @@ struct Item {
     std::string error;          // set by the worker on failure
 };
 
-int Usage()
+// A file of disk 1 beside the catalogue's: the installer, ctl3d32.dll, and
+// setup.inf itself.  where names the manifest line or the option that gave
+// it.
+struct Extra {
+    std::string name, path, where;
+    std::vector<uint8_t> bytes;
+};
+
+// What the command line asks for.
+struct Options {
+    bool onedir;
+    DiskGeometry disk;
+    std::string setupOption, ctl3dOption;
+    std::string manifestPath, outDir;
+};
+
+// Every problem found before anything is written.
+typedef std::vector<ManifestError> Problems;
+
+// The usage on standard output when asked for (status 0), else on standard
+// error (status 2).
+int Usage(bool asked)
 {
-    fprintf(stderr,
+    fprintf(asked ? stdout : stderr,
             "usage: mkdist [--onedir] [--capacity BYTES] [--cluster BYTES] [--root-entries N]\n"
-            "              [--setup PATH] [--ctl3d PATH] MANIFEST OUTDIR\n");
-    return 2;
+            "              [--setup PATH] [--ctl3d PATH] MANIFEST OUTDIR\n"
+            "       mkdist --help\n");
+    return asked ? 0 : 2;
 }
 
 int ParseCount(const char* text, uint64_t* value)
@@ -113,180 +137,199 @@ int WriteAll(const std::string& path, const std::vector<uint8_t>& bytes, std::st
     return 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Reads the command line into *options.  Returns -1 to go on, else the
+// exit status: 0 after --help, 2 on a usage error.
+int ParseArguments(int argc, char** argv, Options* options)
 {
-    bool onedir = false;
-    DiskGeometry disk = {kFloppyCapacity, kFloppyCluster, kFloppyRootEntries};
-    std::string setupOption, ctl3dOption;
+    options->onedir = false;
+    options->disk = {kFloppyCapacity, kFloppyCluster, kFloppyRootEntries};
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         uint64_t v = 0;
-        if (a == "--onedir") {
-            onedir = true;
+        if (a == "--help") {
+            return Usage(argc == 2);
+        } else if (a == "--onedir") {
+            options->onedir = true;
         } else if ((a == "--capacity" || a == "--cluster" || a == "--root-entries") && i + 1 < argc) {
             if (!ParseCount(argv[++i], &v) || v == 0 || (a == "--root-entries" && v > 0xFFFF)) {
                 fprintf(stderr, "mkdist: %s needs a positive number, not \"%s\"\n", a.c_str(), argv[i]);
                 return 2;
             }
-            if (a == "--capacity") disk.capacity = v;
-            if (a == "--cluster") disk.cluster = v;
-            if (a == "--root-entries") disk.rootEntries = uint32_t(v);
+            if (a == "--capacity") options->disk.capacity = v;
+            if (a == "--cluster") options->disk.cluster = v;
+            if (a == "--root-entries") options->disk.rootEntries = uint32_t(v);
         } else if ((a == "--setup" || a == "--ctl3d") && i + 1 < argc) {
-            (a == "--setup" ? setupOption : ctl3dOption) = argv[++i];
+            (a == "--setup" ? options->setupOption : options->ctl3dOption) = argv[++i];
         } else if (a.size() > 1 && a[0] == '-') {
-            return Usage();
+            return Usage(false);
         } else {
             args.push_back(a);
         }
     }
-    if (args.size() != 2) return Usage();
-    const std::string manifestPath = args[0];
-    std::string outDir = args[1];
-    while (outDir.size() > 1 && outDir.back() == '/') outDir.pop_back();
+    if (args.size() != 2) return Usage(false);
+    options->manifestPath = args[0];
+    options->outDir = args[1];
+    while (options->outDir.size() > 1 && options->outDir.back() == '/') options->outDir.pop_back();
+    return -1;
+}
 
-    std::vector<uint8_t> text;
-    std::string error;
-    if (!ReadWholeFile(manifestPath, &text, &error)) {
-        fprintf(stderr, "mkdist: %s: %s\n", manifestPath.c_str(), error.c_str());
-        return 1;
-    }
-    Manifest manifest;
-    std::vector<ManifestError> errors;
-    ParseManifest(std::string(text.begin(), text.end()), &manifest, &errors);
-    if (errors.empty() && manifest.files.empty()) errors.push_back({0, "no \"file\" lines"});
-    std::string base = fs::path(manifestPath).parent_path().string();
-    if (base.empty()) base = ".";
-
-    // Disk 1's own files.
-    struct Extra { std::string name, path, where; std::vector<uint8_t> bytes; };
-    std::vector<Extra> extras;
-    std::string setupPath = !setupOption.empty() ? setupOption : Resolve(base, manifest.setupPath);
-    if (setupOption.empty() && manifest.setupPath.empty()) {
-        errors.push_back({0, "no \"setup\" line and no --setup: disk 1 needs the installer"});
+// The installer and ctl3d32.dll, from the options or the manifest, read
+// into *extras.
+void ReadInstallerFiles(const Options& options, const Manifest& manifest, const std::string& base,
+                        std::vector<Extra>* extras, Problems* problems)
+{
+    std::string setupPath = !options.setupOption.empty() ? options.setupOption
+                                                         : Resolve(base, manifest.setupPath);
+    if (options.setupOption.empty() && manifest.setupPath.empty()) {
+        problems->push_back({0, "no \"setup\" line and no --setup: disk 1 needs the installer"});
     } else {
-        extras.push_back({"setup.exe", setupPath,
-                          setupOption.empty() ? std::to_string(manifest.setupLine) : "--setup", {}});
+        extras->push_back({"setup.exe", setupPath,
+                           options.setupOption.empty() ? std::to_string(manifest.setupLine) : "--setup",
+                           {}});
     }
-    if (!ctl3dOption.empty() || !manifest.ctl3dPath.empty()) {
-        extras.push_back({"ctl3d32.dll", !ctl3dOption.empty() ? ctl3dOption : Resolve(base, manifest.ctl3dPath),
-                          ctl3dOption.empty() ? std::to_string(manifest.ctl3dLine) : "--ctl3d", {}});
+    if (!options.ctl3dOption.empty() || !manifest.ctl3dPath.empty()) {
+        extras->push_back({"ctl3d32.dll",
+                           !options.ctl3dOption.empty() ? options.ctl3dOption
+                                                        : Resolve(base, manifest.ctl3dPath),
+                           options.ctl3dOption.empty() ? std::to_string(manifest.ctl3dLine) : "--ctl3d",
+                           {}});
     }
-    for (Extra& x : extras) {
+    for (Extra& x : *extras) {
         std::string why;
         if (!ReadWholeFile(x.path, &x.bytes, &why)) {
-            errors.push_back({x.where == "--setup" || x.where == "--ctl3d" ? 0 : atoi(x.where.c_str()),
-                              x.path + ": " + why});
+            problems->push_back({x.where == "--setup" || x.where == "--ctl3d" ? 0 : atoi(x.where.c_str()),
+                                 x.path + ": " + why});
         }
     }
+}
 
-    // Every file, read and compressed on all cores.
-    std::vector<Item> items(manifest.files.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        items[i].entry = &manifest.files[i];
-        items[i].sourcePath = Resolve(base, manifest.files[i].source);
-        items[i].expandedBytes = 0;
-        items[i].compressed = false;
+// One item for every manifest file; when nothing is wrong yet, every file
+// read and compressed on all cores.
+void PrepareItems(const Manifest& manifest, const std::string& base, std::vector<Item>* items,
+                  Problems* problems)
+{
+    items->resize(manifest.files.size());
+    for (size_t i = 0; i < items->size(); ++i) {
+        Item& item = (*items)[i];
+        item.entry = &manifest.files[i];
+        item.sourcePath = Resolve(base, manifest.files[i].source);
+        item.expandedBytes = 0;
+        item.compressed = false;
     }
-    if (errors.empty()) {
-        std::atomic<size_t> next(0);
-        unsigned workers = std::thread::hardware_concurrency();
-        if (workers == 0) workers = 1;
-        if (workers > 8) workers = 8;
-        std::vector<std::thread> pool;
-        for (unsigned w = 0; w < workers; ++w) {
-            pool.emplace_back([&]() {
-                for (size_t i = next++; i < items.size(); i = next++) Prepare(&items[i]);
-            });
-        }
-        for (std::thread& t : pool) t.join();
-        uint64_t total = 0;
-        for (const Item& item : items) {
-            if (!item.error.empty()) errors.push_back({item.entry->line, item.error});
-            total += item.expandedBytes;
-        }
-        if (errors.empty() && total > 0xFFFFFFFFu) {
-            errors.push_back({0, "the files add up to " + std::to_string(total) +
-                                 " bytes, more than the catalogue's 32-bit total holds"});
-        }
+    if (!problems->empty()) return;
+    std::atomic<size_t> next(0);
+    unsigned workers = std::thread::hardware_concurrency();
+    if (workers == 0) workers = 1;
+    if (workers > 8) workers = 8;
+    std::vector<std::thread> pool;
+    for (unsigned w = 0; w < workers; ++w) {
+        pool.emplace_back([&]() {
+            for (size_t i = next++; i < items->size(); i = next++) Prepare(&(*items)[i]);
+        });
     }
+    for (std::thread& t : pool) t.join();
+    uint64_t total = 0;
+    for (const Item& item : *items) {
+        if (!item.error.empty()) problems->push_back({item.entry->line, item.error});
+        total += item.expandedBytes;
+    }
+    if (problems->empty() && total > 0xFFFFFFFFu) {
+        problems->push_back({0, "the files add up to " + std::to_string(total) +
+                                    " bytes, more than the catalogue's 32-bit total holds"});
+    }
+}
 
-    // Names and the catalogue.
+// Gives every item its unique 8.3 name on the disk and encodes the
+// catalogue; empty when something is wrong.
+std::vector<uint8_t> MakeCatalogue(std::vector<Item>* items, Problems* problems)
+{
     std::vector<uint8_t> catalogue;
-    if (errors.empty()) {
-        std::set<std::string> taken = {"setup.exe", "setup.inf", "ctl3d32.dll"};
-        std::vector<CatalogueRecord> records;
-        for (Item& item : items) {
-            item.diskName = ShortDiskName(item.entry->target, item.compressed, &taken);
-            records.push_back({item.diskName.c_str(), item.entry->target.c_str(),
-                               item.entry->component, uint32_t(item.expandedBytes)});
-        }
-        catalogue.resize(size_t(CatalogueFileBytes(uint32_t(records.size()))));
-        if (EncodeCatalogue(records.data(), uint32_t(records.size()), catalogue.data(),
-                            catalogue.size()) != catalogue.size()) {
-            errors.push_back({0, "the catalogue cannot be encoded"});
-        }
+    if (!problems->empty()) return catalogue;
+    std::set<std::string> taken = {"setup.exe", "setup.inf", "ctl3d32.dll"};
+    std::vector<CatalogueRecord> records;
+    for (Item& item : *items) {
+        item.diskName = ShortDiskName(item.entry->target, item.compressed, &taken);
+        records.push_back({item.diskName.c_str(), item.entry->target.c_str(),
+                           item.entry->component, uint32_t(item.expandedBytes)});
     }
-    extras.push_back({"setup.inf", "", "", catalogue});
+    catalogue.resize(size_t(CatalogueFileBytes(uint32_t(records.size()))));
+    if (EncodeCatalogue(records.data(), uint32_t(records.size()), catalogue.data(),
+                        catalogue.size()) != catalogue.size()) {
+        problems->push_back({0, "the catalogue cannot be encoded"});
+    }
+    return catalogue;
+}
 
-    // Disks.
-    std::vector<int> diskOf(items.size(), 0);
+// Spreads the items over disks (all on disk 0 with --onedir): fills
+// *diskOf and returns the number of disks.
+int PlaceOnDisks(const Options& options, const std::vector<Item>& items,
+                 const std::vector<Extra>& extras, std::vector<int>* diskOf, Problems* problems)
+{
+    diskOf->assign(items.size(), 0);
     int diskCount = 1;
-    if (errors.empty() && !onedir) {
-        std::vector<uint64_t> sizes;
-        for (const Item& item : items) sizes.push_back(item.stored.size());
-        uint64_t firstBytes = 0;
-        for (const Extra& x : extras) firstBytes += DiskBytes(disk, x.bytes.size());
-        int bad = SpreadOverDisks(disk, sizes, firstBytes, uint32_t(extras.size()), &diskOf);
-        if (bad == -2) {
-            errors.push_back({0, "setup.exe, setup.inf and ctl3d32.dll take " + std::to_string(firstBytes) +
-                                 " bytes, more than disk 1 holds (" + std::to_string(disk.capacity) + ")"});
-        } else if (bad >= 0) {
-            const Item& item = items[size_t(bad)];
-            errors.push_back({item.entry->line,
-                              item.entry->source + ": takes " +
-                                  std::to_string(DiskBytes(disk, item.stored.size())) +
-                                  " bytes on a disk, more than a disk holds (" +
-                                  std::to_string(disk.capacity) + ")"});
-        }
-        for (int d : diskOf) diskCount = d + 1 > diskCount ? d + 1 : diskCount;
+    if (!problems->empty() || options.onedir) return diskCount;
+    const DiskGeometry& disk = options.disk;
+    std::vector<uint64_t> sizes;
+    for (const Item& item : items) sizes.push_back(item.stored.size());
+    uint64_t firstBytes = 0;
+    for (const Extra& x : extras) firstBytes += DiskBytes(disk, x.bytes.size());
+    int bad = SpreadOverDisks(disk, sizes, firstBytes, uint32_t(extras.size()), diskOf);
+    if (bad == -2) {
+        problems->push_back({0, "setup.exe, setup.inf and ctl3d32.dll take " + std::to_string(firstBytes) +
+                                    " bytes, more than disk 1 holds (" + std::to_string(disk.capacity) + ")"});
+    } else if (bad >= 0) {
+        const Item& item = items[size_t(bad)];
+        problems->push_back({item.entry->line,
+                             item.entry->source + ": takes " +
+                                 std::to_string(DiskBytes(disk, item.stored.size())) +
+                                 " bytes on a disk, more than a disk holds (" +
+                                 std::to_string(disk.capacity) + ")"});
     }
+    for (int d : *diskOf) diskCount = d + 1 > diskCount ? d + 1 : diskCount;
+    return diskCount;
+}
 
-    if (!errors.empty()) {
-        for (const ManifestError& e : errors) {
-            if (e.line > 0) {
-                fprintf(stderr, "mkdist: %s:%d: %s\n", manifestPath.c_str(), e.line, e.reason.c_str());
-            } else {
-                fprintf(stderr, "mkdist: %s: %s\n", manifestPath.c_str(), e.reason.c_str());
-            }
+void ReportProblems(const std::string& manifestPath, const Problems& problems)
+{
+    for (const ManifestError& e : problems) {
+        if (e.line > 0) {
+            fprintf(stderr, "mkdist: %s:%d: %s\n", manifestPath.c_str(), e.line, e.reason.c_str());
+        } else {
+            fprintf(stderr, "mkdist: %s: %s\n", manifestPath.c_str(), e.reason.c_str());
         }
-        return 1;
     }
+}
 
-    // Everything is written under a temporary name first.
+// Writes every disk under a temporary name, then puts it in the place of
+// OUTDIR (and of an earlier OUTDIR).  1, or 0 with *error and nothing left
+// behind.
+int WriteDistribution(const Options& options, const std::vector<Extra>& extras,
+                      const std::vector<Item>& items, const std::vector<int>& diskOf, int diskCount,
+                      std::string* error)
+{
+    const std::string& outDir = options.outDir;
     std::string tmp = TemporaryNameFor(outDir);
     std::error_code ec;
     RemoveTree(tmp);
     fs::path parent = fs::path(outDir).parent_path();
     if (!parent.empty()) fs::create_directories(parent, ec);
     auto diskDir = [&](int d) {
-        return onedir ? tmp : (fs::path(tmp) / ("disk" + std::to_string(d + 1))).string();
+        return options.onedir ? tmp : (fs::path(tmp) / ("disk" + std::to_string(d + 1))).string();
     };
     bool ok = true;
     for (int d = 0; d < diskCount && ok; ++d) {
         fs::create_directories(diskDir(d), ec);
         if (ec) {
-            error = diskDir(d) + ": " + ec.message();
+            *error = diskDir(d) + ": " + ec.message();
             ok = false;
         }
     }
     for (size_t i = 0; i < extras.size() && ok; ++i) {
-        ok = WriteAll((fs::path(diskDir(0)) / extras[i].name).string(), extras[i].bytes, &error);
+        ok = WriteAll((fs::path(diskDir(0)) / extras[i].name).string(), extras[i].bytes, error);
     }
     for (size_t i = 0; i < items.size() && ok; ++i) {
-        ok = WriteAll((fs::path(diskDir(diskOf[i])) / items[i].diskName).string(), items[i].stored, &error);
+        ok = WriteAll((fs::path(diskDir(diskOf[i])) / items[i].diskName).string(), items[i].stored, error);
     }
     if (ok) {
         std::string old = outDir + ".old" + std::to_string(long(getpid()));
@@ -294,29 +337,33 @@ int main(int argc, char** argv)
         if (hadOld) fs::rename(outDir, old, ec);
         if (!ec) fs::rename(tmp, outDir, ec);
         if (ec) {
-            error = outDir + ": " + ec.message();
+            *error = outDir + ": " + ec.message();
             if (hadOld) fs::rename(old, outDir, ec);
             ok = false;
         } else if (hadOld) {
             RemoveTree(old);
         }
     }
-    if (!ok) {
-        RemoveTree(tmp);
-        fprintf(stderr, "mkdist: %s\n", error.c_str());
-        return 1;
-    }
+    if (!ok) RemoveTree(tmp);
+    return ok ? 1 : 0;
+}
 
+// The summary line, and with disks the bytes each one uses.
+void PrintSummary(const Options& options, const std::vector<Extra>& extras, const std::vector<Item>& items,
+                  const std::vector<int>& diskOf, int diskCount)
+{
+    const DiskGeometry& disk = options.disk;
     uint64_t expanded = 0;
     std::vector<uint64_t> used(size_t(diskCount), 0);
     for (const Extra& x : extras) used[0] += DiskBytes(disk, x.bytes.size());
     for (size_t i = 0; i < items.size(); ++i) {
         expanded += items[i].expandedBytes;
-        used[size_t(diskOf[i])] += onedir ? items[i].stored.size() : DiskBytes(disk, items[i].stored.size());
+        used[size_t(diskOf[i])] += options.onedir ? items[i].stored.size()
+                                                  : DiskBytes(disk, items[i].stored.size());
     }
-    printf("mkdist: %s: %zu files, %llu bytes expanded", outDir.c_str(), items.size(),
+    printf("mkdist: %s: %zu files, %llu bytes expanded", options.outDir.c_str(), items.size(),
            static_cast<unsigned long long>(expanded));
-    if (onedir) {
+    if (options.onedir) {
         printf(", one directory\n");
     } else {
         printf(", %d disks of %llu bytes\n", diskCount, static_cast<unsigned long long>(disk.capacity));
@@ -324,5 +371,45 @@ int main(int argc, char** argv)
             printf("  disk%d: %llu bytes used\n", d + 1, static_cast<unsigned long long>(used[size_t(d)]));
         }
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    int status = ParseArguments(argc, argv, &options);
+    if (status >= 0) return status;
+
+    std::vector<uint8_t> text;
+    std::string error;
+    if (!ReadWholeFile(options.manifestPath, &text, &error)) {
+        fprintf(stderr, "mkdist: %s: %s\n", options.manifestPath.c_str(), error.c_str());
+        return 1;
+    }
+    Manifest manifest;
+    Problems problems;
+    ParseManifest(std::string(text.begin(), text.end()), &manifest, &problems);
+    if (problems.empty() && manifest.files.empty()) problems.push_back({0, "no \"file\" lines"});
+    std::string base = fs::path(options.manifestPath).parent_path().string();
+    if (base.empty()) base = ".";
+
+    std::vector<Extra> extras;
+    ReadInstallerFiles(options, manifest, base, &extras, &problems);
+    std::vector<Item> items;
+    PrepareItems(manifest, base, &items, &problems);
+    extras.push_back({"setup.inf", "", "", MakeCatalogue(&items, &problems)});
+    std::vector<int> diskOf;
+    int diskCount = PlaceOnDisks(options, items, extras, &diskOf, &problems);
+    if (!problems.empty()) {
+        ReportProblems(options.manifestPath, problems);
+        return 1;
+    }
+
+    if (!WriteDistribution(options, extras, items, diskOf, diskCount, &error)) {
+        fprintf(stderr, "mkdist: %s\n", error.c_str());
+        return 1;
+    }
+    PrintSummary(options, extras, items, diskOf, diskCount);
     return 0;
 }

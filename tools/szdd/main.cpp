@@ -3,9 +3,11 @@
 //   szdd compress [-r] IN OUT   -r keeps the last character of IN's name in
 //                               the header, as COMPRESS -r does
 //   szdd expand IN OUT
+//   szdd --help                 prints this usage on standard output
 //
-// Exit status 0 on success, 1 on a bad file, 2 on a usage error.  OUT is
-// written under a temporary name and renamed, so a failure leaves no OUT.
+// Exit status 0 on success, 1 on a bad file, 2 on a usage error (the usage
+// goes to standard error).  OUT is written under a temporary name and
+// renamed, so a failure leaves no OUT.
 #include <stdio.h>
 #include <string.h>
 
@@ -17,12 +19,15 @@
 
 namespace {
 
-int Usage()
+// The usage on standard output when asked for (status 0), else on standard
+// error (status 2).
+int Usage(bool asked)
 {
-    fprintf(stderr,
+    fprintf(asked ? stdout : stderr,
             "usage: szdd compress [-r] IN OUT\n"
-            "       szdd expand IN OUT\n");
-    return 2;
+            "       szdd expand IN OUT\n"
+            "       szdd --help\n");
+    return asked ? 0 : 2;
 }
 
 int Fail(const std::string& file, const std::string& cause)
@@ -42,15 +47,16 @@ uint8_t LastNameChar(const std::string& path)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) return Usage();
+    if (argc < 2) return Usage(false);
     std::string command = argv[1];
+    if (command == "--help") return Usage(argc == 2);
     bool keepName = false;
     int at = 2;
     if (command == "compress" && at < argc && strcmp(argv[at], "-r") == 0) {
         keepName = true;
         ++at;
     }
-    if (argc - at != 2 || (command != "compress" && command != "expand")) return Usage();
+    if (argc - at != 2 || (command != "compress" && command != "expand")) return Usage(false);
     std::string in = argv[at], out = argv[at + 1];
 
     std::vector<uint8_t> data, result;
