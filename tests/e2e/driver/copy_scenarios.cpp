@@ -933,6 +933,33 @@ void Billboards()
     ExpectInstalled(kDest, dist, ~0u);
 }
 
+// A catalogue whose base component has no files: the components page keeps
+// its texts enabled (only the check boxes of empty components are greyed).
+void EmptyBase()
+{
+    const Distribution dist = {
+        File("main1.da_", "main1.dat", 0x2, 30000),
+        File("guide.hl_", "guide.hlp", kGuideComponent, 20000),
+    };
+    WriteDisk("A:", dist, 0);
+    HWND page = NeedComponentsPage(kDest);
+    int texts = 0;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Static") != 0)
+            continue;
+        texts++;
+        ok(IsWindowEnabled(child), "static text %d \"%s\" is greyed", texts, Text(child).c_str());
+    }
+    ok(texts > 0, "the components page has no static texts");
+    ok(Enabled(page, 10) && !Enabled(page, 11), "check box 10 should be enabled and 11 greyed");
+    Shot("empty-base");
+    StartCopy(page);
+    NeedCopyFinished();
+    ExpectInstalled(kDest, dist, ~0u);
+}
+
 // ---- The sample distribution of "make dist" --------------------------------------------
 
 // The distribution that a catalogue describes, with the expanded contents of
@@ -1030,6 +1057,7 @@ const Scenario kCopyScenarios[] = {
     {"cancel-copy", CancelCopy},
     {"small-drive", SmallDrive},
     {"billboards", Billboards},
+    {"empty-base", EmptyBase},
     {"sample-onedir", SampleOnedir},
     {"sample-floppies", SampleFloppies},
     {nullptr, nullptr},
