@@ -45,12 +45,11 @@ void RaisePage(HWND page)
 
 // Boxes 9 and 10 belong to the backdrop.  Windows keeps an owned window
 // above its owner, but Wine raises the backdrop over the copy-progress page
-// when such a box closes, and again when the activation that the closing
-// left waiting is served: the page is put back on top after the box, and
-// once more before the next box once that activation has been served.
+// when such a box closes, and a box that follows another (box 10 after a
+// retry) would open with the page still behind: the page is put on top
+// before every box and again after it.
 int AskOverPage(HWND owner, HWND page, int n, const char* text)
 {
-    DrainMessages();
     RaisePage(page);
     int answer = LOWORD(ShowMessage(owner, n, text));
     RaisePage(page);
