@@ -941,13 +941,16 @@ HWND NeedFailedFileBoxAt(int line, const std::string& path)
 // A target that another program holds open (share mode 0) is not passed
 // over: box 10 names it.  Ignore leaves the old file and installs the rest;
 // retry asks again while it is held and installs it once it is free; abort
-// stops the run.
+// stops the run.  A source on the disk held the same way is named by its
+// target too.
 void HeldTarget()
 {
     static const struct {
         const char* name;
-        std::vector<int> answers;   // to box 10, in turn; the file is let go before the last
-    } cases[] = {{"ignore", {2}}, {"retry", {1, 1}}, {"abort", {3}}};
+        std::vector<int> answers;   // to box 10, in turn; the file is let go before a last retry
+        bool source;                // the disk's file is held, not the target
+    } cases[] = {{"ignore", {2}, false}, {"retry", {1, 1}, false}, {"abort", {3}, false},
+                 {"source-retry", {1, 1}, true}};
     const Distribution dist = {
         File("first.da_", "first.dat", kBaseComponent, 20000),
         File("busy.da_", "Sub\\Busy.Dat", kBaseComponent, 30000),
@@ -959,12 +962,13 @@ void HeldTarget()
         const std::string dest = std::string(kDest) + "-" + c.name, busyPath = dest + "\\Sub\\Busy.Dat";
         MakeDirs(dest + "\\Sub");
         WriteBytes(busyPath, "old", 3);
-        HANDLE busy = CreateFileA(busyPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ok(busy != INVALID_HANDLE_VALUE, "cannot hold %s open", busyPath.c_str());
+        const char* held = c.source ? "A:\\busy.da_" : busyPath.c_str();
+        HANDLE busy = CreateFileA(held, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ok(busy != INVALID_HANDLE_VALUE, "cannot hold %s open", held);
         StartCopy(NeedComponentsPage(dest));
         for (size_t i = 0; i < c.answers.size(); i++) {
             HWND box = NeedFailedFileBox(busyPath);
-            if (i == 1) {
+            if (i == 1 && !c.source) {
                 Shot("box10");
                 ShotBeside(box, "progress-under-box10");
             }
