@@ -45,6 +45,16 @@ int PutText(uint8_t* field, size_t n, const char* text)
 
 }  // namespace
 
+uint32_t StartingRequiredBytes(uint32_t headerTotal, uint64_t sizesSum)
+{
+    // The selection starts with every component, so the figure that the
+    // component pages add to and subtract from must be the sum of all the
+    // component totals; a header that says otherwise would make it wrap.
+    if (headerTotal == sizesSum)
+        return headerTotal;
+    return sizesSum > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(sizesSum);
+}
+
 uint32_t ReadLE32(const uint8_t* p)
 {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -119,18 +129,21 @@ int ReadCatalogue(const CatalogueSource* source, const CatalogueMemory* memory,
         return kCatalogueNoMemory;
 
     ClearBytes(options, sizeof *options);
+    uint64_t sum = 0;
     for (uint32_t i = 0; i < header.entryCount; ++i) {
         if (!source->read(source->context, bytes, kCatalogueEntryBytes) ||
             !DecodeCatalogueEntry(bytes, &table[i])) {
             memory->release(memory->context, table);
             return kCatalogueInvalid;
         }
-        options->componentBytes[ComponentIndex(table[i].componentMask)] += table[i].size;
+        uint32_t* total = &options->componentBytes[ComponentIndex(table[i].componentMask)];
+        *total = AddBytes(*total, table[i].size);
+        sum += table[i].size;
     }
 
     options->selectedMask    = kInitialSelection;
     options->optionalGroupOn = 1;
-    options->requiredBytes   = header.totalBytes;
+    options->requiredBytes   = StartingRequiredBytes(header.totalBytes, sum);
     options->fileCount       = header.entryCount;
     *entries = table;
     return kCatalogueOk;

@@ -85,10 +85,16 @@ struct CatalogueMemory {
     void* context;
 };
 
+// The required bytes that a run starts with: the header total when it equals
+// the sum of the entries' sizes (as every catalogue our tools write), else
+// that sum, at most 0xFFFFFFFF.
+uint32_t StartingRequiredBytes(uint32_t headerTotal, uint64_t sizesSum);
+
 // Reads a whole catalogue: the header, then every entry.  On success returns
 // kCatalogueOk, hands the table to *entries (the caller releases it) and
-// seeds options: the record cleared, the per-component totals, requiredBytes
-// from the header, fileCount, selectedMask 0xFFFFF, optionalGroupOn 1.
+// seeds options: the record cleared, the per-component totals (each at most
+// 0xFFFFFFFF), requiredBytes from StartingRequiredBytes, fileCount,
+// selectedMask 0xFFFFF, optionalGroupOn 1.
 // On failure *entries is null and options is untouched, except after a
 // failed entry read, when the record has already been cleared.
 int ReadCatalogue(const CatalogueSource* source, const CatalogueMemory* memory,

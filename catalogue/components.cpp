@@ -5,10 +5,12 @@
 
 void InitComponentControls(HWND page, const InstallOptions* options)
 {
-    for (uint32_t bit = kBaseComponent; bit <= 0x20000u; bit <<= 1) {
+    // The base has no box, and GetDlgItem(page, -1) would find the page's
+    // first static text: the boxes start at the first main component.
+    for (uint32_t bit = kBaseComponent << 1; bit <= 0x20000u; bit <<= 1) {
         HWND box = GetDlgItem(page, ComponentControlId(bit));
         if (box == nullptr)
-            continue;  // the base has no box; the optional ones live on page 5
+            continue;  // the optional ones live on page 5
         if (options->componentBytes[ComponentIndex(bit)] != 0)
             CheckDlgButton(page, ComponentControlId(bit),
                            (options->selectedMask & bit) ? BST_CHECKED : BST_UNCHECKED);

@@ -53,9 +53,9 @@ void ApplyComponentToggle(InstallOptions* options, uint32_t bit)
 {
     uint32_t total = options->componentBytes[ComponentIndex(bit)];
     if (options->selectedMask & bit)
-        options->requiredBytes += total;
+        options->requiredBytes = AddBytes(options->requiredBytes, total);
     else
-        options->requiredBytes -= total;
+        options->requiredBytes = SubtractBytes(options->requiredBytes, total);
 }
 
 uint32_t OptionalSelectedBytes(const InstallOptions* options)
@@ -63,7 +63,7 @@ uint32_t OptionalSelectedBytes(const InstallOptions* options)
     uint32_t sum = 0;
     for (uint32_t bit = 0x100; bit <= 0x20000u; bit <<= 1) {
         if (options->selectedMask & bit)
-            sum += options->componentBytes[ComponentIndex(bit)];
+            sum = AddBytes(sum, options->componentBytes[ComponentIndex(bit)]);
     }
     return sum;
 }
@@ -73,9 +73,9 @@ void SwitchOptionalGroup(InstallOptions* options)
     options->optionalGroupOn = options->optionalGroupOn ? 0 : 1;
     uint32_t optional = OptionalSelectedBytes(options);
     if (options->optionalGroupOn)
-        options->requiredBytes += optional;
+        options->requiredBytes = AddBytes(options->requiredBytes, optional);
     else
-        options->requiredBytes -= optional;
+        options->requiredBytes = SubtractBytes(options->requiredBytes, optional);
 }
 
 uint32_t EffectiveComponentMask(const InstallOptions* options)
@@ -83,6 +83,16 @@ uint32_t EffectiveComponentMask(const InstallOptions* options)
     if (options->optionalGroupOn)
         return options->selectedMask;
     return options->selectedMask & ~static_cast<uint32_t>(kOptionalComponents);
+}
+
+uint32_t AddBytes(uint32_t a, uint32_t b)
+{
+    return a > 0xFFFFFFFFu - b ? 0xFFFFFFFFu : a + b;
+}
+
+uint32_t SubtractBytes(uint32_t a, uint32_t b)
+{
+    return a < b ? 0 : a - b;
 }
 
 uint32_t BytesToKB(uint32_t bytes)

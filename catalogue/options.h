@@ -58,6 +58,10 @@ void SwitchOptionalGroup(InstallOptions* options);
 // selectedMask, without the optional bits while the group is off.
 uint32_t EffectiveComponentMask(const InstallOptions* options);
 
+// Byte figures that stop at 0 and at 0xFFFFFFFF instead of wrapping.
+uint32_t AddBytes(uint32_t a, uint32_t b);
+uint32_t SubtractBytes(uint32_t a, uint32_t b);
+
 // Bytes shown as KB, rounded to nearest: (bytes + 512) >> 10, in 32 bits.
 uint32_t BytesToKB(uint32_t bytes);
 

@@ -29,15 +29,23 @@ int FormPath(const char* dir, const char* name, char* out)
     return JoinPath(dir, name, out, kPathBytes) != 0;
 }
 
-// Boxes 9 and 10 belong to the backdrop.  Windows keeps an owned window
-// above its owner, but Wine raises the backdrop over the copy-progress page
-// when such a box closes: the page is put back on top.
-int AskOverPage(HWND owner, HWND page, int n, const char* text)
+// Puts the copy-progress page back above the backdrop.
+void RaisePage(HWND page)
 {
-    int answer = LOWORD(ShowMessage(owner, n, text));
-    RedrawProgressNextBlock();
     if (page != nullptr)
         SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// Boxes 9 and 10 belong to the backdrop.  Windows keeps an owned window
+// above its owner, but Wine raises the backdrop over the copy-progress page
+// when such a box closes, and a box that follows another (box 10 after a
+// retry) would open with the page still behind: the page is put on top
+// before every box and again after it.
+int AskOverPage(HWND owner, HWND page, int n, const char* text)
+{
+    RaisePage(page);
+    int answer = LOWORD(ShowMessage(owner, n, text));
+    RaisePage(page);
     return answer;
 }
 
@@ -47,46 +55,60 @@ int AskAboutFailedFile(HWND owner, HWND page, const char* destDir, const char* t
     char format[kPathBytes];
     if (LoadStringA(appInstance, IDS_EXPAND_FAILED, format, sizeof format) <= 0)
         format[0] = '\0';
-    // The path as the user knows it, even when it is too long to install.
+    // The path as the user knows it, even when it is too long to install,
+    // and lower-cased as the copy page shows it.
     char path[2 * kPathBytes];
     path[0] = '\0';
     AppendText(path, sizeof path, destDir);
     if (path[0] != '\0' && path[TextLength(path) - 1] != '\\')
         AppendText(path, sizeof path, "\\");
     AppendText(path, sizeof path, targetPath);
+    CharLowerA(path);
     char text[kMessageBytes];
     wsprintfA(text, format, path);
     return AskOverPage(owner, page, MSG_EXPAND_FAILED, text);
 }
 
-// Installs one matched entry.  0 when done (expanded, kept, or skipped by
-// the user), -1 when the user aborts.
+// Creates the directory of a target path.  0 when it cannot be made.
+int MakeTargetDirectory(const char* target)
+{
+    char targetDir[kPathBytes];
+    if (CopyText(targetDir, sizeof targetDir, target) == 0)
+        return 0;
+    int slash = LastBackslash(targetDir);
+    if (slash < 0)
+        return 0;
+    targetDir[slash] = '\0';
+    return CreateDirectoryPath(targetDir);
+}
+
+// Installs one matched entry.  0 when done (expanded, kept, or ignored by
+// the user after a failure), -1 when the user aborts.
 int InstallEntry(HWND owner, HWND page, const char* dir, CatalogueEntry* entry,
                  const InstallOptions* options, DiskCounter* disks)
 {
     char source[kPathBytes], target[kPathBytes];
     int formed = FormPath(dir, entry->sourceName, source) &&
                  FormPath(options->destDir, entry->targetPath, target);
-    if (formed) {
-        char targetDir[kPathBytes];
-        CopyText(targetDir, sizeof targetDir, target);
-        targetDir[LastBackslash(targetDir)] = '\0';
-        CreateDirectoryPath(targetDir);
-    }
+    int expand = !formed || ShouldExpand(options, target);
 
-    if (!formed || ShouldExpand(options, target)) {
-        for (;;) {
-            int result = formed ? ExpandFile(page, source, target, entry->size) : kCopyFailed;
-            if (result >= 0)
-                break;
-            int answer = AskAboutFailedFile(owner, page, options->destDir, entry->targetPath);
-            if (answer == ANSWER_IGNORE_FILE)
-                break;
-            if (answer == ANSWER_ABORT_COPY)
-                return result;
-        }
-        NoteFileExpanded(disks);
+    // A path that does not fit, a directory that cannot be made and a file
+    // that cannot be expanded all go to the retry/ignore/abort question.
+    for (;;) {
+        int result = kCopyFailed;
+        if (formed && MakeTargetDirectory(target))
+            result = expand ? ExpandFile(page, source, target, entry->size) : 0;
+        if (result >= 0)
+            break;
+        int answer = AskAboutFailedFile(owner, page, options->destDir, entry->targetPath);
+        FailedFileStep step = StepAfterFailedFile(answer);
+        if (step == kIgnoreFile)
+            break;
+        if (step == kAbortCopy)
+            return result;
     }
+    if (expand)
+        NoteFileExpanded(disks);
     if (formed)
         ApplyPostCopyRule(options, target);
     return 0;
@@ -96,7 +118,8 @@ int InstallEntry(HWND owner, HWND page, const char* dir, CatalogueEntry* entry,
 
 int ShouldExpand(const InstallOptions* options, const char* targetPath)
 {
-    return ShouldExpandTarget(targetPath, options->keepSettings);
+    int exists = GetFileAttributesA(targetPath) != INVALID_FILE_ATTRIBUTES;
+    return ShouldExpandTarget(targetPath, options->keepSettings, exists);
 }
 
 int ApplyPostCopyRule(const InstallOptions*, const char* targetPath)
@@ -130,14 +153,15 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
     copyRunning = 1;
     HWND page = OpenPanel(owner, IDD_PROGRESS, 0, ProgressPageProc);
     StartCopyProgress(options->requiredBytes, page != nullptr ? GetDlgItem(page, IDC_PROGRESS_BAR) : nullptr);
-    RedrawProgressNextBlock();
+    ResetProgressIndicator();
     StartBillboards();
 
+    // The run ends when every selected entry has been handled, never before
+    // and whatever the catalogue header's total says.
     DiskCounter disks = StartDiskCounter();
-    uint32_t installedBytes = 0;
     uint32_t mask = EffectiveComponentMask(options);
     int result = 0;
-    while (result == 0 && installedBytes < options->requiredBytes && copyRunning) {
+    while (result == 0 && copyRunning && !AllSelectedCopied(entries, options->fileCount, mask)) {
         WIN32_FIND_DATAA found;
         HANDLE listing = haveDir ? FindFirstFileA(pattern, &found) : INVALID_HANDLE_VALUE;
         if (listing == INVALID_HANDLE_VALUE) {
@@ -161,11 +185,10 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
             if (result < 0)
                 break;
             entry->copied = 1;
-            installedBytes += entry->size;
         } while (copyRunning && FindNextFileA(listing, &found));
         FindClose(listing);
 
-        if (result == 0 && installedBytes < options->requiredBytes && copyRunning) {
+        if (result == 0 && copyRunning && !AllSelectedCopied(entries, options->fileCount, mask)) {
             char format[kPathBytes], text[kMessageBytes];
             if (LoadStringA(appInstance, IDS_INSERT_DISK, format, sizeof format) <= 0)
                 format[0] = '\0';

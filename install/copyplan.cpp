@@ -1,5 +1,7 @@
 #include "install/copyplan.h"
 
+#include "resources/resource.h"
+
 #include "base/pathtext.h"
 
 uint32_t NextBlockBytes(uint32_t size, uint32_t written)
@@ -82,12 +84,24 @@ int LastDot(const char* text)
 
 }  // namespace
 
-int ShouldExpandTarget(const char* targetPath, uint32_t keepSettings)
+int ShouldExpandTarget(const char* targetPath, uint32_t keepSettings, int targetExists)
 {
     int dot = LastDot(targetPath);
     if (dot < 0)
         return 1;
-    return !(keepSettings && EqualsLowered(targetPath + dot, ".tvs"));
+    return !(keepSettings && targetExists && EqualsLowered(targetPath + dot, ".tvs"));
+}
+
+FailedFileStep StepAfterFailedFile(int answer)
+{
+    switch (answer) {
+    case ANSWER_IGNORE_FILE:
+        return kIgnoreFile;
+    case ANSWER_ABORT_COPY:
+        return kAbortCopy;
+    default:
+        return kRetryFile;
+    }
 }
 
 int IsShellNewTemplate(const char* targetPath)
@@ -105,4 +119,13 @@ int32_t MatchCatalogueEntry(const CatalogueEntry* entries, uint32_t count, const
             return static_cast<int32_t>(i);
     }
     return -1;
+}
+
+int AllSelectedCopied(const CatalogueEntry* entries, uint32_t count, uint32_t mask)
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        if (entries[i].copied == 0 && (entries[i].componentMask & mask) != 0)
+            return 0;
+    }
+    return 1;
 }

@@ -42,8 +42,20 @@ void NoteDiskConfirmed(DiskCounter* counter);
 // Lower-cases ASCII letters in place.
 void LowerAscii(char* text);
 
-// 0 when targetPath names a settings file (".tvs") and settings are kept.
-int ShouldExpandTarget(const char* targetPath, uint32_t keepSettings);
+// 0 when targetPath names a settings file (".tvs"), settings are kept and
+// the file is there to keep (targetExists); a settings file that a fresh
+// directory lacks is installed.
+int ShouldExpandTarget(const char* targetPath, uint32_t keepSettings, int targetExists);
+
+// What the engine does after the retry/ignore/abort question about a file
+// that could not be installed (message box 10): answer 2 ignores the file,
+// 3 aborts the run, any other answer tries the file again.
+enum FailedFileStep {
+    kRetryFile,
+    kIgnoreFile,
+    kAbortCopy,
+};
+FailedFileStep StepAfterFailedFile(int answer);
 
 // 1 when the installed file is the document template "default.tvd", which
 // goes to the Windows "ShellNew" folder instead of the destination.
@@ -54,5 +66,9 @@ int IsShellNewTemplate(const char* targetPath);
 // is not yet copied and that shares a bit with mask.  -1 when none.
 int32_t MatchCatalogueEntry(const CatalogueEntry* entries, uint32_t count, const char* name,
                             uint32_t mask, int (*sameName)(const char* a, const char* b));
+
+// 1 when every entry that shares a bit with mask has been copied: the copy
+// run is complete then, whatever the catalogue header's total says.
+int AllSelectedCopied(const CatalogueEntry* entries, uint32_t count, uint32_t mask);
 
 #endif

@@ -11,9 +11,12 @@
 namespace {
 
 // The percentage that the indicator shows; none before the first block of
-// a run, or after a message box has covered it.
-const uint32_t kNothingDrawn = 0xFFFFFFFFu;
-uint32_t drawnPercent = kNothingDrawn;
+// a run.  The control paints it again whenever it is uncovered.
+const uint32_t kNothingShown = 0xFFFFFFFFu;
+uint32_t shownPercent = kNothingShown;
+
+// The indicwindow class's own procedure, under the page's subclass.
+WNDPROC classIndicatorProc;
 
 // LZERROR_READ is worth a few more tries (a floppy may read on the second
 // attempt), but not for ever: a disk that keeps failing ends the file.
@@ -49,17 +52,20 @@ int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size)
     if (buffer == nullptr)
         return kCopyFailed;
 
+    // A source that was just listed but cannot be opened, and a target that
+    // cannot be made (a file held open by a running Tovarin, a directory
+    // that may not be written), go to the engine's retry/ignore/abort box.
     INT source = OpenSource(sourcePath);
     if (source < 0) {
         LocalFree(buffer);
-        return 0;
+        return kCopyFailed;
     }
     // A read-only file from an earlier installation is replaced.
     HANDLE target = CreateTargetFile(targetPath);
     if (target == INVALID_HANDLE_VALUE) {
         LZClose(source);
         LocalFree(buffer);
-        return 0;
+        return kCopyFailed;
     }
 
     // The catalogue's size alone decides how many bytes the file gets; a
@@ -93,28 +99,11 @@ int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size)
     return result;
 }
 
-void RedrawProgressNextBlock()
-{
-    drawnPercent = kNothingDrawn;
-}
+namespace {
 
-void UpdateProgress(HWND page, uint32_t count)
+// Draws the indicator at percent into dc, a context of control 12.
+void DrawIndicator(HWND page, HDC dc, uint32_t percent)
 {
-    if (page == nullptr)
-        return;
-    bytesCopied += count;
-    uint32_t percent = ProgressPercent(bytesCopied, grandTotal);
-    int barEnd = ProgressBarEnd(indicatorRect.right, percent);
-
-    // A block that moves neither the figure nor the bar would draw the same
-    // picture again; under Wine every redraw is a trip to the X server.
-    HWND indicator = GetDlgItem(page, IDC_PROGRESS_BAR);
-    HDC dc = percent != drawnPercent ? GetDC(indicator) : nullptr;
-    if (dc == nullptr) {
-        AdvanceBillboard(0);
-        return;
-    }
-    drawnPercent = percent;
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
     HGDIOBJ oldFont = font != nullptr ? SelectObject(dc, font) : nullptr;
 
@@ -125,22 +114,70 @@ void UpdateProgress(HWND page, uint32_t count)
     TextOutA(dc, indicatorRect.right / 2 - 20, indicatorRect.top + 4, text, length);
     SetBkMode(dc, oldMode);
     // The text is drawn first, so the part under the bar inverts with it.
+    int barEnd = ProgressBarEnd(indicatorRect.right, percent);
     PatBlt(dc, indicatorRect.left, indicatorRect.top, barEnd - indicatorRect.left,
            indicatorRect.bottom - indicatorRect.top, DSTINVERT);
 
     if (oldFont != nullptr)
         SelectObject(dc, oldFont);
-    ReleaseDC(indicator, dc);
+}
 
+// The indicator paints the bar as it stands when it is uncovered; before
+// the first block it shows only its grey background.
+LRESULT CALLBACK IndicatorProc(HWND indicator, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT && shownPercent != kNothingShown) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(indicator, &paint);
+        if (dc != nullptr)
+            DrawIndicator(GetParent(indicator), dc, shownPercent);
+        EndPaint(indicator, &paint);
+        return 0;
+    }
+    return CallWindowProcA(classIndicatorProc, indicator, message, wParam, lParam);
+}
+
+}  // namespace
+
+void ResetProgressIndicator()
+{
+    shownPercent = kNothingShown;
+}
+
+void UpdateProgress(HWND page, uint32_t count)
+{
+    if (page == nullptr)
+        return;
+    bytesCopied += count;
+    uint32_t percent = ProgressPercent(bytesCopied, grandTotal);
+
+    // A block that does not move the figure would draw the same picture
+    // again; under Wine every redraw is a trip to the X server.
+    HWND indicator = GetDlgItem(page, IDC_PROGRESS_BAR);
+    HDC dc = percent != shownPercent ? GetDC(indicator) : nullptr;
+    if (dc != nullptr) {
+        shownPercent = percent;
+        DrawIndicator(page, dc, percent);
+        ReleaseDC(indicator, dc);
+    }
     AdvanceBillboard(0);
 }
 
 INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
         PlaceDialog(page, kPlaceCentred);
+        HWND indicator = GetDlgItem(page, IDC_PROGRESS_BAR);
+        if (indicator != nullptr) {
+            WNDPROC own = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(indicator, GWLP_WNDPROC));
+            if (own != IndicatorProc) {
+                classIndicatorProc = own;
+                SetWindowLongPtrA(indicator, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(IndicatorProc));
+            }
+        }
         return TRUE;
+    }
     case WM_COMMAND:
         if (LOWORD(wParam) != IDCANCEL)
             return FALSE;
@@ -148,8 +185,6 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         // flag between files.
         if (LOWORD(ShowMessage(page, MSG_CONFIRM_CANCEL, nullptr)) == ANSWER_CANCEL_SETUP)
             copyRunning = 0;
-        // The box covered the indicator, which shows only its grey now.
-        RedrawProgressNextBlock();
         return TRUE;
     default:
         return FALSE;

@@ -11,11 +11,11 @@
 #include "install/copyplan.h"
 
 // Installs the chosen files from the installer's directory, disk after
-// disk.  0 when all bytes were handled, -100 when the user cancelled, -1
-// when the directory cannot be listed or the user aborted.
+// disk.  0 when every selected entry was handled, -100 when the user
+// cancelled, -1 when the directory cannot be listed or the user aborted.
 int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* options);
 
-// 0 for a settings file while settings are kept, else 1.
+// 0 for a settings file that exists while settings are kept, else 1.
 int ShouldExpand(const InstallOptions* options, const char* targetPath);
 
 // Moves the document template from the destination to "ShellNew".
@@ -23,13 +23,13 @@ int ApplyPostCopyRule(const InstallOptions* options, const char* targetPath);
 int InstallShellNewTemplate(const char* sourcePath);
 
 // Expands one file (SZDD or plain) into place with exactly size bytes,
-// redrawing the progress after every block.  0 when expanded or passed
-// over (source or target cannot be opened); -1 when no buffer could be had,
-// the source is damaged, or a write failed.
+// redrawing the progress after every block.  0 when expanded; -1 when no
+// buffer could be had, the source cannot be opened or is damaged, the
+// target cannot be created, or a write failed.
 int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size);
 void UpdateProgress(HWND page, uint32_t count);
-// The next UpdateProgress draws even if the figure has not moved.
-void RedrawProgressNextBlock();
+// A new run: the indicator shows nothing until the first block.
+void ResetProgressIndicator();
 INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -82,10 +82,9 @@ void ReadOnce(const uint8_t* data, size_t size, uint64_t fileBytes) {
     Check(count != 0 && options.fileCount == count);
     Check(uint64_t(count) * kCatalogueEntryBytes + kCatalogueHeaderBytes <= size);
     Check(heap.bytes >= size_t(count) * sizeof(CatalogueEntry));
-    Check(options.requiredBytes == ReadLE32(data + 8));
     Check(options.selectedMask == 0xFFFFF && options.optionalGroupOn == 1);
     Check(options.destDir[0] == 0 && options.keepSettings == 0 && options.foundList == nullptr);
-    uint32_t sizes = 0, totals = 0;
+    uint64_t sizes = 0, totals = 0;
     for (uint32_t i = 0; i < count; ++i) {
         const CatalogueEntry& e = entries[i];
         Check(Terminated(e.sourceName) && Terminated(e.targetPath));
@@ -95,7 +94,13 @@ void ReadOnce(const uint8_t* data, size_t size, uint64_t fileBytes) {
         sizes += e.size;
     }
     for (int k = 0; k < kComponentCount; ++k) totals += options.componentBytes[k];
-    Check(sizes == totals);
+    // The header total only when the sizes agree with it; figures past 32
+    // bits stop at 0xFFFFFFFF.
+    uint32_t header = ReadLE32(data + 8);
+    Check(sizes == header ? options.requiredBytes == header
+          : sizes <= 0xFFFFFFFFu ? options.requiredBytes == sizes
+                                 : options.requiredBytes == 0xFFFFFFFFu);
+    Check(sizes > 0xFFFFFFFFu || sizes == totals);
     Release(&heap, entries);
     Check(heap.live == 0);
 }

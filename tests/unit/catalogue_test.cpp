@@ -218,16 +218,52 @@ TEST(Catalogue, MasksThatAreNotOneComponentCountUnderIndexZero) {
     }
 }
 
-TEST(Catalogue, HeaderTotalIsTakenAsItStands) {
-    for (uint32_t total : {0u, 1u, 5000000u, 0xFFFFFFFFu}) {
+// The header total starts the run when it is right; a total that does not
+// match the entries gives way to their sum, so that deselecting everything
+// comes down to 0 and no further.
+TEST(Catalogue, HeaderTotalOnlyWhenItMatchesTheEntries) {
+    struct Case { uint32_t total, required; } cases[] = {
+        {802000, 802000}, {0, 802000}, {1, 802000}, {801999, 802000}, {802001, 802000},
+        {5000000, 802000}, {0xFFFFFFFF, 802000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.total);
         Bytes image = ThreeEntries();
-        WriteLE32(image.data() + 8, total);
+        WriteLE32(image.data() + 8, c.total);
         Reading run(image);
         ASSERT_EQ(run.result, kCatalogueOk);
-        EXPECT_EQ(run.options.requiredBytes, total);
-        EXPECT_EQ(run.options.componentBytes[0] + run.options.componentBytes[2] +
-                      run.options.componentBytes[4], 802000u);
+        EXPECT_EQ(run.options.requiredBytes, c.required);
+        InstallOptions o = run.options;
+        for (uint32_t bit = 0x2; bit <= 0x80; bit <<= 1) {
+            ToggleComponent(&o.selectedMask, bit);
+            ApplyComponentToggle(&o, bit);
+        }
+        SwitchOptionalGroup(&o);
+        EXPECT_EQ(o.requiredBytes, 700000u);   // the base alone
     }
+}
+
+TEST(Catalogue, StartingRequiredBytes) {
+    struct Case { uint32_t header; uint64_t sum; uint32_t required; } cases[] = {
+        {0, 0, 0}, {7, 7, 7}, {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF},
+        {8, 7, 7}, {6, 7, 7}, {0, 0x100000000ull, 0xFFFFFFFF}, {5, 0x300000005ull, 0xFFFFFFFF},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(StartingRequiredBytes(c.header, c.sum), c.required) << c.header << " " << c.sum;
+}
+
+// Sizes that add up past 32 bits stop at 0xFFFFFFFF, in the component totals
+// and in the required bytes alike.
+TEST(Catalogue, TotalsBeyondFourGigabytesDoNotWrap) {
+    // The writer refuses a total over 32 bits: the sizes are raised afterwards.
+    Bytes image = Encode({{"a.dl_", "a.dll", 0x2, 0xF0000000}, {"b.dl_", "b.dll", 0x4, 0x0F000000}});
+    ASSERT_FALSE(image.empty());
+    WriteLE32(EntryAt(image, 1) + 780, 0x2);   // both in one component now
+    WriteLE32(EntryAt(image, 1) + 784, 0x20000000);
+    Reading run(image);
+    ASSERT_EQ(run.result, kCatalogueOk);
+    EXPECT_EQ(run.options.componentBytes[1], 0xFFFFFFFFu);
+    EXPECT_EQ(run.options.requiredBytes, 0xFFFFFFFFu);
 }
 
 TEST(Catalogue, BytesAfterTheLastEntryAreIgnored) {

@@ -160,6 +160,37 @@ TEST(Components, DeselectAndReselectMainComponent) {
     EXPECT_EQ(o.selectedMask, 0xFFFFFu);
 }
 
+TEST(Components, ByteFiguresStopInsteadOfWrapping) {
+    struct Case { uint32_t a, b, sum, difference; } cases[] = {
+        {0, 0, 0, 0},
+        {5000, 100, 5100, 4900},
+        {100, 5000, 5100, 0},
+        {0xFFFFFFFF, 1, 0xFFFFFFFF, 0xFFFFFFFE},
+        {0xFFFFFF00, 0x100, 0xFFFFFFFF, 0xFFFFFE00},
+        {0xFFFFFF00, 0x101, 0xFFFFFFFF, 0xFFFFFDFF},
+        {1, 0xFFFFFFFF, 0xFFFFFFFF, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(AddBytes(c.a, c.b), c.sum) << c.a << " + " << c.b;
+        EXPECT_EQ(SubtractBytes(c.a, c.b), c.difference) << c.a << " - " << c.b;
+    }
+    // A figure already below what the pages take away stays at 0 through
+    // every deselection, and comes back up when the components do.
+    InstallOptions o = {};
+    o.componentBytes[1] = 300000;
+    o.componentBytes[8] = 200000;
+    o.selectedMask = 0xFFFFF;
+    o.optionalGroupOn = 1;
+    o.requiredBytes = 1000;
+    Click(&o, 10);
+    EXPECT_EQ(o.requiredBytes, 0u);
+    SwitchOptionalGroup(&o);
+    EXPECT_EQ(o.requiredBytes, 0u);
+    SwitchOptionalGroup(&o);
+    Click(&o, 10);
+    EXPECT_EQ(o.requiredBytes, 500000u);
+}
+
 TEST(Components, BytesToKBRoundsToNearest) {
     struct Case { uint32_t bytes, kb; } cases[] = {
         {0, 0}, {511, 0}, {512, 1}, {1023, 1}, {1024, 1}, {1535, 1}, {1536, 2},

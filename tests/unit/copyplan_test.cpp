@@ -91,19 +91,22 @@ TEST(CopyPlan, SettingsFilesAndTheTemplate)
     const struct {
         const char* target;
         uint32_t keep;
+        int exists;
         int expand;
     } cases[] = {
-        {"C:\\tovarin\\tovarin.tvs", 1, 0},
-        {"C:\\tovarin\\TOVARIN.TVS", 1, 0},
-        {"C:\\tovarin\\tovarin.tvs", 0, 1},
-        {"C:\\tovarin\\tovarin.tvs.bak", 1, 1},
-        {"C:\\tovarin.tvs\\readme", 1, 1},
-        {"C:\\tovarin\\readme", 1, 1},
-        {"C:\\tovarin\\a.tvsx", 1, 1},
+        {"C:\\tovarin\\tovarin.tvs", 1, 1, 0},
+        {"C:\\tovarin\\TOVARIN.TVS", 1, 1, 0},
+        {"C:\\tovarin\\tovarin.tvs", 0, 1, 1},
+        {"C:\\tovarin\\tovarin.tvs", 1, 0, 1},   // nothing to keep in a fresh directory
+        {"C:\\tovarin\\tovarin.tvs", 0, 0, 1},
+        {"C:\\tovarin\\tovarin.tvs.bak", 1, 1, 1},
+        {"C:\\tovarin.tvs\\readme", 1, 1, 1},
+        {"C:\\tovarin\\readme", 1, 1, 1},
+        {"C:\\tovarin\\a.tvsx", 1, 1, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.target);
-        EXPECT_EQ(ShouldExpandTarget(c.target, c.keep), c.expand);
+        EXPECT_EQ(ShouldExpandTarget(c.target, c.keep, c.exists), c.expand) << c.keep << c.exists;
     }
     EXPECT_TRUE(IsShellNewTemplate("C:\\tovarin\\default.tvd"));
     EXPECT_TRUE(IsShellNewTemplate("C:\\tovarin\\sub\\DEFAULT.TVD"));
@@ -142,4 +145,44 @@ TEST(CopyPlan, MatchingListedNames)
                                       SameIgnoringCase),
                   c.index);
     }
+}
+
+TEST(CopyPlan, AnswersToTheFailedFileBox)
+{
+    const struct {
+        int answer;
+        FailedFileStep step;
+    } cases[] = {
+        {1, kRetryFile}, {2, kIgnoreFile}, {3, kAbortCopy},
+        {0, kRetryFile}, {4, kRetryFile}, {-1, kRetryFile},   // anything else tries again
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StepAfterFailedFile(c.answer), c.step) << c.answer;
+}
+
+// The run is complete when every entry of the selection is copied: the
+// catalogue header's total plays no part.
+TEST(CopyPlan, RunCompleteWhenEverySelectedEntryIsCopied)
+{
+    std::vector<CatalogueEntry> e = {
+        Entry("base.dat", 0x1, 1),
+        Entry("main.dat", 0x2),
+        Entry("opt.dat", 0x100),
+        Entry("none.dat", 0),        // no component: never installed, never waited for
+        Entry("multi.dat", 0x4 | 0x8, 1),
+    };
+    const uint32_t n = static_cast<uint32_t>(e.size());
+    const struct {
+        uint32_t mask;
+        int complete;
+    } cases[] = {
+        {0x1, 1}, {0x1 | 0x8, 1}, {0x1 | 0x2, 0}, {0x100, 0}, {0xFFFFF & ~0x3FF00u & ~0x2u, 1},
+        {0, 1}, {0xFFFFFFFFu, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AllSelectedCopied(e.data(), n, c.mask), c.complete) << std::hex << c.mask;
+    e[1].copied = 1;
+    e[2].copied = 1;
+    EXPECT_EQ(AllSelectedCopied(e.data(), n, 0xFFFFFFFFu), 1);
+    EXPECT_EQ(AllSelectedCopied(e.data(), 0, 0xFFFFF), 1);
 }

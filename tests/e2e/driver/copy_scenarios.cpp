@@ -537,9 +537,8 @@ void ComponentsPage()
 // Odd but valid distributions: names with blanks and mixed case, empty
 // files, block-sized files, a file that expands to more than the catalogue
 // size, nested targets, a name two entries share, files
-// of deselected components, a stray file, the document template, a
-// settings file on a fresh installation and a target that another program
-// holds open.
+// of deselected components, a stray file, the document template and a
+// settings file on a fresh installation.
 void OddDistribution()
 {
     const Distribution dist = {
@@ -561,17 +560,11 @@ void OddDistribution()
     Distribution withShared = dist;
     withShared.push_back(dist[7]);
     withShared.back().target = "two\\shared.dat";
-    // A target that another program holds open is passed over quietly.
-    withShared.push_back(File("busy.da_", "busy.dat", kBaseComponent, 2000));
     WriteDisk("A:", withShared, 0);
     // Lower case on the disk, upper case in the catalogue.
     ok(MoveFileA("A:\\UPPER.DA_", "A:\\upper.da_") != 0, "cannot rename UPPER.DA_");
     WriteBytes("A:\\stray.dat", "stray", 5);
     MakeDirs(kShellNew);
-    MakeDirs(kDest);
-    WriteBytes(std::string(kDest) + "\\busy.dat", "old", 3);
-    HANDLE busy = CreateFileA("C:\\Dest\\busy.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ok(busy != INVALID_HANDLE_VALUE, "cannot hold busy.dat open");
 
     HWND page = NeedComponentsPage(kDest);
     Click(page, 11);   // 0x4 off
@@ -582,10 +575,6 @@ void OddDistribution()
     HWND box = NeedDiskBox(2);
     Press(box, 1);
     NeedCopyFinished();
-    CloseHandle(busy);
-    ExpectBytes(std::string(kDest) + "\\busy.dat", Bytes({'o', 'l', 'd'}));
-    RemoveFile(std::string(kDest) + "\\busy.dat");
-    withShared.pop_back();
     ExpectInstalled(kDest, withShared, 0xFFFFF & ~0x4u & ~(uint32_t)kOptionalComponents);
 }
 
@@ -629,8 +618,9 @@ void LongTarget()
     StartCopy(NeedComponentsPage(dest));
     HWND box = NeedBox(MSG_EXPAND_FAILED);
     std::string text = ControlText(box, IDC_MESSAGE_TEXT);
-    ok(Lower(text).find("a-name-that-does-not-fit.dat") != std::string::npos, "box 10 does not name the file: \"%s\"",
-       text.c_str());
+    ok(text.find(Lower(dest) + "\\sub\\a-name-that-does-not-fit.dat") != std::string::npos,
+       "box 10 does not name the file lower-cased: \"%s\"", text.c_str());
+    Shot("long-path");
     Press(box, 2);
     NeedCopyFinished();
     Distribution rest = {dist[0], dist[2]};
@@ -933,6 +923,311 @@ void Billboards()
     ExpectInstalled(kDest, dist, ~0u);
 }
 
+// Box 10 about a file of dest: it names the target lower-cased, as the copy
+// page shows it, belongs to the backdrop, and the copy-progress page stays
+// in sight above the backdrop while it is up.
+#define NeedFailedFileBox(path) NeedFailedFileBoxAt(__LINE__, (path))
+HWND NeedFailedFileBoxAt(int line, const std::string& path)
+{
+    HWND box = NeedDialogAt(line, IDD_MESSAGE_BASE + MSG_EXPAND_FAILED, kWaitMs);
+    std::string text = ControlText(box, IDC_MESSAGE_TEXT);
+    OkAt(line, text.find(Lower(path)) != std::string::npos, "box 10 does not name %s lower-cased: \"%s\"",
+         Lower(path).c_str(), text.c_str());
+    OkAt(line, Owner(box) == Backdrop(), "box 10 is not owned by the backdrop");
+    ExpectProgressOnTopAt(line);
+    return box;
+}
+
+// A target that another program holds open (share mode 0) is not passed
+// over: box 10 names it.  Ignore leaves the old file and installs the rest;
+// retry asks again while it is held and installs it once it is free; abort
+// stops the run.  A source on the disk held the same way is named by its
+// target too.
+void HeldTarget()
+{
+    static const struct {
+        const char* name;
+        std::vector<int> answers;   // to box 10, in turn; the file is let go before a last retry
+        bool source;                // the disk's file is held, not the target
+    } cases[] = {{"ignore", {2}, false}, {"retry", {1, 1}, false}, {"abort", {3}, false},
+                 {"source-retry", {1, 1}, true}};
+    const Distribution dist = {
+        File("first.da_", "first.dat", kBaseComponent, 20000),
+        File("busy.da_", "Sub\\Busy.Dat", kBaseComponent, 30000),
+        File("last.dat", "last.dat", kBaseComponent, 20000, kPlain),
+    };
+    WriteDisk("A:", dist, 0);
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        const std::string dest = std::string(kDest) + "-" + c.name, busyPath = dest + "\\Sub\\Busy.Dat";
+        MakeDirs(dest + "\\Sub");
+        WriteBytes(busyPath, "old", 3);
+        const char* held = c.source ? "A:\\busy.da_" : busyPath.c_str();
+        HANDLE busy = CreateFileA(held, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ok(busy != INVALID_HANDLE_VALUE, "cannot hold %s open", held);
+        StartCopy(NeedComponentsPage(dest));
+        for (size_t i = 0; i < c.answers.size(); i++) {
+            HWND box = NeedFailedFileBox(busyPath);
+            if (i == 1 && !c.source) {
+                Shot("box10");
+                ShotBeside(box, "progress-under-box10");
+            }
+            if (i + 1 == c.answers.size() && c.answers[i] == 1) {
+                CloseHandle(busy);
+                busy = INVALID_HANDLE_VALUE;
+            }
+            Press(box, c.answers[i]);
+        }
+        if (busy != INVALID_HANDLE_VALUE)
+            CloseHandle(busy);
+        if (c.answers.back() == 3) {
+            NeedCopyStopped();
+        } else {
+            NeedCopyFinished();
+            if (c.answers.back() == 2) {
+                ExpectBytes(busyPath, Bytes({'o', 'l', 'd'}));
+                Distribution rest = {dist[0], dist[2]};
+                RemoveFile(busyPath);
+                ExpectInstalled(dest, rest, ~0u);
+            } else {
+                ExpectInstalled(dest, dist, ~0u);
+            }
+        }
+    }
+    SetCase(nullptr);
+}
+
+// A destination the installer cannot write into: a plain file where a
+// directory of a target must go (CreateDirectoryPath fails), and a
+// directory where a target file must go (the file cannot be created).  Box
+// 10 names each; ignored, the rest installs; retried once the way is clear,
+// the file installs.
+void BlockedDestination()
+{
+    const Distribution dist = {
+        File("first.da_", "first.dat", kBaseComponent, 20000),
+        File("deep.da_", "Data\\Deep\\deep.dat", kBaseComponent, 30000),
+        File("taken.dat", "taken.dat", kBaseComponent, 10000, kPlain),
+    };
+    WriteDisk("A:", dist, 0);
+    for (int retry = 0; retry <= 1; retry++) {
+        SetCase(retry ? "retry" : "ignore");
+        const std::string dest = std::string(kDest) + (retry ? "-retry" : "-ignore");
+        MakeDirs(dest + "\\taken.dat");                         // a directory in the target's place
+        WriteBytes(dest + "\\Data", "not a directory", 15);    // a file in the directory's place
+        StartCopy(NeedComponentsPage(dest));
+        for (int blocked = 0; blocked < 2; blocked++) {
+            HWND box = NeedDialog(IDD_MESSAGE_BASE + MSG_EXPAND_FAILED);
+            std::string text = ControlText(box, IDC_MESSAGE_TEXT);
+            bool deep = text.find(Lower(dest) + "\\data\\deep\\deep.dat") != std::string::npos;
+            ok(deep || text.find(Lower(dest) + "\\taken.dat") != std::string::npos,
+               "box 10 names neither blocked file: \"%s\"", text.c_str());
+            if (retry) {
+                if (deep)
+                    RemoveFile(dest + "\\Data");
+                else
+                    ok(RemoveDirectoryA((dest + "\\taken.dat").c_str()) != 0, "cannot remove the taken.dat directory");
+            }
+            Press(box, retry ? 1 : 2);
+        }
+        NeedCopyFinished();
+        if (retry) {
+            ExpectInstalled(dest, dist, ~0u);
+        } else {
+            ok(DirExists((dest + "\\taken.dat").c_str()), "the taken.dat directory has gone");
+            ExpectBytes(dest + "\\Data", Bytes({'n', 'o', 't', ' ', 'a', ' ', 'd', 'i', 'r', 'e', 'c', 't', 'o', 'r', 'y'}));
+            ok(RemoveDirectoryA((dest + "\\taken.dat").c_str()) != 0, "cannot remove the taken.dat directory");
+            RemoveFile(dest + "\\Data");
+            ExpectInstalled(dest, Distribution({dist[0]}), ~0u);
+        }
+    }
+    SetCase(nullptr);
+}
+
+// Writes total into the header of the catalogue at path.
+void SetHeaderTotalAt(int line, const std::string& path, uint32_t total)
+{
+    Bytes bytes;
+    if (!ReadBytes(path, &bytes) || bytes.size() < kCatalogueHeaderBytes)
+        FailAt(line, "cannot read %s", path.c_str());
+    WriteLE32(bytes.data() + 8, total);
+    WriteBytesAt(line, path, bytes.data(), bytes.size());
+}
+#define SetHeaderTotal(path, total) SetHeaderTotalAt(__LINE__, (path), (total))
+
+// A catalogue whose header total does not match its entries: the pages
+// show the entries' sum and never a wrapped figure, and the copy ends when
+// every selected file is installed, neither before nor after; no disk is
+// asked for.  A file missing from the disk still brings box 9.
+void CatalogueTotal()
+{
+    const Distribution dist = {
+        File("base.da_", "base.dat", kBaseComponent, 40000),
+        File("main1.da_", "main1.dat", 0x2, 300000),
+        File("main2.dat", "main2.dat", 0x4, 120000, kPlain),
+        File("opt.da_", "opt.dat", 0x100, 50000),
+    };
+    const uint32_t all = TotalBytes(dist, ~0u);
+    static const struct {
+        const char* name;
+        uint32_t total;
+        bool missing;   // main2.dat is not on the disk
+    } cases[] = {
+        {"too-large", 0xFFFFF000u, false},
+        {"too-small", 1000, false},
+        {"too-small-missing-file", 1000, true},
+    };
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        WriteDisk("A:", dist, 0);
+        SetHeaderTotal("A:\\setup.inf", c.total);
+        if (c.missing)
+            RemoveFile("A:\\main2.dat");
+        const std::string dest = std::string(kDest) + "-" + c.name;
+        HWND page = NeedComponentsPage(dest);
+        ExpectKB(page, KB(all), "at first");
+        Click(page, 10);   // main1 off
+        Click(page, IDC_OPTIONAL_GROUP);
+        ExpectKB(page, KB(all - 350000), "without main1 and the optional group");
+        Click(page, 11);   // main2 off
+        ExpectKB(page, KB(40000), "the base alone");
+        Click(page, 11);
+        ExpectKB(page, KB(160000), "the base and main2");
+        StartCopy(page);
+        if (c.missing) {
+            HWND box = NeedDiskBox(2);
+            ExpectInstalled(dest, Distribution({dist[0]}), ~0u);
+            Press(box, 2);
+            NeedCopyStopped();
+        } else {
+            NeedCopyFinished();
+            ExpectInstalled(dest, dist, kBaseComponent | 0x4);
+        }
+    }
+    SetCase(nullptr);
+}
+
+// "Keep" for one earlier installation, then back and another directory:
+// the fresh directory gets its settings file, the kept one is untouched.
+void KeepThenNewDirectory()
+{
+    const Distribution dist = {
+        File("tovarin.ex_", "tovarin.exe", kBaseComponent, 40000),
+        File("tovarin.tv_", "tovarin.tvs", kBaseComponent, 3000),
+        File("readme.tx_", "readme.txt", kBaseComponent, 6000),
+    };
+    WriteDisk("A:", dist, 0);
+    const std::string old = "C:\\Old\\Tovarin", fresh = "C:\\New\\Tovarin";
+    const Bytes oldSettings = Content(98, 2345);
+    MakeDirs(old);
+    WriteBytes(old + "\\tovarin.exe", "MZ", 2);
+    WriteBytes(old + "\\tovarin.tvs", oldSettings.data(), oldSettings.size());
+
+    StartSetup("");
+    HWND page = NeedDialog(IDD_EXISTING);
+    ok(ListItems(page, IDC_FOUND_LIST) == std::vector<std::string>({old}), "the earlier installation is not listed");
+    Click(page, IDC_INSTALL_OVER);
+    Answer(MSG_KEEP_SETTINGS, 1, page);
+    NeedGone(page);
+    page = NeedDialog(IDD_COMPONENTS);
+    Click(page, IDC_COMPONENTS_BACK);
+    NeedGone(page);
+    page = NeedDialog(IDD_EXISTING);
+    Click(page, IDC_OTHER_DIRECTORY);
+    NeedGone(page);
+    page = NeedDialog(IDD_DESTINATION);
+    SetText(page, IDC_DEST_EDIT, fresh.c_str());
+    Click(page, IDC_DEST_NEXT);
+    Answer(MSG_CREATE_DIR, 1, page);
+    NeedGone(page);
+    StartCopy(NeedDialog(IDD_COMPONENTS));
+    NeedCopyFinished();
+    ExpectInstalled(fresh, dist, ~0u);
+    ExpectBytes(old + "\\tovarin.tvs", oldSettings);
+    ExpectBytes(old + "\\tovarin.exe", Bytes({'M', 'Z'}));
+    ok(FilesUnder(old).size() == 2, "%u files in %s, expected the 2 it had", (unsigned)FilesUnder(old).size(),
+       old.c_str());
+}
+
+// A catalogue whose base component has no files: the components page keeps
+// its texts enabled (only the check boxes of empty components are greyed).
+void EmptyBase()
+{
+    const Distribution dist = {
+        File("main1.da_", "main1.dat", 0x2, 30000),
+        File("guide.hl_", "guide.hlp", kGuideComponent, 20000),
+    };
+    WriteDisk("A:", dist, 0);
+    HWND page = NeedComponentsPage(kDest);
+    int texts = 0;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Static") != 0)
+            continue;
+        texts++;
+        ok(IsWindowEnabled(child), "static text %d \"%s\" is greyed", texts, Text(child).c_str());
+    }
+    ok(texts > 0, "the components page has no static texts");
+    ok(Enabled(page, 10) && !Enabled(page, 11), "check box 10 should be enabled and 11 greyed");
+    Shot("empty-base");
+    StartCopy(page);
+    NeedCopyFinished();
+    ExpectInstalled(kDest, dist, ~0u);
+}
+
+// The indicator is painted again as it stands when it is uncovered: box 9
+// holds the copy at 40 %, a window is moved over the indicator and away, and
+// the bar is back at once.
+void IndicatorUncovered()
+{
+    const Distribution dist = {
+        File("one.dat", "one.dat", kBaseComponent, 400000, kPlain, 1),
+        File("two.dat", "two.dat", kBaseComponent, 600000, kPlain, 2),
+    };
+    WriteFloppies(dist);
+    StartCopy(NeedComponentsPage(kDest));
+    HWND box = NeedDiskBox(2);
+    HWND progress = NeedDialog(IDD_PROGRESS);
+    RECT bar = WindowRect(Control(progress, IDC_PROGRESS_BAR));
+    // The box itself may lie over the indicator: it is moved out of the way.
+    RECT rect = WindowRect(box);
+    SetWindowPos(box, nullptr, rect.left, GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top) - 60, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(300);
+    ExpectBar(40);
+    HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT,
+                                 bar.left - 10, bar.top - 10, bar.right - bar.left + 20, bar.bottom - bar.top + 20,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ok(cover != nullptr, "cannot make a window to cover the indicator");
+    for (int i = 0; i < 20; i++) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        Sleep(20);
+    }
+    SetWindowPos(cover, nullptr, 0, GetSystemMetrics(SM_CYSCREEN) - 40, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(500);
+    ExpectBar(40);
+    DestroyWindow(cover);
+    // Wine keeps the picture of a window that another window covered, but
+    // not of the part that lay off the screen: the page goes half off the
+    // left edge and comes back.
+    RECT page = WindowRect(progress);
+    SetWindowPos(progress, nullptr, -(page.right - page.left) / 2 - (bar.left - page.left), page.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(300);
+    SetWindowPos(progress, nullptr, page.left, page.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(500);
+    Shot("indicator-uncovered");
+    ExpectBar(40);
+    ChangeDisk(DiskDir(2));
+    Press(box, 1);
+    NeedCopyFinished();
+    ExpectInstalled(kDest, dist, ~0u);
+}
+
 // ---- The sample distribution of "make dist" --------------------------------------------
 
 // The distribution that a catalogue describes, with the expanded contents of
@@ -1030,6 +1325,12 @@ const Scenario kCopyScenarios[] = {
     {"cancel-copy", CancelCopy},
     {"small-drive", SmallDrive},
     {"billboards", Billboards},
+    {"held-target", HeldTarget},
+    {"blocked-destination", BlockedDestination},
+    {"catalogue-total", CatalogueTotal},
+    {"keep-then-new-directory", KeepThenNewDirectory},
+    {"empty-base", EmptyBase},
+    {"indicator-uncovered", IndicatorUncovered},
     {"sample-onedir", SampleOnedir},
     {"sample-floppies", SampleFloppies},
     {nullptr, nullptr},
