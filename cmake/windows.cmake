@@ -17,6 +17,7 @@ set(SETUP_SOURCES
   catalogue/catalogue.cpp
   catalogue/components.cpp
   wizard/flow.cpp
+  wizard/pages.cpp
   wizard/destination_pages.cpp
   wizard/component_pages.cpp
   wizard/group_page.cpp

@@ -30,19 +30,6 @@ void DrainMessages()
     }
 }
 
-void EndPageWithPanel(HWND page, HWND* panel, int result)
-{
-    if (*panel != nullptr)
-        DestroyWindow(*panel);
-    *panel = nullptr;
-    EndDialog(page, result);
-}
-
-int ConfirmCancel(HWND page)
-{
-    return LOWORD(ShowMessage(page, MSG_CONFIRM_CANCEL, nullptr)) == ANSWER_CANCEL_SETUP;
-}
-
 void PlaceDialog(HWND dialog, int mode)
 {
     RECT frame;

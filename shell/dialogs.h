@@ -21,11 +21,6 @@ HWND OpenPanel(HWND owner, int templateId, LPARAM initParam, DLGPROC procedure);
 int  ShowMessage(HWND owner, int n, const char* text);
 void DrainMessages();
 
-// Page chores: a page destroys its panel just before it ends, and Cancel
-// asks message box 2 first.
-void EndPageWithPanel(HWND page, HWND* panel, int result);
-int  ConfirmCancel(HWND page);
-
 INT_PTR CALLBACK MessageBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK PlainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -1,16 +1,12 @@
 // The components page (template 4) and the custom components page
 // (template 5): what to install, weighed against the free space.
 #include "wizard/wizard.h"
+#include "wizard/pages.h"
 #include "catalogue/catalogue.h"
 #include "install/install.h"
 #include "resources/resource.h"
 
 namespace {
-
-struct PageState {
-    InstallOptions* options;
-    HWND panel;
-};
 
 PageState componentsPage;
 PageState customPage;
@@ -23,19 +19,19 @@ void ShowRequiredKB(HWND page, const InstallOptions* options)
 // Next and back both weigh the selection against the free space first.
 void LeaveComponentsPage(HWND page, PageState* state, int button)
 {
-    const InstallOptions* options = state->options;
+    const InstallOptions* options = PageOptions(state);
     if (FreeSpaceKB(options->destDir) < BytesToKB(options->requiredBytes)) {
         switch (LOWORD(ShowMessage(page, MSG_LOW_DISK_SPACE, nullptr))) {
         case ANSWER_CHANGE_SELECTION:
             return;  // stay and change the selection
         case ANSWER_CANCEL_LOW_SPACE:
-            EndPageWithPanel(page, &state->panel, IDCANCEL);
+            EndPage(page, state, IDCANCEL);
             return;
         default:
             break;  // go on anyway
         }
     }
-    EndPageWithPanel(page, &state->panel, button);
+    EndPage(page, state, button);
 }
 
 // Runs the custom components page on a copy of the record; OK hands the
@@ -56,15 +52,13 @@ INT_PTR CALLBACK ComponentsPageProc(HWND page, UINT message, WPARAM wParam, LPAR
     PageState* state = &componentsPage;
     switch (message) {
     case WM_INITDIALOG:
-        PlaceDialog(page, kPlaceCentred);
-        state->options = reinterpret_cast<InstallOptions*>(lParam);
-        InitComponentControls(page, state->options);
-        state->panel = OpenPanel(GetWindow(page, GW_OWNER), IDD_PANEL_COMPONENTS, kPlaceBottom,
-                                 PlainDialogProc);
+        BeginPage(page, state, lParam);
+        InitComponentControls(page, PageOptions(state));
+        OpenPagePanel(state, IDD_PANEL_COMPONENTS);
         return TRUE;
     case WM_COMMAND: {
         int id = LOWORD(wParam);
-        InstallOptions* options = state->options;
+        InstallOptions* options = PageOptions(state);
         if (id >= IDC_MAIN_FIRST && id <= IDC_MAIN_LAST) {
             uint32_t bit = ControlComponentBit(id);
             ToggleComponent(&options->selectedMask, bit);
@@ -85,8 +79,7 @@ INT_PTR CALLBACK ComponentsPageProc(HWND page, UINT message, WPARAM wParam, LPAR
             LeaveComponentsPage(page, state, id);
             return TRUE;
         case IDCANCEL:
-            if (ConfirmCancel(page))
-                EndPageWithPanel(page, &state->panel, IDCANCEL);
+            CancelPage(page, state);
             return TRUE;
         }
         return FALSE;
@@ -101,9 +94,8 @@ INT_PTR CALLBACK CustomComponentsPageProc(HWND page, UINT message, WPARAM wParam
     PageState* state = &customPage;
     switch (message) {
     case WM_INITDIALOG: {
-        PlaceDialog(page, kPlaceCentred);
-        state->options = reinterpret_cast<InstallOptions*>(lParam);
-        const InstallOptions* options = state->options;
+        BeginPage(page, state, lParam);
+        const InstallOptions* options = PageOptions(state);
         for (uint32_t bit = 0x100; bit <= 0x20000u; bit <<= 1) {
             int box = ComponentControlId(bit);
             if (options->componentBytes[ComponentIndex(bit)] != 0)
@@ -113,22 +105,21 @@ INT_PTR CALLBACK CustomComponentsPageProc(HWND page, UINT message, WPARAM wParam
         }
         ShowRequiredKB(page, options);
         SetDlgItemInt(page, IDC_FREE_KB, FreeSpaceKB(options->destDir), FALSE);
-        // The panel belongs to the backdrop, the owner of the components page.
-        HWND componentsPageWindow = GetWindow(page, GW_OWNER);
-        state->panel = OpenPanel(GetWindow(componentsPageWindow, GW_OWNER), IDD_PANEL_CUSTOM,
-                                 kPlaceBottom, PlainDialogProc);
+        // The page belongs to the components page; its panel, like every
+        // panel, to the backdrop.
+        OpenPagePanel(state, IDD_PANEL_CUSTOM);
         return TRUE;
     }
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         if (id >= IDC_OPTIONAL_FIRST && id <= IDC_OPTIONAL_LAST) {
             uint32_t bit = ControlComponentBit(id);
-            ToggleComponent(&state->options->selectedMask, bit);
-            AdjustRequiredBytes(page, state->options, bit);
+            ToggleComponent(&PageOptions(state)->selectedMask, bit);
+            AdjustRequiredBytes(page, PageOptions(state), bit);
             return TRUE;
         }
         if (id == IDOK || id == IDCANCEL) {
-            EndPageWithPanel(page, &state->panel, id);
+            EndPage(page, state, id);
             return TRUE;
         }
         return FALSE;

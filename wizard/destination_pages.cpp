@@ -1,6 +1,7 @@
 // The existing-installations page (template 2) and the destination page
 // (template 3): both settle destDir.
 #include "wizard/wizard.h"
+#include "wizard/pages.h"
 #include "catalogue/options.h"
 #include "install/install.h"
 #include "integration/foundlist.h"
@@ -8,16 +9,9 @@
 
 namespace {
 
-// One of each page is open at a time; this is what it keeps while open.
-struct PageState {
-    InstallOptions* options;
-    HWND panel;
-};
-
 PageState existingPage;
 PageState destinationPage;
 
-// Destroys the page's panel and ends the page with result.
 // 1 when the found list holds at least one installation.
 int HasFoundInstallations(const InstallOptions* options)
 {
@@ -99,25 +93,22 @@ INT_PTR CALLBACK ExistingInstallationsPageProc(HWND page, UINT message, WPARAM w
     PageState* state = &existingPage;
     switch (message) {
     case WM_INITDIALOG:
-        PlaceDialog(page, kPlaceCentred);
-        state->options = reinterpret_cast<InstallOptions*>(lParam);
-        FillFoundList(page, state->options);
+        BeginPage(page, state, lParam);
+        FillFoundList(page, PageOptions(state));
         SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_SETCURSEL, 0, 0);
-        state->panel = OpenPanel(GetWindow(page, GW_OWNER), IDD_PANEL_EXISTING, kPlaceBottom,
-                                 PlainDialogProc);
+        OpenPagePanel(state, IDD_PANEL_EXISTING);
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_INSTALL_OVER:
-            InstallOverSelected(page, state->options);
-            EndPageWithPanel(page, &state->panel, IDC_INSTALL_OVER);
+            InstallOverSelected(page, PageOptions(state));
+            EndPage(page, state, IDC_INSTALL_OVER);
             return TRUE;
         case IDC_OTHER_DIRECTORY:
-            EndPageWithPanel(page, &state->panel, IDC_OTHER_DIRECTORY);
+            EndPage(page, state, IDC_OTHER_DIRECTORY);
             return TRUE;
         case IDCANCEL:
-            if (ConfirmCancel(page))
-                EndPageWithPanel(page, &state->panel, IDCANCEL);
+            CancelPage(page, state);
             return TRUE;
         }
         return FALSE;
@@ -131,9 +122,8 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
     PageState* state = &destinationPage;
     switch (message) {
     case WM_INITDIALOG: {
-        PlaceDialog(page, kPlaceCentred);
-        state->options = reinterpret_cast<InstallOptions*>(lParam);
-        InstallOptions* options = state->options;
+        BeginPage(page, state, lParam);
+        InstallOptions* options = PageOptions(state);
         // The edit control holds no more than a path buffer can take.
         SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_LIMITTEXT, kPathBytes - 1, 0);
         if (options->destDir[0] != '\0') {
@@ -145,31 +135,31 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
         }
         if (!HasFoundInstallations(options))
             ShowWindow(GetDlgItem(page, IDC_DEST_BACK), SW_HIDE);
-        state->panel = OpenPanel(GetWindow(page, GW_OWNER), IDD_PANEL_DESTINATION, kPlaceBottom,
-                                 PlainDialogProc);
+        OpenPagePanel(state, IDD_PANEL_DESTINATION);
         return TRUE;
     }
-    case WM_COMMAND:
+    case WM_COMMAND: {
+        InstallOptions* options = PageOptions(state);
         switch (LOWORD(wParam)) {
         case IDC_DEST_EDIT:
             if (HIWORD(wParam) != EN_CHANGE)
                 return FALSE;
-            GetDlgItemTextA(page, IDC_DEST_EDIT, state->options->destDir, kPathBytes);
-            EnableWindow(GetDlgItem(page, IDC_DEST_NEXT), state->options->destDir[0] != '\0');
+            GetDlgItemTextA(page, IDC_DEST_EDIT, options->destDir, kPathBytes);
+            EnableWindow(GetDlgItem(page, IDC_DEST_NEXT), options->destDir[0] != '\0');
             return TRUE;
         case IDC_DEST_NEXT:
-            if (AcceptDestination(page, state->options))
-                EndPageWithPanel(page, &state->panel, IDC_DEST_NEXT);
+            if (AcceptDestination(page, options))
+                EndPage(page, state, IDC_DEST_NEXT);
             return TRUE;
         case IDC_DEST_BACK:
-            EndPageWithPanel(page, &state->panel, IDC_DEST_BACK);
+            EndPage(page, state, IDC_DEST_BACK);
             return TRUE;
         case IDCANCEL:
-            if (ConfirmCancel(page))
-                EndPageWithPanel(page, &state->panel, IDCANCEL);
+            CancelPage(page, state);
             return TRUE;
         }
         return FALSE;
+    }
     default:
         return FALSE;
     }

@@ -1,6 +1,7 @@
 // The program-group page (template 8): the user picks one of Program
 // Manager's groups or types the name of a new one.
 #include "wizard/wizard.h"
+#include "wizard/pages.h"
 #include "catalogue/options.h"
 #include "integration/integration.h"
 #include "integration/progmantext.h"
@@ -8,12 +9,14 @@
 
 namespace {
 
-struct GroupPageState {
-    char* groupName;   // the flow's 260-byte buffer, kept equal to the edit control
-    HWND panel;
-};
+// Its record is the flow's 260-byte group-name buffer, kept equal to the
+// edit control.
+PageState groupPage;
 
-GroupPageState groupPage;
+char* GroupName(const PageState* state)
+{
+    return static_cast<char*>(state->record);
+}
 
 // A name that would break out of Program Manager's commands cannot be
 // used: OK stays disabled until it is mended, and the panel says why.
@@ -26,23 +29,21 @@ void CheckGroupName(HWND page, const char* groupName)
 
 INT_PTR CALLBACK ProgramGroupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    GroupPageState* state = &groupPage;
+    PageState* state = &groupPage;
     switch (message) {
     case WM_INITDIALOG:
-        PlaceDialog(page, kPlaceCentred);
-        state->groupName = reinterpret_cast<char*>(lParam);
+        BeginPage(page, state, lParam);
         SendDlgItemMessageA(page, IDC_GROUP_EDIT, EM_LIMITTEXT, kPathBytes - 1, 0);
-        FillGroupList(page, state->groupName);
-        state->panel = OpenPanel(GetWindow(page, GW_OWNER), IDD_PANEL_GROUP, kPlaceBottom, PlainDialogProc);
+        FillGroupList(page, GroupName(state));
+        OpenPagePanel(state, IDD_PANEL_GROUP);
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            EndPageWithPanel(page, &state->panel, IDOK);
+            EndPage(page, state, IDOK);
             return TRUE;
         case IDCANCEL:
-            if (ConfirmCancel(page))
-                EndPageWithPanel(page, &state->panel, IDCANCEL);
+            CancelPage(page, state);
             return TRUE;
         case IDC_GROUP_LIST: {
             if (HIWORD(wParam) != LBN_SELCHANGE)
@@ -51,19 +52,19 @@ INT_PTR CALLBACK ProgramGroupPageProc(HWND page, UINT message, WPARAM wParam, LP
             LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
             LRESULT length = selected != LB_ERR ? SendMessageA(list, LB_GETTEXTLEN, selected, 0) : LB_ERR;
             if (length != LB_ERR && length < kPathBytes) {
-                SendMessageA(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(state->groupName));
-                SetDlgItemTextA(page, IDC_GROUP_EDIT, state->groupName);
+                SendMessageA(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(GroupName(state)));
+                SetDlgItemTextA(page, IDC_GROUP_EDIT, GroupName(state));
             }
             return TRUE;
         }
         case IDC_GROUP_EDIT: {
             if (HIWORD(wParam) != EN_CHANGE)
                 return FALSE;
-            GetDlgItemTextA(page, IDC_GROUP_EDIT, state->groupName, kPathBytes);
+            GetDlgItemTextA(page, IDC_GROUP_EDIT, GroupName(state), kPathBytes);
             LRESULT found = SendDlgItemMessageA(page, IDC_GROUP_LIST, LB_FINDSTRINGEXACT, 0,
-                                                reinterpret_cast<LPARAM>(state->groupName));
+                                                reinterpret_cast<LPARAM>(GroupName(state)));
             SendDlgItemMessageA(page, IDC_GROUP_LIST, LB_SETCURSEL, found, 0);
-            CheckGroupName(page, state->groupName);
+            CheckGroupName(page, GroupName(state));
             return TRUE;
         }
         }
