@@ -140,6 +140,12 @@ e2e_template() {
 # each other.  The servers are detached so that the caller (a ctest
 # fixture) may end while they run on.
 E2E_DISPLAYS=${E2E_DISPLAYS:-4}
+
+# True when display $1's lock file names process $2.
+e2e_xvfb_owns() {
+    [ "$(tr -dc 0-9 <"/tmp/.X$1-lock" 2>/dev/null)" = "$2" ]
+}
+
 e2e_xvfb_start() {
     local state=$1 n=89 pid started=0
     : >"$state"
@@ -150,12 +156,14 @@ e2e_xvfb_start() {
         setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset \
             </dev/null >/dev/null 2>&1 &
         pid=$!
+        # Two runs may try the same number at once: the server is ours
+        # only when the display's lock file names our process.
         for _ in $(seq 1 100); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
+            [ -e "/tmp/.X11-unix/X$n" ] && e2e_xvfb_owns "$n" "$pid" && break
             kill -0 "$pid" 2>/dev/null || break
             sleep 0.05
         done
-        if [ -e "/tmp/.X11-unix/X$n" ]; then
+        if [ -e "/tmp/.X11-unix/X$n" ] && e2e_xvfb_owns "$n" "$pid"; then
             echo ":$n $pid" >>"$state"
             started=$((started + 1))
         else
