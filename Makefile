@@ -5,7 +5,7 @@
 #                 the kernel cannot run Wine's 32-bit loader
 #   make test     build, then run every test: unit, fuzz (bounded) and end-to-end under Wine
 #   make demo     build, then run the installer on its sample distribution under Wine
-#   make dist     build the sample distribution into build/dist
+#   make dist     build the sample distribution into build/dist, with its disk images
 #
 # Every target first makes sure that the Debian packages it needs are there.
 # E2E_ARCH=win32|win64|both chooses the architectures of the Wine tests; by
@@ -71,7 +71,9 @@ e2e: dist
 demo: dist
 	@tests/e2e/demo $(abspath $(WIN32)) $(abspath $(WIN64)) $(abspath build/demo)
 
-# The sample Tovarin distribution: build/dist/onedir and build/dist/floppies.
+# The sample Tovarin distribution: build/dist/onedir and build/dist/floppies,
+# their disk images build/dist/images/1440 and images/dmf, and
+# build/dist/tovarin.iso.
 dist: all
 	@tools/make-dist $(abspath $(HOST))/bin $(abspath $(WIN32)) $(abspath build/dist)
 

@@ -207,3 +207,37 @@ e2e_xvfb_stop() {
     done <"$state"
     rm -f "$state" "$state".*.lock
 }
+
+# True when FUSE mounts can be made here (the disk image scenarios); the
+# reason otherwise in E2E_FUSE_WHY.
+e2e_have_fuse() {
+    local p
+    if [ ! -c /dev/fuse ]; then
+        E2E_FUSE_WHY="no /dev/fuse: FUSE mounts cannot be made here"
+        return 1
+    fi
+    for p in fusefat fuseiso fusermount; do
+        command -v "$p" >/dev/null || e2e_die "$p is not installed (scripts/install-deps)"
+    done
+}
+
+# Unmounts every FUSE mount in directory $1 (made by the disk image
+# scenarios), lazily when one is still busy.
+e2e_unmount_media() {
+    local m
+    [ -d "$1" ] || return 0
+    for m in "$1"/*; do
+        mountpoint -q "$m" 2>/dev/null || continue
+        fusermount -u "$m" 2>/dev/null || fusermount -uz "$m" 2>/dev/null || umount -l "$m" 2>/dev/null
+    done
+}
+
+# Gives drive $2 (e.g. r:) of prefix $1 the type $3 (floppy, hd, cdrom,
+# network) in HKLM\Software\Wine\Drives; with no wineserver running, so
+# system.reg is edited directly.
+e2e_set_drive_type() {
+    local reg="$1/system.reg"
+    grep -q '^\[Software\\\\Wine\\\\Drives\]' "$reg" || e2e_die "$reg: no Software\\Wine\\Drives key"
+    sed -i "/^\\[Software\\\\\\\\Wine\\\\\\\\Drives\\]/{n;a \"$2\"=\"$3\"
+}" "$reg"
+}

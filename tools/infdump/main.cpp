@@ -3,10 +3,14 @@
 //   infdump FILE
 //   infdump --help    prints this usage on standard output
 //
+// FILE is a setup.inf, or a floppy image (FAT12, read with mtools' mcopy)
+// or a CD-ROM image (ISO 9660, read with xorriso) whose root holds one.
 // Exit status 0 when the catalogue is sound, 1 when it has a problem (each
 // one is named on standard error), 2 on a usage error (the usage goes to
 // standard error).  A FILE whose name starts with '-' is given as ./-name.
+#include <errno.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -14,6 +18,8 @@
 
 #include "tools/common/fileio.h"
 #include "tools/infdump/infcheck.h"
+#include "tools/mkdist/floppy.h"
+#include "tools/mkdist/images.h"
 
 namespace {
 
@@ -27,6 +33,32 @@ int Usage(bool asked)
     return asked ? 0 : 2;
 }
 
+// When data is a floppy or CD-ROM image, replaces it with the setup.inf in
+// its root.  1, or 0 with *error.
+int ReadFromImage(const std::string& path, std::vector<uint8_t>* data, std::string* error)
+{
+    FatBootSector boot;
+    bool floppy = ReadFatBootSector(data->data(), data->size(), &boot) != 0;
+    bool cd = LooksLikeCdImage(data->data(), data->size()) != 0;
+    if (!floppy && !cd) return 1;
+    const char* tmpdir = getenv("TMPDIR");
+    std::string scratch = std::string(tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp") + "/infdump.XXXXXX";
+    if (mkdtemp(&scratch[0]) == nullptr) {
+        *error = scratch + ": " + strerror(errno);
+        return 0;
+    }
+    std::string copy = scratch + "/setup.inf";
+    int ok = floppy ? ReadFileFromFloppyImage(path, "SETUP.INF", copy, error)
+                    : ReadFileFromCdImage(path, "/setup.inf", copy, error);
+    if (!ok) {
+        *error = "no setup.inf read from this " + std::string(floppy ? "floppy" : "CD-ROM") + " image (" + *error +
+                 ")";
+    }
+    ok = ok && ReadWholeFile(copy, data, error);
+    RemoveTree(scratch);
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -38,6 +70,10 @@ int main(int argc, char** argv)
     std::vector<uint8_t> data;
     std::string error;
     if (!ReadWholeFile(path, &data, &error)) {
+        fprintf(stderr, "infdump: %s: %s\n", path.c_str(), error.c_str());
+        return 1;
+    }
+    if (!ReadFromImage(path, &data, &error)) {
         fprintf(stderr, "infdump: %s: %s\n", path.c_str(), error.c_str());
         return 1;
     }

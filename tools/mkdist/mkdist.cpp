@@ -2,16 +2,21 @@
 //
 //   mkdist [--onedir] [--capacity BYTES] [--cluster BYTES] [--root-entries N]
 //          [--setup PATH] [--ctl3d PATH] MANIFEST OUTDIR
+//   mkdist --images [FORMAT] [--setup PATH] [--ctl3d PATH] MANIFEST OUTDIR
+//   mkdist --cdrom [--setup PATH] [--ctl3d PATH] MANIFEST ISOFILE
 //   mkdist --help     prints this usage on standard output
 //
 // Writes setup.inf, the installer, ctl3d32.dll when given, and every file,
 // compressed or plain, under a unique 8.3 name: all in OUTDIR with --onedir,
 // else spread over OUTDIR/disk1, disk2, ... of the given capacity (default
 // the 3.5-inch floppy), with the installer's files on disk 1 and no file
-// split.  OUTDIR is built under a temporary name and takes the place of an
-// earlier OUTDIR only when everything was written; on any error nothing is
-// left behind.  Exit status 0, 1 on a bad manifest or file, 2 on a usage
-// error (the usage goes to standard error).
+// split.  With --images the disks are floppy images OUTDIR/disk1.img, ...
+// of the format (floppy.h), the room on each read from the boot sector that
+// mformat writes; with --cdrom the one directory is an ISO 9660 image
+// (images.h).  The output is built under a temporary name and takes the
+// place of an earlier one only when everything was written; on any error
+// nothing is left behind.  Exit status 0, 1 on a bad manifest or file, 2 on
+// a usage error (the usage goes to standard error).
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -28,6 +33,8 @@
 
 #include "catalogue/catfile.h"
 #include "tools/common/fileio.h"
+#include "tools/mkdist/floppy.h"
+#include "tools/mkdist/images.h"
 #include "tools/mkdist/layout.h"
 #include "tools/mkdist/manifest.h"
 #include "tools/szdd/szdd.h"
@@ -57,6 +64,8 @@ struct Extra {
 // What the command line asks for.
 struct Options {
     bool onedir;
+    bool cdrom;
+    const FloppyFormat* images;  // null: directories
     DiskGeometry disk;
     std::string setupOption, ctl3dOption;
     std::string manifestPath, outDir;
@@ -72,7 +81,13 @@ int Usage(bool asked)
     fprintf(asked ? stdout : stderr,
             "usage: mkdist [--onedir] [--capacity BYTES] [--cluster BYTES] [--root-entries N]\n"
             "              [--setup PATH] [--ctl3d PATH] MANIFEST OUTDIR\n"
-            "       mkdist --help\n");
+            "       mkdist --images [FORMAT] [--setup PATH] [--ctl3d PATH] MANIFEST OUTDIR\n"
+            "       mkdist --cdrom [--setup PATH] [--ctl3d PATH] MANIFEST ISOFILE\n"
+            "       mkdist --help\n"
+            "FORMAT, the floppy of the images (1440 when not given):\n");
+    for (const FloppyFormat* f = kFloppyFormats; f->name != nullptr; ++f) {
+        fprintf(asked ? stdout : stderr, "  %-8s %s\n", f->name, f->description);
+    }
     return asked ? 0 : 2;
 }
 
@@ -142,8 +157,13 @@ int WriteAll(const std::string& path, const std::vector<uint8_t>& bytes, std::st
 int ParseArguments(int argc, char** argv, Options* options)
 {
     options->onedir = false;
+    options->cdrom = false;
+    options->images = nullptr;
     options->disk = {kFloppyCapacity, kFloppyCluster, kFloppyRootEntries};
     std::vector<std::string> args;
+    bool geometryGiven = false;
+    size_t afterImages = size_t(-1);  // the positional word right after a bare --images
+    std::string formatWord;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         uint64_t v = 0;
@@ -151,7 +171,20 @@ int ParseArguments(int argc, char** argv, Options* options)
             return Usage(argc == 2);
         } else if (a == "--onedir") {
             options->onedir = true;
+        } else if (a == "--cdrom") {
+            options->cdrom = true;
+        } else if (a == "--images") {
+            // FORMAT may be left out (1440): the word after --images is the
+            // format when it names one.
+            options->images = &kFloppyFormats[0];
+            if (i + 1 < argc && FindFloppyFormat(argv[i + 1]) != nullptr) {
+                options->images = FindFloppyFormat(argv[++i]);
+            } else if (i + 1 < argc) {
+                afterImages = args.size();
+                formatWord = argv[i + 1];
+            }
         } else if ((a == "--capacity" || a == "--cluster" || a == "--root-entries") && i + 1 < argc) {
+            geometryGiven = true;
             if (!ParseCount(argv[++i], &v) || v == 0 || (a == "--root-entries" && v > 0xFFFF)) {
                 fprintf(stderr, "mkdist: %s needs a positive number, not \"%s\"\n", a.c_str(), argv[i]);
                 return 2;
@@ -167,7 +200,20 @@ int ParseArguments(int argc, char** argv, Options* options)
             args.push_back(a);
         }
     }
+    if (args.size() == 3 && afterImages == 0 && args[0] == formatWord) {
+        fprintf(stderr, "mkdist: --images: no floppy format \"%s\" (one of:", formatWord.c_str());
+        for (const FloppyFormat* f = kFloppyFormats; f->name != nullptr; ++f) fprintf(stderr, " %s", f->name);
+        fprintf(stderr, ")\n");
+        return 2;
+    }
     if (args.size() != 2) return Usage(false);
+    if (int(options->onedir) + int(options->cdrom) + int(options->images != nullptr) > 1 ||
+        ((options->cdrom || options->images) && geometryGiven)) {
+        fprintf(stderr, "mkdist: --onedir, --cdrom and --images exclude each other, and an image's format "
+                        "fixes the capacity, the cluster and the root entries\n");
+        return 2;
+    }
+    if (options->cdrom) options->onedir = true;
     options->manifestPath = args[0];
     options->outDir = args[1];
     while (options->outDir.size() > 1 && options->outDir.back() == '/') options->outDir.pop_back();
@@ -276,8 +322,14 @@ int PlaceOnDisks(const Options& options, const std::vector<Item>& items,
     for (const Extra& x : extras) firstBytes += DiskBytes(disk, x.bytes.size());
     int bad = SpreadOverDisks(disk, sizes, firstBytes, uint32_t(extras.size()), diskOf);
     if (bad == -2) {
-        problems->push_back({0, "setup.exe, setup.inf and ctl3d32.dll take " + std::to_string(firstBytes) +
-                                    " bytes, more than disk 1 holds (" + std::to_string(disk.capacity) + ")"});
+        std::string names;
+        for (const Extra& x : extras) names += (names.empty() ? "" : ", ") + x.name;
+        problems->push_back({0, names + " take " + std::to_string(firstBytes) +
+                                    " bytes and " + std::to_string(extras.size()) +
+                                    " root entries, more than disk 1 holds (" + std::to_string(disk.capacity) +
+                                    " bytes, " + std::to_string(disk.rootEntries) + " entries)"});
+    } else if (bad >= 0 && disk.rootEntries == 0) {
+        problems->push_back({items[size_t(bad)].entry->line, "a disk's root directory holds no file"});
     } else if (bad >= 0) {
         const Item& item = items[size_t(bad)];
         problems->push_back({item.entry->line,
@@ -301,51 +353,146 @@ void ReportProblems(const std::string& manifestPath, const Problems& problems)
     }
 }
 
-// Writes every disk under a temporary name, then puts it in the place of
-// OUTDIR (and of an earlier OUTDIR).  1, or 0 with *error and nothing left
-// behind.
+// The directory of disk d (from 0) under root.
+std::string DiskDir(const Options& options, const std::string& root, int d)
+{
+    return options.onedir ? root : (fs::path(root) / ("disk" + std::to_string(d + 1))).string();
+}
+
+// Writes every disk's files into root (made here): root itself with
+// --onedir, else root/disk1, ...  1, or 0 with *error.
+int WriteDisks(const Options& options, const std::vector<Extra>& extras, const std::vector<Item>& items,
+               const std::vector<int>& diskOf, int diskCount, const std::string& root, std::string* error)
+{
+    std::error_code ec;
+    for (int d = 0; d < diskCount; ++d) {
+        fs::create_directories(DiskDir(options, root, d), ec);
+        if (ec) {
+            *error = DiskDir(options, root, d) + ": " + ec.message();
+            return 0;
+        }
+    }
+    for (const Extra& x : extras) {
+        if (!WriteAll((fs::path(DiskDir(options, root, 0)) / x.name).string(), x.bytes, error)) return 0;
+    }
+    for (size_t i = 0; i < items.size(); ++i) {
+        std::string path = (fs::path(DiskDir(options, root, diskOf[i])) / items[i].diskName).string();
+        if (!WriteAll(path, items[i].stored, error)) return 0;
+    }
+    return 1;
+}
+
+// Writes disk1.img, ... into dir from the disks' files under stage, each
+// disk's files in the order of the catalogue, disk 1's own files first.
+int WriteImages(const Options& options, const std::vector<Extra>& extras, const std::vector<Item>& items,
+                const std::vector<int>& diskOf, int diskCount, const std::string& stage, const std::string& dir,
+                std::string* error)
+{
+    std::vector<std::vector<ImageFile>> files(static_cast<size_t>(diskCount));
+    for (const Extra& x : extras) {
+        files[0].push_back({x.name, (fs::path(DiskDir(options, stage, 0)) / x.name).string()});
+    }
+    for (size_t i = 0; i < items.size(); ++i) {
+        files[size_t(diskOf[i])].push_back(
+            {items[i].diskName, (fs::path(DiskDir(options, stage, diskOf[i])) / items[i].diskName).string()});
+    }
+    for (int d = 0; d < diskCount; ++d) {
+        std::string image = (fs::path(dir) / ("disk" + std::to_string(d + 1) + ".img")).string();
+        if (!WriteFloppyImage(*options.images, d + 1, files[size_t(d)], image, error)) return 0;
+    }
+    return 1;
+}
+
+// Puts tmp in the place of out (and of an earlier out).  1, or 0 with
+// *error and out as it was.
+int PutInPlace(const std::string& tmp, const std::string& out, std::string* error)
+{
+    std::error_code ec;
+    std::string old = out + ".old" + std::to_string(long(getpid()));
+    bool hadOld = fs::exists(out, ec);
+    if (hadOld) fs::rename(out, old, ec);
+    if (!ec) fs::rename(tmp, out, ec);
+    if (ec) {
+        *error = out + ": " + ec.message();
+        if (hadOld) fs::rename(old, out, ec);
+        return 0;
+    }
+    if (hadOld) RemoveTree(old);
+    return 1;
+}
+
+// Writes the distribution under a temporary name in work (a fresh
+// directory beside OUTDIR), then puts it in the place of OUTDIR.  1, or 0
+// with *error and nothing left behind.
 int WriteDistribution(const Options& options, const std::vector<Extra>& extras,
                       const std::vector<Item>& items, const std::vector<int>& diskOf, int diskCount,
-                      std::string* error)
+                      const std::string& work, std::string* error)
 {
-    const std::string& outDir = options.outDir;
-    std::string tmp = TemporaryNameFor(outDir);
+    std::string files = (fs::path(work) / "files").string();
+    std::string result = (fs::path(work) / "result").string();
+    int ok = WriteDisks(options, extras, items, diskOf, diskCount, files, error);
+    if (ok && options.images != nullptr) {
+        std::error_code ec;
+        fs::create_directory(result, ec);
+        if (ec) *error = result + ": " + ec.message();
+        ok = !ec && WriteImages(options, extras, items, diskOf, diskCount, files, result, error);
+    } else if (ok && options.cdrom) {
+        ok = WriteCdImage(files, result, error);
+    } else if (ok) {
+        std::error_code ec;
+        fs::rename(files, result, ec);
+        if (ec) *error = result + ": " + ec.message();
+        ok = !ec;
+    }
+    ok = ok && PutInPlace(result, options.outDir, error);
+    RemoveTree(work);
+    return ok;
+}
+
+// A fresh work directory beside OUTDIR, for the output under construction
+// and the probe of a floppy format.  1, or 0 with *error.
+int MakeWorkDir(const std::string& outDir, std::string* work, std::string* error)
+{
+    *work = TemporaryNameFor(outDir);
+    RemoveTree(*work);
     std::error_code ec;
-    RemoveTree(tmp);
-    fs::path parent = fs::path(outDir).parent_path();
-    if (!parent.empty()) fs::create_directories(parent, ec);
-    auto diskDir = [&](int d) {
-        return options.onedir ? tmp : (fs::path(tmp) / ("disk" + std::to_string(d + 1))).string();
-    };
-    bool ok = true;
-    for (int d = 0; d < diskCount && ok; ++d) {
-        fs::create_directories(diskDir(d), ec);
-        if (ec) {
-            *error = diskDir(d) + ": " + ec.message();
-            ok = false;
+    fs::create_directories(*work, ec);
+    if (ec) *error = *work + ": " + ec.message();
+    return !ec;
+}
+
+// An earlier output that mkdist may replace: a directory of disk images
+// holds nothing but diskN.img, an image file is a file.  1, or 0 with
+// *error.
+int MayReplace(const Options& options, std::string* error)
+{
+    std::error_code ec;
+    const std::string& out = options.outDir;
+    if (!fs::exists(out, ec)) return 1;
+    if (options.cdrom) {
+        if (fs::is_directory(out, ec)) {
+            *error = out + ": is a directory; --cdrom writes an image file";
+            return 0;
+        }
+        return 1;
+    }
+    if (options.images == nullptr) return 1;
+    if (!fs::is_directory(out, ec)) {
+        *error = out + ": exists and is not a directory";
+        return 0;
+    }
+    for (const fs::directory_entry& e : fs::directory_iterator(out, ec)) {
+        std::string name = e.path().filename().string();
+        size_t digits = name.size() > 8 ? name.size() - 8 : 0;
+        bool image = name.size() > 8 && name.compare(0, 4, "disk") == 0 &&
+                     name.compare(name.size() - 4, 4, ".img") == 0 &&
+                     name.find_first_not_of("0123456789", 4) == 4 + digits && e.is_regular_file();
+        if (!image) {
+            *error = out + ": holds " + name + ", not a disk image of mkdist: give a new or empty directory";
+            return 0;
         }
     }
-    for (size_t i = 0; i < extras.size() && ok; ++i) {
-        ok = WriteAll((fs::path(diskDir(0)) / extras[i].name).string(), extras[i].bytes, error);
-    }
-    for (size_t i = 0; i < items.size() && ok; ++i) {
-        ok = WriteAll((fs::path(diskDir(diskOf[i])) / items[i].diskName).string(), items[i].stored, error);
-    }
-    if (ok) {
-        std::string old = outDir + ".old" + std::to_string(long(getpid()));
-        bool hadOld = fs::exists(outDir, ec);
-        if (hadOld) fs::rename(outDir, old, ec);
-        if (!ec) fs::rename(tmp, outDir, ec);
-        if (ec) {
-            *error = outDir + ": " + ec.message();
-            if (hadOld) fs::rename(old, outDir, ec);
-            ok = false;
-        } else if (hadOld) {
-            RemoveTree(old);
-        }
-    }
-    if (!ok) RemoveTree(tmp);
-    return ok ? 1 : 0;
+    return 1;
 }
 
 // The summary line, and with disks the bytes each one uses.
@@ -363,10 +510,17 @@ void PrintSummary(const Options& options, const std::vector<Extra>& extras, cons
     }
     printf("mkdist: %s: %zu files, %llu bytes expanded", options.outDir.c_str(), items.size(),
            static_cast<unsigned long long>(expanded));
-    if (options.onedir) {
+    if (options.cdrom) {
+        printf(", one CD-ROM image\n");
+    } else if (options.onedir) {
         printf(", one directory\n");
     } else {
-        printf(", %d disks of %llu bytes\n", diskCount, static_cast<unsigned long long>(disk.capacity));
+        printf(", %d %s of %llu bytes\n", diskCount, options.images ? "disk images" : "disks",
+               static_cast<unsigned long long>(disk.capacity));
+        if (options.images) {
+            printf("  format %s: %llu-byte clusters, %u root entries for files\n", options.images->name,
+                   static_cast<unsigned long long>(disk.cluster), disk.rootEntries);
+        }
         for (int d = 0; d < diskCount; ++d) {
             printf("  disk%d: %llu bytes used\n", d + 1, static_cast<unsigned long long>(used[size_t(d)]));
         }
@@ -383,6 +537,10 @@ int main(int argc, char** argv)
 
     std::vector<uint8_t> text;
     std::string error;
+    if (!MayReplace(options, &error)) {
+        fprintf(stderr, "mkdist: %s\n", error.c_str());
+        return 1;
+    }
     if (!ReadWholeFile(options.manifestPath, &text, &error)) {
         fprintf(stderr, "mkdist: %s: %s\n", options.manifestPath.c_str(), error.c_str());
         return 1;
@@ -399,14 +557,23 @@ int main(int argc, char** argv)
     std::vector<Item> items;
     PrepareItems(manifest, base, &items, &problems);
     extras.push_back({"setup.inf", "", "", MakeCatalogue(&items, &problems)});
+    std::string work;
+    if (!MakeWorkDir(options.outDir, &work, &error) ||
+        (options.images != nullptr &&
+         !ProbeFloppyFormat(*options.images, (fs::path(work) / "probe.img").string(), &options.disk, &error))) {
+        fprintf(stderr, "mkdist: %s\n", error.c_str());
+        RemoveTree(work);
+        return 1;
+    }
     std::vector<int> diskOf;
     int diskCount = PlaceOnDisks(options, items, extras, &diskOf, &problems);
     if (!problems.empty()) {
         ReportProblems(options.manifestPath, problems);
+        RemoveTree(work);
         return 1;
     }
 
-    if (!WriteDistribution(options, extras, items, diskOf, diskCount, &error)) {
+    if (!WriteDistribution(options, extras, items, diskOf, diskCount, work, &error)) {
         fprintf(stderr, "mkdist: %s\n", error.c_str());
         return 1;
     }

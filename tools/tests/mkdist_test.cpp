@@ -1,6 +1,9 @@
 // mkdist: the manifest, short names, the spread over disks, and whole runs
 // of the tool checked through the catalogue it writes.
+#include <ctype.h>
+#include <stdio.h>
 #include <string.h>
+#include <unistd.h>
 
 #include <map>
 #include <set>
@@ -9,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/catfile.h"
+#include "tools/mkdist/floppy.h"
+#include "tools/mkdist/images.h"
 #include "tools/mkdist/layout.h"
 #include "tools/mkdist/manifest.h"
 #include "tools/szdd/szdd.h"
@@ -325,6 +330,280 @@ TEST(MkdistTool, ReplacesAnEarlierDistribution)
     EXPECT_FALSE(Exists(f.dir + "/out/stale.txt"));
     CheckDistribution(f, {f.dir + "/out"});
     EXPECT_EQ((std::vector<std::string>{"manifest.txt", "out", "src"}), ListDir(f.dir));
+}
+
+
+std::string Upper8(std::string s)
+{
+    for (char& c : s) c = char(toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// ---- Disk images ------------------------------------------------------------------
+
+// A program of the system (mtools, dosfstools, xorriso) run on PATH.
+RunResult RunSystem(const std::string& program, std::vector<std::string> args)
+{
+    args.insert(args.begin(), program);
+    return RunTool("/usr/bin/env", args);
+}
+
+// What mformat writes for each format: the figures that the layout takes
+// from its boot sector.
+TEST(FloppyFormats, BootSectorsAsMformatWritesThem)
+{
+    struct Case { const char* name; uint32_t sectors, sectorsPerCluster, rootEntries, clusters; };
+    const Case cases[] = {
+        {"1440", 2880, 1, 224, 2847},
+        {"dmf", 3360, 4, 16, 838},
+        {"dmf1024", 3360, 2, 16, 1674},
+        {"1200", 2400, 1, 224, 2371},
+        {"720", 1440, 2, 112, 713},
+    };
+    std::string dir = ScratchDir();
+    size_t formats = 0;
+    for (const FloppyFormat* f = kFloppyFormats; f->name != nullptr; ++f) ++formats;
+    EXPECT_EQ(sizeof cases / sizeof cases[0], formats);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const FloppyFormat* format = FindFloppyFormat(c.name);
+        ASSERT_NE(nullptr, format);
+        DiskGeometry disk;
+        std::string error;
+        ASSERT_EQ(1, ProbeFloppyFormat(*format, dir + "/probe.img", &disk, &error)) << error;
+        EXPECT_FALSE(Exists(dir + "/probe.img"));
+        uint64_t cluster = 512u * c.sectorsPerCluster;
+        EXPECT_EQ(cluster, disk.cluster);
+        EXPECT_EQ(c.rootEntries - 1, disk.rootEntries);   // the volume label takes one
+        EXPECT_EQ(c.clusters * cluster, disk.capacity);
+    }
+    EXPECT_EQ(nullptr, FindFloppyFormat("1.44"));
+    EXPECT_EQ(std::string("1440"), kFloppyFormats[0].name);
+}
+
+TEST(FloppyFormats, RefusesBootSectorsItCannotTrust)
+{
+    // A 1.44 MB boot sector, then one field spoilt in each case.
+    Bytes good(512, 0);
+    const uint8_t bpb[] = {0xEB, 0x3C, 0x90, 'M', 'T', 'O', 'O', '4', '0', '4', '3',
+                           0x00, 0x02, 1, 1, 0, 2, 224, 0, 0x40, 0x0B, 0xF0, 9, 0};
+    std::copy(bpb, bpb + sizeof bpb, good.begin());
+    good[510] = 0x55;
+    good[511] = 0xAA;
+    FatBootSector boot;
+    ASSERT_EQ(1, ReadFatBootSector(good.data(), good.size(), &boot));
+    EXPECT_EQ(2847u, FatDataClusters(boot));
+    struct Case { const char* what; size_t offset; uint8_t value; };
+    const Case cases[] = {
+        {"no signature", 510, 0x00},
+        {"sector size not a power of two", 12, 0x03},
+        {"no sectors per cluster", 13, 0},
+        {"three sectors per cluster", 13, 3},
+        {"no FAT", 16, 0},
+        {"no root entries", 17, 0},
+        {"reserved sectors past the end of the disk", 15, 0x10},
+        {"no sectors per FAT", 22, 0},
+        {"too few FAT sectors for the clusters", 22, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bytes bad = good;
+        bad[c.offset] = c.value;
+        EXPECT_EQ(0, ReadFatBootSector(bad.data(), bad.size(), &boot));
+    }
+    EXPECT_EQ(0, ReadFatBootSector(good.data(), 511, &boot));
+}
+
+// Every image of dir: fsck.fat finds nothing, the label names the disk, and
+// every file reads back with mcopy as the one-directory distribution has
+// it; every file of onedir is on one image.  Returns the image count.
+size_t CheckImages(const std::string& dir, const std::string& onedir)
+{
+    std::vector<std::string> images = ListDir(dir);
+    std::map<std::string, int> seen;
+    for (size_t d = 1; d <= images.size(); ++d) {
+        std::string image = dir + "/disk" + std::to_string(d) + ".img";
+        SCOPED_TRACE(image);
+        EXPECT_TRUE(Exists(image));
+        RunResult fsck = RunSystem("fsck.fat", {"-n", image});
+        EXPECT_EQ(0, fsck.status) << fsck.out << fsck.err;
+        RunResult dir8 = RunSystem("mdir", {"-b", "-i", image, "::"});
+        EXPECT_EQ(0, dir8.status) << dir8.err;
+        RunResult label = RunSystem("mlabel", {"-s", "-i", image, "::"});
+        EXPECT_NE(std::string::npos, label.out.find("TOVARIN " + std::to_string(d))) << label.out;
+        std::string back = dir + "-back";
+        size_t start = 0;
+        while (start < dir8.out.size()) {
+            size_t end = dir8.out.find('\n', start);
+            std::string name = dir8.out.substr(start, end - start);
+            start = end == std::string::npos ? dir8.out.size() : end + 1;
+            if (name.compare(0, 3, "::/") == 0) name = name.substr(3);
+            if (name.empty()) continue;
+            std::string lower = name;
+            for (char& ch : lower) ch = char(tolower(static_cast<unsigned char>(ch)));
+            EXPECT_EQ(Upper8(lower), name) << "a name in lower case on the image";
+            RunResult copy = RunSystem("mcopy", {"-n", "-i", image, "::" + name, back});
+            EXPECT_EQ(0, copy.status) << copy.err;
+            EXPECT_TRUE(ReadBytes(back) == ReadBytes(onedir + "/" + lower)) << name;
+            seen[lower]++;
+            remove(back.c_str());
+        }
+    }
+    for (const std::string& name : ListDir(onedir)) EXPECT_EQ(1, seen[name]) << name;
+    EXPECT_EQ(ListDir(onedir).size(), seen.size());
+    return images.size();
+}
+
+TEST(MkdistImages, EveryFormatPassesFsckAndReadsBack)
+{
+    Fixture f = MakeSources(ScratchDir());
+    ASSERT_EQ(0, RunTool("mkdist", {"--onedir", f.dir + "/manifest.txt", f.dir + "/onedir"}).status);
+    for (const FloppyFormat* format = kFloppyFormats; format->name != nullptr; ++format) {
+        SCOPED_TRACE(format->name);
+        std::string out = f.dir + "/img-" + format->name;
+        RunResult r = RunTool("mkdist", {"--images", format->name, f.dir + "/manifest.txt", out});
+        ASSERT_EQ(0, r.status) << r.err;
+        EXPECT_EQ(1u, CheckImages(out, f.dir + "/onedir"));
+        RunResult dump = RunTool("infdump", {out + "/disk1.img"});
+        EXPECT_EQ(0, dump.status) << dump.err;
+        EXPECT_NE(std::string::npos, dump.out.find("guide.hl_"));
+    }
+}
+
+TEST(MkdistImages, SpreadOverDisksByClustersAndRootEntries)
+{
+    // 20 files of 100,000 random bytes stored as they are and 20 small ones:
+    // a DMF disk has room for 17 large ones but root entries for 15 files
+    // (13 beside setup.exe and setup.inf on disk 1), so the 42 take 3
+    // disks; a 1440 disk holds 14 large ones by bytes and the small ones
+    // beside them, 2 disks.
+    std::string dir = ScratchDir();
+    WriteBytes(dir + "/setup.exe", Bytes(3000, 'S'));
+    std::string text = "setup setup.exe\n";
+    for (int i = 0; i < 40; ++i) {
+        std::string name = "f" + std::to_string(i) + ".bin";
+        WriteBytes(dir + "/" + name, RandomBytes(i < 20 ? 100000 : 100, uint64_t(i)));
+        text += "file " + name + " " + name + " 0x1 plain\n";
+    }
+    WriteBytes(dir + "/manifest.txt", Bytes(text.begin(), text.end()));
+    ASSERT_EQ(0, RunTool("mkdist", {"--onedir", dir + "/manifest.txt", dir + "/onedir"}).status);
+    struct Case { const char* format; size_t disks; };
+    for (const Case& c : {Case{"dmf", 3}, Case{"1440", 2}}) {
+        SCOPED_TRACE(c.format);
+        RunResult r = RunTool("mkdist", {"--images", c.format, dir + "/manifest.txt", dir + "/" + c.format});
+        ASSERT_EQ(0, r.status) << r.err;
+        EXPECT_EQ(c.disks, CheckImages(dir + "/" + c.format, dir + "/onedir"));
+    }
+}
+
+TEST(MkdistImages, TwoBuildsGiveTheSameBytes)
+{
+    Fixture f = MakeSources(ScratchDir());
+    // The second build runs in another second, so any clock time would show.
+    for (const char* format : {"1440", "dmf"}) {
+        SCOPED_TRACE(format);
+        ASSERT_EQ(0, RunTool("mkdist", {"--images", format, f.dir + "/manifest.txt", f.dir + "/a"}).status);
+        sleep(1);
+        ASSERT_EQ(0, RunTool("mkdist", {"--images", format, f.dir + "/manifest.txt", f.dir + "/b"}).status);
+        EXPECT_TRUE(ReadBytes(f.dir + "/a/disk1.img") == ReadBytes(f.dir + "/b/disk1.img"));
+        Bytes image = ReadBytes(f.dir + "/a/disk1.img");
+        ASSERT_GE(image.size(), 512u);
+        // The volume serial number of disk 1.
+        EXPECT_EQ(kImageSerialBase + 1, uint32_t(image[39] | image[40] << 8 | image[41] << 16 | uint32_t(image[42]) << 24));
+    }
+    ASSERT_EQ(0, RunTool("mkdist", {"--cdrom", f.dir + "/manifest.txt", f.dir + "/a.iso"}).status);
+    sleep(1);
+    ASSERT_EQ(0, RunTool("mkdist", {"--cdrom", f.dir + "/manifest.txt", f.dir + "/b.iso"}).status);
+    EXPECT_TRUE(ReadBytes(f.dir + "/a.iso") == ReadBytes(f.dir + "/b.iso"));
+}
+
+TEST(MkdistImages, CdImageHoldsTheOneDirectory)
+{
+    Fixture f = MakeSources(ScratchDir());
+    ASSERT_EQ(0, RunTool("mkdist", {"--onedir", f.dir + "/manifest.txt", f.dir + "/onedir"}).status);
+    RunResult r = RunTool("mkdist", {"--cdrom", f.dir + "/manifest.txt", f.dir + "/out/tovarin.iso"});
+    ASSERT_EQ(0, r.status) << r.err;
+    EXPECT_EQ((std::vector<std::string>{"tovarin.iso"}), ListDir(f.dir + "/out"));
+    Bytes iso = ReadBytes(f.dir + "/out/tovarin.iso");
+    ASSERT_TRUE(LooksLikeCdImage(iso.data(), iso.size()));
+    EXPECT_EQ("TOVARIN ", std::string(iso.begin() + 32808, iso.begin() + 32816));
+    RunResult x = RunSystem("xorriso", {"-osirrox", "on", "-indev", f.dir + "/out/tovarin.iso", "-extract", "/",
+                                        f.dir + "/back"});
+    ASSERT_EQ(0, x.status) << x.err;
+    std::vector<std::string> names = ListDir(f.dir + "/onedir");
+    EXPECT_EQ(names, ListDir(f.dir + "/back"));
+    for (const std::string& n : names) EXPECT_TRUE(ReadBytes(f.dir + "/back/" + n) == ReadBytes(f.dir + "/onedir/" + n)) << n;
+    RunResult dump = RunTool("infdump", {f.dir + "/out/tovarin.iso"});
+    EXPECT_EQ(0, dump.status) << dump.err;
+}
+
+TEST(MkdistImages, RefusesWhatCannotBeImagedAndLeavesNothing)
+{
+    Fixture f = MakeSources(ScratchDir());
+    // Larger than a DMF disk's 838 clusters of 2048 bytes.
+    WriteBytes(f.dir + "/big.bin", RandomBytes(1716225, 9));
+    std::string text = "setup src/setup.exe\nfile big.bin big.bin 0x1 plain\n";
+    WriteBytes(f.dir + "/big.txt", Bytes(text.begin(), text.end()));
+    RunResult r = RunTool("mkdist", {"--images", "dmf", f.dir + "/big.txt", f.dir + "/out"});
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.err.find("big.txt:2: big.bin: takes 1718272 bytes on a disk, more than a disk "
+                                            "holds (1716224)")) << r.err;
+    EXPECT_FALSE(Exists(f.dir + "/out"));
+    // An installer larger than a 720 KB disk.
+    WriteBytes(f.dir + "/src/setup.exe", RandomBytes(740000, 3));
+    r = RunTool("mkdist", {"--images", "720", f.dir + "/manifest.txt", f.dir + "/out"});
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.err.find("manifest.txt: setup.exe, ctl3d32.dll, setup.inf take")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("(730112 bytes, 111 entries)")) << r.err;
+    EXPECT_FALSE(Exists(f.dir + "/out"));
+    WriteBytes(f.dir + "/src/setup.exe", Bytes(3000, 'S'));
+
+    struct Case { std::vector<std::string> args; int status; const char* message; };
+    const Case cases[] = {
+        {{"--images", "1.44", "manifest.txt", "out"}, 2, "--images: no floppy format \"1.44\" (one of: 1440 dmf"},
+        {{"--images", "dmf", "--onedir", "manifest.txt", "out"}, 2, "exclude each other"},
+        {{"--images", "dmf", "--cluster", "1024", "manifest.txt", "out"}, 2, "fixes the capacity"},
+        {{"--cdrom", "--images", "manifest.txt", "out"}, 2, "exclude each other"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args;
+        for (const std::string& a : c.args) args.push_back(a == "manifest.txt" || a == "out" ? f.dir + "/" + a : a);
+        r = RunTool("mkdist", args);
+        EXPECT_EQ(c.status, r.status) << c.message;
+        EXPECT_NE(std::string::npos, r.err.find(c.message)) << r.err;
+        EXPECT_FALSE(Exists(f.dir + "/out"));
+    }
+
+    // An output directory with other files is left as it is; one of
+    // earlier images is replaced.
+    WriteBytes(f.dir + "/out/notes.txt", Bytes(3, 'n'));
+    WriteBytes(f.dir + "/out/disk1.img", Bytes(3, 'i'));
+    r = RunTool("mkdist", {"--images", f.dir + "/manifest.txt", f.dir + "/out"});
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.err.find("out: holds notes.txt, not a disk image of mkdist")) << r.err;
+    EXPECT_EQ((std::vector<std::string>{"disk1.img", "notes.txt"}), ListDir(f.dir + "/out"));
+    remove((f.dir + "/out/notes.txt").c_str());
+    WriteBytes(f.dir + "/out/disk7.img", Bytes(3, 'i'));
+    r = RunTool("mkdist", {"--images", f.dir + "/manifest.txt", f.dir + "/out"});
+    EXPECT_EQ(0, r.status) << r.err;
+    EXPECT_EQ((std::vector<std::string>{"disk1.img"}), ListDir(f.dir + "/out"));
+    EXPECT_EQ(1474560u, ReadBytes(f.dir + "/out/disk1.img").size());
+    EXPECT_EQ((std::vector<std::string>{"big.bin", "big.txt", "manifest.txt", "out", "src"}), ListDir(f.dir));
+}
+
+TEST(InfdumpTool, ReadsTheCatalogueOfAnImageOnlyFromDiskOne)
+{
+    Fixture f = MakeSources(ScratchDir());
+    // 40 KB disks would take two; a 1440 image takes it all, so disk 2 is
+    // made by hand: an image with no setup.inf.
+    ASSERT_EQ(0, RunTool("mkdist", {"--images", "dmf", f.dir + "/manifest.txt", f.dir + "/img"}).status);
+    RunResult dump = RunTool("infdump", {f.dir + "/img/disk1.img"});
+    EXPECT_EQ(0, dump.status) << dump.err;
+    EXPECT_NE(std::string::npos, dump.out.find("7 entries")) << dump.out;
+    ASSERT_EQ(0, RunSystem("mformat", {"-C", "-f", "1440", "-i", f.dir + "/disk2.img", "::"}).status);
+    dump = RunTool("infdump", {f.dir + "/disk2.img"});
+    EXPECT_EQ(1, dump.status);
+    EXPECT_NE(std::string::npos, dump.err.find("no setup.inf read from this floppy image")) << dump.err;
 }
 
 }  // namespace

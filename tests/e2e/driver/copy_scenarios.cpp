@@ -1312,6 +1312,81 @@ void SampleFloppies()
     ExpectInstalled(dest, dist, 0xFFFFF);
 }
 
+// ---- The sample distribution's disk images ----------------------------------------------
+
+// A medium mounted read-only takes no new file.
+void ExpectReadOnlyAt(int line, const std::string& root)
+{
+    std::string probe = root + "\\e2e-probe.tmp";
+    HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        DeleteFileA(probe.c_str());
+        FailAt(line, "%s takes new files: the medium is not mounted read-only", root.c_str());
+    }
+    Trace("%s is read-only (error %lu on a new file)", root.c_str(), GetLastError());
+}
+#define ExpectReadOnly(root) ExpectReadOnlyAt(__LINE__, (root))
+
+// The expected files: the one-directory distribution that run-scenario
+// copies to C:\dist-onedir.
+Distribution OneDirDistribution()
+{
+    if (!FileExists("C:\\dist-onedir\\setup.inf"))
+        fail("no C:\\dist-onedir\\setup.inf (run-scenario copies build/dist/onedir there)");
+    return ReadDistribution({"C:\\dist-onedir"});
+}
+
+// The sample distribution from its floppy images (run-scenario copies
+// images/1440 or images/dmf to C:\dist-images): A: is the image that the
+// watcher mounts read-only with fusefat, the next one mounted where box 9
+// asks for it.  Every file is installed with the contents of the
+// one-directory distribution.
+void SampleImages()
+{
+    std::vector<std::string> images;
+    for (int disk = 1;; disk++) {
+        std::string image = "C:\\dist-images\\disk" + std::to_string(disk) + ".img";
+        if (!FileExists(image.c_str()))
+            break;
+        images.push_back(image);
+    }
+    if (images.empty())
+        fail("no C:\\dist-images\\disk1.img (run-scenario copies the images there)");
+    const Distribution dist = OneDirDistribution();
+    MakeDirs(kShellNew);
+    ChangeDisk(images[0]);
+    ExpectReadOnly("A:");
+    Bytes catalogue, reference;
+    ok(ReadBytes("A:\\setup.inf", &catalogue) && ReadBytes("C:\\dist-onedir\\setup.inf", &reference) &&
+           catalogue == reference,
+       "A:\\setup.inf of %s is not the one directory's", images[0].c_str());
+    const std::string dest = "C:\\Tovarin";
+    StartCopy(NeedComponentsPage(dest));
+    for (size_t disk = 2; disk <= images.size(); disk++) {
+        HWND box = NeedDiskBox((int)disk);
+        ChangeDisk(images[disk - 1]);
+        Press(box, 1);
+    }
+    NeedCopyFinished();
+    Trace("installed from %u images", (unsigned)images.size());
+    ExpectInstalled(dest, dist, 0xFFFFF);
+}
+
+// The sample distribution from its CD-ROM image: R: is the image mounted
+// read-only with fuseiso, typed "cdrom"; setup.exe starts from there.
+void SampleCdrom()
+{
+    ok(GetDriveTypeA("R:\\") == DRIVE_CDROM, "R: is of drive type %u, not a CD-ROM", GetDriveTypeA("R:\\"));
+    const Distribution dist = OneDirDistribution();
+    ExpectReadOnly("R:");
+    MakeDirs(kShellNew);
+    const std::string dest = "C:\\Tovarin";
+    StartCopy(NeedComponentsPage(dest, "R:\\setup.exe"));
+    NeedCopyFinished();
+    ExpectInstalled(dest, dist, 0xFFFFF);
+}
+
 } // namespace
 
 const Scenario kCopyScenarios[] = {
@@ -1333,5 +1408,8 @@ const Scenario kCopyScenarios[] = {
     {"indicator-uncovered", IndicatorUncovered},
     {"sample-onedir", SampleOnedir},
     {"sample-floppies", SampleFloppies},
+    {"sample-images-1440", SampleImages},
+    {"sample-images-dmf", SampleImages},
+    {"sample-cdrom", SampleCdrom},
     {nullptr, nullptr},
 };

@@ -169,7 +169,8 @@ std::vector<std::string> FilesUnder(const std::string& dir);
 long long FreeKB(const std::string& path);
 
 // Puts another disk into drive A:: asks run-scenario's watcher to point A:
-// at dir (a directory on C:) and waits until it has.  A Windows program
+// at dir (a directory on C:), or at a floppy image on C: (a path ending in
+// ".img") mounted read-only, and waits until it has.  A Windows program
 // cannot re-point a drive itself.
 #define ChangeDisk(dir) ChangeDiskAt(__LINE__, (dir))
 void ChangeDiskAt(int line, const std::string& dir);
