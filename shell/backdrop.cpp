@@ -178,47 +178,9 @@ int CreateBackdropWindow(HINSTANCE instance, HWND* window)
     return 1;
 }
 
-namespace {
-
-// Windows keeps every window that the backdrop owns (pages, panels, message
-// boxes) above it.  Wine does not always: when a message box closes it
-// activates the owner and raises it, and that can happen after the program
-// has put a page back on top, so that the copy-progress page vanishes
-// behind the backdrop while the next box is up.  Whenever the backdrop has
-// moved in the Z order, the visible windows it owns that lie below it are
-// put back just above it, in the order they had.
-void KeepOwnedWindowsAbove(HWND backdrop)
-{
-    static int busy;
-    if (busy)
-        return;
-    busy = 1;
-    HWND below[16];
-    int count = 0;
-    for (HWND w = GetWindow(backdrop, GW_HWNDNEXT); w != nullptr && count < 16;
-         w = GetWindow(w, GW_HWNDNEXT)) {
-        if (GetWindow(w, GW_OWNER) == backdrop && IsWindowVisible(w))
-            below[count++] = w;
-    }
-    // Each goes directly above the backdrop, the highest first, so the
-    // lower ones end nearer the backdrop as before.
-    for (int i = 0; i < count; ++i) {
-        HWND above = GetWindow(backdrop, GW_HWNDPREV);
-        SetWindowPos(below[i], above != nullptr ? above : HWND_TOP, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    busy = 0;
-}
-
-}  // namespace
-
 LRESULT CALLBACK BackdropWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_WINDOWPOSCHANGED:
-        if (!(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOZORDER))
-            KeepOwnedWindowsAbove(window);
-        return DefWindowProcA(window, message, wParam, lParam);
     case WM_CREATE:
         CreateBackdropPalette(window);
         return 1;

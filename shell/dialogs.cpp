@@ -117,11 +117,38 @@ void FitMessageToText(HWND dialog)
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+
+// Windows keeps every window that a box's owner owns above that owner.
+// Wine may put the owner back over them while the box comes up (seen under
+// load with the copy-progress page, which vanished behind the backdrop while
+// box 9 or 10 waited).  The owner's other visible windows that lie below it
+// are put back just above it, in the order they had.
+void KeepOwnedWindowsAbove(HWND owner, HWND box)
+{
+    if (owner == nullptr)
+        return;
+    HWND below[16];
+    int count = 0;
+    for (HWND w = GetWindow(owner, GW_HWNDNEXT); w != nullptr && count < 16; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w != box && GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w))
+            below[count++] = w;
+    }
+    for (int i = 0; i < count; ++i) {
+        HWND above = GetWindow(owner, GW_HWNDPREV);
+        SetWindowPos(below[i], above != nullptr ? above : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
 }  // namespace
 
 INT_PTR CALLBACK MessageBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_ACTIVATE:
+    case WM_WINDOWPOSCHANGED:
+        KeepOwnedWindowsAbove(GetWindow(dialog, GW_OWNER), dialog);
+        return FALSE;
     case WM_INITDIALOG:
         if (lParam != 0) {
             SetDlgItemTextA(dialog, IDC_MESSAGE_TEXT, reinterpret_cast<const char*>(lParam));

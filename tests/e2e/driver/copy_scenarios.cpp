@@ -968,6 +968,7 @@ void HeldTarget()
         StartCopy(NeedComponentsPage(dest));
         for (size_t i = 0; i < c.answers.size(); i++) {
             HWND box = NeedFailedFileBox(busyPath);
+            ExpectProgressOnTop();
             if (i == 1 && !c.source) {
                 Shot("box10");
                 ShotBeside(box, "progress-under-box10");
