@@ -10,6 +10,10 @@
 
 #include "base/text.h"
 
+// Files are read and written in blocks of this size: one buffer, and one
+// progress redraw a block.
+const uint32_t kCopyBlockBytes = 100000;
+
 // Walks the directories that must exist for path, shallowest first, and
 // calls make() with each one (the path up to, not including, a backslash,
 // or the whole path).  Drive form: after "C:\"; "C:" and "C:\" need none.

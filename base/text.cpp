@@ -70,12 +70,17 @@ size_t ComposeText(char* out, size_t capacity, const char* a, const char* b, con
     return TextLength(out);
 }
 
-int LastBackslash(const char* text)
+int LastCharacter(const char* text, char c)
 {
     int last = -1;
     for (int i = 0; text[i] != '\0'; ++i) {
-        if (text[i] == '\\')
+        if (text[i] == c)
             last = i;
     }
     return last;
+}
+
+int LastBackslash(const char* text)
+{
+    return LastCharacter(text, '\\');
 }

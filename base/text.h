@@ -32,7 +32,8 @@ size_t JoinPath(const char* dir, const char* name, char* out, size_t capacity);
 size_t ComposeText(char* out, size_t capacity, const char* a, const char* b = "",
                    const char* c = "", const char* d = "", const char* e = "");
 
-// Index of the last backslash in text, or -1.
+// Index of the last c in text, or -1; LastBackslash of the last '\\'.
+int LastCharacter(const char* text, char c);
 int LastBackslash(const char* text);
 
 #endif

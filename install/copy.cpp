@@ -150,7 +150,6 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
                   JoinPath(dir, "*.*", pattern, sizeof pattern) != 0;
 
     ShowWaitCursor();
-    copyRunning = 1;
     HWND page = OpenPanel(owner, IDD_PROGRESS, 0, ProgressPageProc);
     StartCopyProgress(options->requiredBytes, page != nullptr ? GetDlgItem(page, IDC_PROGRESS_BAR) : nullptr);
     ResetProgressIndicator();

@@ -72,21 +72,11 @@ int EqualsLowered(const char* text, const char* lowerWord)
     return lowered[i] == lowerWord[i];
 }
 
-int LastDot(const char* text)
-{
-    int last = -1;
-    for (int i = 0; text[i] != '\0'; ++i) {
-        if (text[i] == '.')
-            last = i;
-    }
-    return last;
-}
-
 }  // namespace
 
 int ShouldExpandTarget(const char* targetPath, uint32_t keepSettings, int targetExists)
 {
-    int dot = LastDot(targetPath);
+    int dot = LastCharacter(targetPath, '.');
     if (dot < 0)
         return 1;
     return !(keepSettings && targetExists && EqualsLowered(targetPath + dot, ".tvs"));

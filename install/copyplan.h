@@ -6,10 +6,8 @@
 
 #include <stdint.h>
 
+#include "base/pathtext.h"
 #include "catalogue/catfile.h"
-
-// One buffer and one progress redraw per block.
-const uint32_t kCopyBlockBytes = 100000;
 
 enum {
     kCopyCancelled = -100,

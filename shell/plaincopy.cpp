@@ -5,16 +5,9 @@
 #include "base/paths.h"
 #include "resources/resource.h"
 
-namespace {
-
-// The blocks of the expansion's size.
-const DWORD kPlainCopyBlockBytes = 100000;
-
-}  // namespace
-
 int CopyPlainFile(HWND owner, const char* targetPath, const char* sourcePath)
 {
-    BYTE* buffer = static_cast<BYTE*>(LocalAlloc(LPTR, kPlainCopyBlockBytes));
+    BYTE* buffer = static_cast<BYTE*>(LocalAlloc(LPTR, kCopyBlockBytes));
     if (buffer == nullptr)
         return 0;
     HANDLE source = CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -32,13 +25,13 @@ int CopyPlainFile(HWND owner, const char* targetPath, const char* sourcePath)
     int result = 1;
     for (;;) {
         DWORD got = 0, put = 0;
-        if (!ReadFile(source, buffer, kPlainCopyBlockBytes, &got, nullptr) ||
+        if (!ReadFile(source, buffer, kCopyBlockBytes, &got, nullptr) ||
             (got > 0 && (!WriteFile(target, buffer, got, &put, nullptr) || put != got))) {
             ShowMessage(owner, MSG_COPY_FAILED, nullptr);
             result = 0;
             break;
         }
-        if (got < kPlainCopyBlockBytes)
+        if (got < kCopyBlockBytes)
             break;
     }
     CloseHandle(target);

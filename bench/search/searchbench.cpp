@@ -13,6 +13,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "bench/timing.h"
 #include "integration/integration.h"
 #include "shell/shell.h"
 
@@ -22,27 +23,7 @@ HINSTANCE appInstance;
 
 namespace {
 
-#ifdef _WIN64
-const char kArchitecture[] = "win64";
-#else
-const char kArchitecture[] = "win32";
-#endif
-
 const int kRounds = 5;
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
 
 struct Walk {
     unsigned directories;

@@ -101,6 +101,18 @@ e2e_arches() {
     fi
 }
 
+# Where only one architecture runs (the demo, the benchmarks): the 32-bit
+# build tree $1 where Wine's 32-bit loader runs, else the 64-bit twin $2,
+# after E2E_ARCH.  Sets E2E_CHOSEN_ARCH and E2E_BUILD; fails when neither
+# can run.
+e2e_choose_build() {
+    E2E_CHOSEN_ARCH=$(e2e_arches | head -n 1)
+    [ -n "$E2E_CHOSEN_ARCH" ] || return 1
+    E2E_BUILD=$1
+    [ "$E2E_CHOSEN_ARCH" = win64 ] && E2E_BUILD=$2
+    return 0
+}
+
 # The template prefix for this architecture, this Wine, these scripts and
 # these fonts.  The fonts are part of the key because a prefix caches the
 # font list it found when it was made (HKCU\Software\Wine\Fonts\Cache):

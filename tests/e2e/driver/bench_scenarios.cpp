@@ -22,18 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/timing.h"
 #include "catalogue/catfile.h"
 #include "resources/resource.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/scenarios.h"
 
 namespace {
-
-#ifdef _WIN64
-const char kArchitecture[] = "win64";
-#else
-const char kArchitecture[] = "win32";
-#endif
 
 double Megabytes(SIZE_T bytes)
 {
@@ -42,20 +37,6 @@ double Megabytes(SIZE_T bytes)
 
 const int kRounds = 5;
 const DWORD kBlockBytes = 100000;
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
 
 void RemoveTree(const std::string& dir)
 {
