@@ -28,6 +28,12 @@ int DirectoryExists(const char* dir)
     return GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
+int FileExists(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 int CreateDirectoryPath(const char* path)
 {
     return ForEachDirectoryOfPath(path, MakeDirectory, nullptr);

@@ -13,6 +13,10 @@
 // 1 when dir can be listed (an empty directory included), else 0.
 int DirectoryExists(const char* dir);
 
+// 1 when path names a file (not a directory) that exists, whether or not
+// it can be opened: a file held open by another program exists too.
+int FileExists(const char* path);
+
 // Creates every missing directory of a drive or network path.  1 when all
 // of them exist afterwards, 0 at the first that cannot be made.
 int CreateDirectoryPath(const char* path);

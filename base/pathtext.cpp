@@ -93,3 +93,27 @@ uint32_t FreeSpaceFromClusters(uint32_t freeClusters, uint32_t bytesPerSector,
     uint64_t kb = (static_cast<uint64_t>(freeClusters) * clusterBytes + 512u) / 1024u;
     return kb > limitKB ? 0xFFFFFFFFu : static_cast<uint32_t>(kb);
 }
+
+const char kSetAsideSuffix[] = ".~tv";
+
+namespace {
+
+int IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+}  // namespace
+
+TemporaryKind TemporaryFileKind(const char* name)
+{
+    size_t length = TextLength(name);
+    if (length == 11 && SameTextIgnoringCase(name + 7, ".tmp") && (name[0] == '~') &&
+        (name[1] == 't' || name[1] == 'T') && (name[2] == 'v' || name[2] == 'V') &&
+        IsHexDigit(name[3]) && IsHexDigit(name[4]) && IsHexDigit(name[5]) && IsHexDigit(name[6]))
+        return kNewContents;
+    size_t suffix = TextLength(kSetAsideSuffix);
+    if (length > suffix && SameTextIgnoringCase(name + length - suffix, kSetAsideSuffix))
+        return kSetAside;
+    return kNotTemporary;
+}

@@ -35,4 +35,16 @@ size_t VolumeRoot(const char* path, char* out, size_t capacity);
 uint32_t FreeSpaceFromClusters(uint32_t freeClusters, uint32_t bytesPerSector,
                                uint32_t sectorsPerCluster);
 
+// The names of the temporary files of the write path: "~tvNNNN.tmp" (four
+// hexadecimal digits) holds new contents not yet in place, and "NAME.~tv"
+// an earlier file set aside on Windows 95.  kNotTemporary for any other
+// name, letter case ignored.
+enum TemporaryKind {
+    kNotTemporary = 0,
+    kNewContents  = 1,
+    kSetAside     = 2,
+};
+TemporaryKind TemporaryFileKind(const char* name);
+extern const char kSetAsideSuffix[];   // ".~tv"
+
 #endif

@@ -84,3 +84,33 @@ int LastBackslash(const char* text)
 {
     return LastCharacter(text, '\\');
 }
+
+namespace {
+
+// Code page 1252's lower case of one character.
+unsigned char FoldCase(unsigned char c)
+{
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return static_cast<unsigned char>(c + 0x20);
+    switch (c) {
+    case 0x8A: return 0x9A;   // S with caron
+    case 0x8C: return 0x9C;   // OE
+    case 0x8E: return 0x9E;   // Z with caron
+    case 0x9F: return 0xFF;   // Y with diaeresis
+    default:   return c;
+    }
+}
+
+}  // namespace
+
+int SameTextIgnoringCase(const char* a, const char* b)
+{
+    for (;; ++a, ++b) {
+        unsigned char x = FoldCase(static_cast<unsigned char>(*a));
+        unsigned char y = FoldCase(static_cast<unsigned char>(*b));
+        if (x != y)
+            return 0;
+        if (x == '\0')
+            return 1;
+    }
+}

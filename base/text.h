@@ -32,6 +32,12 @@ size_t JoinPath(const char* dir, const char* name, char* out, size_t capacity);
 size_t ComposeText(char* out, size_t capacity, const char* a, const char* b = "",
                    const char* c = "", const char* d = "", const char* e = "");
 
+// 1 when a and b are the same text but for letter case, as file names on
+// the system's volumes compare: letters of code page 1252 fold to lower
+// case (A-Z, and the accented capitals from 0xC0 up, with the multiply
+// sign 0xD7 left alone; Š Œ Ž Ÿ fold too).
+int SameTextIgnoringCase(const char* a, const char* b);
+
 // Index of the last c in text, or -1; LastBackslash of the last '\\'.
 int LastCharacter(const char* text, char c);
 int LastBackslash(const char* text);

@@ -6,6 +6,7 @@ enable_language(RC)
 # and stack probes, which are linked in statically).
 set(SETUP_SOURCES
   base/paths.cpp
+  base/filewrite.cpp
   shell/startup.cpp
   shell/winmain.cpp
   shell/backdrop.cpp

@@ -5,23 +5,14 @@
 #include "resources/resource.h"
 #include "shell/copyprogress.h"
 #include "shell/dialogs.h"
+#include "shell/runreport.h"
+#include "base/filewrite.h"
 #include "shell/shell.h"
 
 namespace {
 
 // wsprintfA never writes more than 1,024 bytes.
 const int kMessageBytes = 1024;
-
-// Catalogue names match disk names whatever their letter case.
-int SameFileName(const char* a, const char* b)
-{
-    char x[kPathBytes], y[kPathBytes];
-    if (CopyText(x, sizeof x, a) == 0 || CopyText(y, sizeof y, b) == 0)
-        return 0;
-    CharLowerA(x);
-    CharLowerA(y);
-    return lstrcmpA(x, y) == 0;
-}
 
 // Joins with exactly one backslash: "A:" and "name" give "A:\name".
 int FormPath(const char* dir, const char* name, char* out)
@@ -102,8 +93,10 @@ int InstallEntry(HWND owner, HWND page, const char* dir, CatalogueEntry* entry,
             break;
         int answer = AskAboutFailedFile(owner, page, options->destDir, entry->targetPath);
         FailedFileStep step = StepAfterFailedFile(answer);
-        if (step == kIgnoreFile)
+        if (step == kIgnoreFile) {
+            NoteIgnoredFile(&runReport, entry->targetPath);
             break;
+        }
         if (step == kAbortCopy)
             return result;
     }
@@ -118,30 +111,94 @@ int InstallEntry(HWND owner, HWND page, const char* dir, CatalogueEntry* entry,
 
 int ShouldExpand(const InstallOptions* options, const char* targetPath)
 {
-    int exists = GetFileAttributesA(targetPath) != INVALID_FILE_ATTRIBUTES;
-    return ShouldExpandTarget(targetPath, options->keepSettings, exists);
+    return ShouldExpandTarget(targetPath, options->keepSettings, FileExists(targetPath));
 }
 
 int ApplyPostCopyRule(const InstallOptions*, const char* targetPath)
 {
-    if (LastBackslash(targetPath) < 0)
+    if (LastBackslash(targetPath) < 0 || !IsShellNewTemplate(targetPath))
         return 1;
-    if (IsShellNewTemplate(targetPath)) {
-        InstallShellNewTemplate(targetPath);
+    // The installed copy goes only once the New menu's folder has its own;
+    // otherwise it stays, and the registry and the finish page name it.
+    if (FileExists(targetPath) && InstallShellNewTemplate(targetPath)) {
         DeleteFileA(targetPath);
+    } else {
+        runReport.undone |= kUndoneTemplate;
+        if (!FileExists(targetPath) || CopyText(runReport.templatePath, kPathBytes, targetPath) == 0)
+            runReport.templatePath[0] = '\0';
     }
     return 1;
 }
 
+namespace {
+
+// The folder that the New menu's template goes to: the Windows directory's
+// "ShellNew" where there is one (Windows 95 keeps its templates there),
+// else the user's Templates folder as the shell names it.  0 when neither
+// is there.
+int TemplateFolder(char* folder)
+{
+    UINT length = GetWindowsDirectoryA(folder, kPathBytes);
+    if (length != 0 && length < kPathBytes && AppendText(folder, kPathBytes, "\\ShellNew") != 0 &&
+        DirectoryExists(folder))
+        return 1;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                      0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    DWORD bytes = kPathBytes - 1;
+    LONG read = RegQueryValueExA(key, "Templates", nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &bytes);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS)
+        return 0;
+    folder[bytes] = '\0';
+    return DirectoryExists(folder);
+}
+
+}  // namespace
+
 int InstallShellNewTemplate(const char* sourcePath)
 {
-    char target[kPathBytes];
-    UINT length = GetWindowsDirectoryA(target, sizeof target);
-    if (length == 0 || length >= sizeof target ||
-        AppendText(target, sizeof target, "\\ShellNew\\default.tvd") == 0)
-        return 1;  // nowhere to put it, like a missing ShellNew folder
-    return CopyPlainFile(nullptr, target, sourcePath);
+    char folder[kPathBytes], target[kPathBytes];
+    if (!TemplateFolder(folder) || JoinPath(folder, "default.tvd", target, sizeof target) == 0)
+        return 0;
+    RemoveStaleTemporaries(folder);
+    if (!CopyPlainFile(nullptr, target, sourcePath))
+        return 0;
+    CopyText(runReport.templatePath, kPathBytes, target);
+    return 1;
 }
+
+namespace {
+
+// Clears what an interrupted run left in the directories that this run
+// writes to: temporary files, and earlier files set aside on Windows 95.
+void RemoveStaleTemporariesOfRun(const CatalogueEntry* entries, const InstallOptions* options)
+{
+    char last[kPathBytes] = "";
+    for (uint32_t i = 0; i < options->fileCount; ++i) {
+        char target[kPathBytes];
+        if (JoinPath(options->destDir, entries[i].targetPath, target, sizeof target) == 0)
+            continue;
+        target[LastBackslash(target)] = '\0';
+        if (SameTextIgnoringCase(target, last))
+            continue;
+        RemoveStaleTemporaries(target);
+        CopyText(last, sizeof last, target);
+    }
+}
+
+// Box 9: asks for the disk.  0 when the user stops the copy.
+int AskForDisk(HWND owner, HWND page, const DiskCounter* disks)
+{
+    char format[kPathBytes], text[kMessageBytes];
+    if (LoadStringA(appInstance, IDS_INSERT_DISK, format, sizeof format) <= 0)
+        format[0] = '\0';
+    wsprintfA(text, format, static_cast<int>(disks->diskNumber));
+    return AskOverPage(owner, page, MSG_INSERT_DISK, text) != ANSWER_CANCEL_DISK;
+}
+
+}  // namespace
 
 int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* options)
 {
@@ -157,6 +214,7 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
 
     // The run ends when every selected entry has been handled, never before
     // and whatever the catalogue header's total says.
+    RemoveStaleTemporariesOfRun(entries, options);
     DiskCounter disks = StartDiskCounter();
     uint32_t mask = EffectiveComponentMask(options);
     int result = 0;
@@ -164,8 +222,15 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
         WIN32_FIND_DATAA found;
         HANDLE listing = haveDir ? FindFirstFileA(pattern, &found) : INVALID_HANDLE_VALUE;
         if (listing == INVALID_HANDLE_VALUE) {
-            result = kCopyFailed;
-            break;
+            // An empty drive, a blank or unreadable floppy: the disk is
+            // asked for again, never given up on without the user.
+            if (!haveDir)
+                result = kCopyFailed;
+            else if (AskForDisk(owner, page, &disks))
+                NoteDiskConfirmed(&disks);
+            else
+                copyRunning = 0;
+            continue;
         }
         do {
             // The one place where the page's Cancel is served: the file
@@ -176,7 +241,7 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 continue;
             int32_t match = MatchCatalogueEntry(entries, options->fileCount, found.cFileName,
-                                                mask, SameFileName);
+                                                mask, SameTextIgnoringCase);
             if (match < 0)
                 continue;
             CatalogueEntry* entry = &entries[match];
@@ -188,14 +253,10 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
         FindClose(listing);
 
         if (result == 0 && copyRunning && !AllSelectedCopied(entries, options->fileCount, mask)) {
-            char format[kPathBytes], text[kMessageBytes];
-            if (LoadStringA(appInstance, IDS_INSERT_DISK, format, sizeof format) <= 0)
-                format[0] = '\0';
-            wsprintfA(text, format, static_cast<int>(disks.diskNumber));
-            if (AskOverPage(owner, page, MSG_INSERT_DISK, text) == ANSWER_CANCEL_DISK)
-                copyRunning = 0;
-            else
+            if (AskForDisk(owner, page, &disks))
                 NoteDiskConfirmed(&disks);
+            else
+                copyRunning = 0;
         }
     }
 

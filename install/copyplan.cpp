@@ -4,12 +4,6 @@
 
 #include "base/pathtext.h"
 
-uint32_t NextBlockBytes(uint32_t size, uint32_t written)
-{
-    uint32_t rest = size - written;
-    return rest < kCopyBlockBytes ? rest : kCopyBlockBytes;
-}
-
 uint32_t ProgressPercent(uint32_t bytesCopied, uint32_t grandTotal)
 {
     // grandTotal / 100 is 0 below 100 bytes; count in whole percent there.
@@ -49,37 +43,13 @@ void NoteDiskConfirmed(DiskCounter* counter)
     counter->freshDisk = 1;
 }
 
-void LowerAscii(char* text)
-{
-    for (; *text != '\0'; ++text) {
-        if (*text >= 'A' && *text <= 'Z')
-            *text = static_cast<char>(*text - 'A' + 'a');
-    }
-}
-
-namespace {
-
-// 1 when text, lower-cased, equals lowerWord.
-int EqualsLowered(const char* text, const char* lowerWord)
-{
-    char lowered[kCatalogueNameBytes];
-    if (CopyText(lowered, sizeof lowered, text) == 0)
-        return 0;
-    LowerAscii(lowered);
-    size_t i = 0;
-    for (; lowered[i] != '\0' && lowered[i] == lowerWord[i]; ++i) {
-    }
-    return lowered[i] == lowerWord[i];
-}
-
-}  // namespace
 
 int ShouldExpandTarget(const char* targetPath, uint32_t keepSettings, int targetExists)
 {
     int dot = LastCharacter(targetPath, '.');
     if (dot < 0)
         return 1;
-    return !(keepSettings && targetExists && EqualsLowered(targetPath + dot, ".tvs"));
+    return !(keepSettings && targetExists && SameTextIgnoringCase(targetPath + dot, ".tvs"));
 }
 
 FailedFileStep StepAfterFailedFile(int answer)
@@ -97,7 +67,7 @@ FailedFileStep StepAfterFailedFile(int answer)
 int IsShellNewTemplate(const char* targetPath)
 {
     int slash = LastBackslash(targetPath);
-    return EqualsLowered(targetPath + slash + 1, "default.tvd");
+    return SameTextIgnoringCase(targetPath + slash + 1, "default.tvd");
 }
 
 int32_t MatchCatalogueEntry(const CatalogueEntry* entries, uint32_t count, const char* name,

@@ -14,10 +14,6 @@ enum {
     kCopyFailed    = -1,
 };
 
-// The next block of a file of size bytes of which written are done: the
-// rest, at most one full block.
-uint32_t NextBlockBytes(uint32_t size, uint32_t written);
-
 // The percentage shown: bytesCopied over grandTotal, dropping remainders,
 // at most 100.  A grand total under 100 bytes counts in whole percent of
 // itself; 0 bytes to copy is 100 %.
@@ -36,9 +32,6 @@ struct DiskCounter {
 DiskCounter StartDiskCounter();
 void NoteFileExpanded(DiskCounter* counter);
 void NoteDiskConfirmed(DiskCounter* counter);
-
-// Lower-cases ASCII letters in place.
-void LowerAscii(char* text);
 
 // 0 when targetPath names a settings file (".tvs"), settings are kept and
 // the file is there to keep (targetExists); a settings file that a fresh

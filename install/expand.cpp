@@ -1,6 +1,7 @@
 // Expansion of one distribution file with the progress indicator, and the
 // copy-progress page.
 #include "install/install.h"
+#include "base/filewrite.h"
 #include "resources/resource.h"
 #include "shell/copyprogress.h"
 #include "shell/dialogs.h"
@@ -18,10 +19,6 @@ uint32_t shownPercent = kNothingShown;
 // The indicwindow class's own procedure, under the page's subclass.
 WNDPROC classIndicatorProc;
 
-// LZERROR_READ is worth a few more tries (a floppy may read on the second
-// attempt), but not for ever: a disk that keeps failing ends the file.
-const int kReadAttempts = 3;
-
 // Opens the source for LZ32.  LZOpenFileA goes through OpenFile, whose
 // paths end at 128 characters; opening the file here and handing the handle
 // to LZInit reads any path.  A negative result when it cannot be opened.
@@ -37,6 +34,24 @@ INT OpenSource(const char* sourcePath)
     return source;
 }
 
+int32_t ReadExpanded(void* context, uint8_t* buffer, uint32_t bytes)
+{
+    INT got = LZRead(*static_cast<INT*>(context), reinterpret_cast<LPSTR>(buffer), static_cast<INT>(bytes));
+    if (got == LZERROR_READ)
+        return kSourceReadAgain;
+    return got < 0 ? -1 : got;
+}
+
+int SeekExpanded(void* context, uint32_t offset)
+{
+    return LZSeek(*static_cast<INT*>(context), static_cast<LONG>(offset), 0) >= 0;
+}
+
+void ShowBlock(void* page, uint32_t bytes)
+{
+    UpdateProgress(static_cast<HWND>(page), bytes);
+}
+
 }  // namespace
 
 int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size)
@@ -48,55 +63,19 @@ int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size)
     // Both names painted at once, in one pass over the page's children.
     RedrawWindow(page, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 
-    BYTE* buffer = static_cast<BYTE*>(LocalAlloc(LPTR, kCopyBlockBytes));
-    if (buffer == nullptr)
-        return kCopyFailed;
-
-    // A source that was just listed but cannot be opened, and a target that
-    // cannot be made (a file held open by a running Tovarin, a directory
-    // that may not be written), go to the engine's retry/ignore/abort box.
+    // A source that was just listed but cannot be opened goes to the
+    // engine's retry/ignore/abort box, like one whose data is damaged.
     INT source = OpenSource(sourcePath);
-    if (source < 0) {
-        LocalFree(buffer);
+    if (source < 0)
         return kCopyFailed;
-    }
-    // A read-only file from an earlier installation is replaced.
-    HANDLE target = CreateTargetFile(targetPath);
-    if (target == INVALID_HANDLE_VALUE) {
-        LZClose(source);
-        LocalFree(buffer);
-        return kCopyFailed;
-    }
-
-    // The catalogue's size alone decides how many bytes the file gets; a
-    // file of 0 bytes runs the loop once, so the indicator moves for it too.
-    int result = 0;
-    int failedReads = 0;
-    uint32_t written = 0;
-    do {
-        uint32_t block = NextBlockBytes(size, written);
-        INT got = LZRead(source, reinterpret_cast<LPSTR>(buffer), static_cast<INT>(block));
-        if (got == LZERROR_READ && ++failedReads < kReadAttempts)
-            continue;
-        if (got < 0 || static_cast<uint32_t>(got) != block) {
-            // Damaged or short data: the file cannot be made whole.
-            result = kCopyFailed;
-            break;
-        }
-        DWORD put = 0;
-        if (!WriteFile(target, buffer, block, &put, nullptr) || put != block) {
-            ShowMessage(page, MSG_COPY_FAILED, nullptr);
-            result = kCopyFailed;
-            break;
-        }
-        written += block;
-        UpdateProgress(page, block);
-    } while (written < size);
-
-    CloseHandle(target);
+    BlockSource reader = {ReadExpanded, SeekExpanded, &source};
+    BlockSink progress = {nullptr, ShowBlock, page};
+    int written = WriteFileWhole(targetPath, &reader, size, &progress, 0);
     LZClose(source);
-    LocalFree(buffer);
-    return result;
+    // A full disk is said at once; the engine's box then offers the rest.
+    if (written == kFileWriteFailed)
+        ShowMessage(page, MSG_COPY_FAILED, nullptr);
+    return written >= 0 ? 0 : kCopyFailed;
 }
 
 namespace {

@@ -18,14 +18,19 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
 // 0 for a settings file that exists while settings are kept, else 1.
 int ShouldExpand(const InstallOptions* options, const char* targetPath);
 
-// Moves the document template from the destination to "ShellNew".
+// Moves the document template from the destination to the New menu's
+// folder; when it cannot go there it stays in the destination.  Where it
+// ends up is noted in runReport.templatePath.
 int ApplyPostCopyRule(const InstallOptions* options, const char* targetPath);
+// Copies the template into the New menu's folder.  1 when it is there.
 int InstallShellNewTemplate(const char* sourcePath);
 
 // Expands one file (SZDD or plain) into place with exactly size bytes,
-// redrawing the progress after every block.  0 when expanded; -1 when no
-// buffer could be had, the source cannot be opened or is damaged, the
-// target cannot be created, or a write failed.
+// whole or not at all (base/filewrite.h), redrawing the progress after
+// every block.  0 when expanded; -1 when no buffer could be had, the source
+// cannot be opened or is damaged, the target cannot be created or replaced,
+// or a write failed (message box 0 says so first).  On -1 the earlier
+// target is untouched.
 int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size);
 void UpdateProgress(HWND page, uint32_t count);
 // A new run: the indicator shows nothing until the first block.

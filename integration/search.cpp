@@ -135,11 +135,7 @@ uint32_t SearchDirectoryTree(const char* dir, const char* name, HLOCAL* list, ui
                 --walkDepth;
             }
         } else {
-            char lowered[MAX_PATH];
-            if (CopyText(lowered, sizeof lowered, entry.cFileName) == 0)
-                continue;
-            CharLowerA(lowered);
-            if (lstrcmpA(lowered, name) == 0)
+            if (SameTextIgnoringCase(entry.cFileName, name))
                 count += AppendFound(list, offset + count, dir);
         }
     } while (FindNextFileA(listing, &entry));

@@ -3,6 +3,7 @@
 // library is loaded and announced, so that every dialog takes the 3D look.
 // On Windows 95 nothing here touches a file.
 #include "shell/shell.h"
+#include "base/filewrite.h"
 #include "base/paths.h"
 #include "shell/versiontext.h"
 
@@ -14,22 +15,11 @@ typedef BOOL(WINAPI* Ctl3dEntry)(HINSTANCE);
 const DWORD kPathBufferBytes = 1024;
 const char kLibraryName[] = "\\ctl3d32.dll";
 
-int OnWindowsNT()
-{
-    OSVERSIONINFOA version;
-    version.dwOSVersionInfoSize = sizeof version;
-    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-
 // 1 when the file exists.  The path is lower-cased in place first.
-int FileExists(char* path)
+int LoweredFileExists(char* path)
 {
     CharLowerA(path);
-    HANDLE file = CreateFileA(path, 0, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    CloseHandle(file);
-    return 1;
+    return FileExists(path);
 }
 
 }  // namespace
@@ -95,12 +85,12 @@ int UpdateCtl3dCopy(char* systemPath)
         return 1;
     int slash = LastBackslash(sourcePath);
     sourcePath[slash < 0 ? 0 : slash] = '\0';
-    if (AppendText(sourcePath, kPathBufferBytes, kLibraryName) == 0 || !FileExists(sourcePath))
+    if (AppendText(sourcePath, kPathBufferBytes, kLibraryName) == 0 || !LoweredFileExists(sourcePath))
         return 1;
 
     uint32_t sourceVersion = 0, systemVersion = 0;
     FileVersionNumber(sourcePath, &sourceVersion);
-    if (FileExists(systemPath))
+    if (LoweredFileExists(systemPath))
         FileVersionNumber(systemPath, &systemVersion);
     if (systemVersion < sourceVersion)
         return CopyPlainFile(nullptr, systemPath, sourcePath);

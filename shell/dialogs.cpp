@@ -3,6 +3,7 @@
 #include "shell/dialogs.h"
 #include "resources/resource.h"
 #include "shell/shell.h"
+#include "shell/answers.h"
 
 namespace {
 
@@ -67,8 +68,12 @@ HWND OpenPanel(HWND owner, int templateId, LPARAM initParam, DLGPROC procedure)
 
 int ShowMessage(HWND owner, int n, const char* text)
 {
-    return RunPage(owner != nullptr ? owner : mainWindow, IDD_MESSAGE_BASE + n,
-                   reinterpret_cast<LPARAM>(text), MessageBoxProc);
+    // A box that cannot be shown answers what changes nothing or stops.
+    if (FindTemplate(IDD_MESSAGE_BASE + n) == nullptr)
+        return MessageAnswer(n, kPageNotCreated);
+    int result = RunPage(owner != nullptr ? owner : mainWindow, IDD_MESSAGE_BASE + n,
+                         reinterpret_cast<LPARAM>(text), MessageBoxProc);
+    return MessageAnswer(n, result);
 }
 
 namespace {

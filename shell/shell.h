@@ -36,8 +36,9 @@ int UpdateCtl3dCopy(char* systemPath);
 // The FileVersion of a file as one number of its digits; 0 when it has none.
 int FileVersionNumber(const char* path, uint32_t* number);
 
-// Copies a file as it is, in blocks.  1 when copied, or when the source or
-// target cannot be opened; 0 without a buffer or after a read or write error.
+// Copies a file as it is, whole or not at all (base/filewrite.h).  1 when
+// it is in place; 0 when it is not, the target then untouched.  A read or
+// write error is also said in message box 0.
 int CopyPlainFile(HWND owner, const char* targetPath, const char* sourcePath);
 
 // The run-time library's end of the process: ends it with code.

@@ -7,6 +7,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // The command line and the show mode are ignored: the program takes no
     // options, and the backdrop always opens normally.
     HMODULE ctl3d = nullptr;
+    // An empty floppy drive is the installer's own question (box 9), not
+    // the system's "drive not ready" box.
+    SetErrorMode(SEM_FAILCRITICALERRORS);
 
     if (!CreateBackdropWindow(instance, &mainWindow))
         return 0;

@@ -54,11 +54,9 @@ void InstallOverSelected(HWND page, InstallOptions* options)
     char settings[kPathBytes];
     if (JoinPath(options->destDir, "tovarin.tvs", settings, sizeof settings) == 0)
         return;
-    HANDLE file = CreateFileA(settings, 0, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    // A settings file held open by a running Tovarin is there all the same.
+    if (!FileExists(settings))
         return;
-    // Not held open while the question waits for an answer.
-    CloseHandle(file);
     if (LOWORD(ShowMessage(page, MSG_KEEP_SETTINGS, nullptr)) == ANSWER_KEEP_SETTINGS)
         options->keepSettings = 1;
 }

@@ -6,7 +6,11 @@
 #include <strings.h>
 #include <vector>
 
+#include "base/blockcopy.h"
 #include "install/copyplan.h"
+#include "shell/answers.h"
+#include "shell/runreport.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -185,4 +189,163 @@ TEST(CopyPlan, RunCompleteWhenEverySelectedEntryIsCopied)
     e[2].copied = 1;
     EXPECT_EQ(AllSelectedCopied(e.data(), n, 0xFFFFFFFFu), 1);
     EXPECT_EQ(AllSelectedCopied(e.data(), 0, 0xFFFFF), 1);
+}
+
+namespace {
+
+// A source of a known pattern whose reads fail as a table says: a read
+// numbered in failAt gives LZERROR_READ after moving on by half of what it
+// was asked for, as a floppy read that breaks off in the middle would.
+struct FakeSource {
+    std::vector<uint8_t> data;
+    size_t position = 0;
+    int reads = 0;
+    std::vector<int> failAt;      // read numbers (from 1) that fail
+    int32_t shortAt = 0;          // a read number that delivers one byte less
+    int seeks = 0;
+    bool seekWorks = true;
+};
+
+int32_t FakeRead(void* context, uint8_t* buffer, uint32_t bytes)
+{
+    FakeSource* s = static_cast<FakeSource*>(context);
+    ++s->reads;
+    for (int n : s->failAt) {
+        if (n == s->reads) {
+            s->position += bytes / 2;
+            return kSourceReadAgain;
+        }
+    }
+    size_t n = std::min<size_t>(bytes, s->data.size() - std::min(s->position, s->data.size()));
+    if (s->reads == s->shortAt && n > 0)
+        --n;
+    if (n > 0)
+        std::memcpy(buffer, s->data.data() + s->position, n);
+    s->position += n;
+    return static_cast<int32_t>(n);
+}
+
+int FakeSeek(void* context, uint32_t offset)
+{
+    FakeSource* s = static_cast<FakeSource*>(context);
+    ++s->seeks;
+    if (!s->seekWorks)
+        return 0;
+    s->position = offset;
+    return 1;
+}
+
+struct FakeSink {
+    std::vector<uint8_t> written;
+    size_t room = SIZE_MAX;       // a disk that fills up
+    std::vector<uint32_t> progress;
+};
+
+int FakeWrite(void* context, const uint8_t* data, uint32_t bytes)
+{
+    FakeSink* s = static_cast<FakeSink*>(context);
+    if (s->written.size() + bytes > s->room)
+        return 0;
+    s->written.insert(s->written.end(), data, data + bytes);
+    return 1;
+}
+
+void FakeProgress(void* context, uint32_t bytes)
+{
+    static_cast<FakeSink*>(context)->progress.push_back(bytes);
+}
+
+}  // namespace
+
+// Every file Setup writes goes through this loop: a read that the medium
+// failed is made again from where its block began, a damaged or short
+// source and a full disk fail the file, and the file gets exactly its size.
+TEST(BlockCopy, ReadsAgainFromTheBlockStartAndFailsWhatCannotBeWhole)
+{
+    const struct {
+        const char* name;
+        uint32_t size;
+        std::vector<int> failAt;
+        int32_t shortAt;
+        bool seekWorks;
+        size_t room;
+        int result;
+        int seeks;
+    } cases[] = {
+        {"clean", 250000, {}, 0, true, SIZE_MAX, kBlocksCopied, 0},
+        {"empty file", 0, {}, 0, true, SIZE_MAX, kBlocksCopied, 0},
+        {"one failed read, then whole", 250000, {2}, 0, true, SIZE_MAX, kBlocksCopied, 1},
+        {"a failure in every block", 250000, {1, 3, 5}, 0, true, SIZE_MAX, kBlocksCopied, 3},
+        {"two failures of one block", 250000, {2, 3}, 0, true, SIZE_MAX, kBlocksCopied, 2},
+        {"a block that keeps failing", 250000, {2, 3, 4}, 0, true, SIZE_MAX, kBlocksSourceFailed, 2},
+        {"no way back", 250000, {2}, 0, false, SIZE_MAX, kBlocksSourceFailed, 1},
+        {"cut short", 250000, {}, 3, true, SIZE_MAX, kBlocksSourceFailed, 0},
+        {"full disk", 250000, {}, 0, true, 150000, kBlocksWriteFailed, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSource source;
+        for (uint32_t i = 0; i < c.size; ++i)
+            source.data.push_back(static_cast<uint8_t>(i * 7 + i / 251));
+        source.failAt = c.failAt;
+        source.shortAt = c.shortAt;
+        source.seekWorks = c.seekWorks;
+        FakeSink sink;
+        sink.room = c.room;
+        BlockSource reader = {FakeRead, FakeSeek, &source};
+        BlockSink writer = {FakeWrite, FakeProgress, &sink};
+        std::vector<uint8_t> buffer(kCopyBlockBytes);
+        EXPECT_EQ(CopyBlocks(&reader, &writer, c.size, buffer.data()), c.result);
+        EXPECT_EQ(source.seeks, c.seeks);
+        if (c.result == kBlocksCopied) {
+            EXPECT_TRUE(sink.written == source.data) << "the written bytes differ from the source";
+            EXPECT_EQ(sink.progress, Blocks(c.size));
+        }
+    }
+}
+
+// A box that ended without one of its buttons (-1 when it could not be
+// created, 0 from a dialog manager that gave up) never reads as retry or
+// go on.
+TEST(MessageAnswers, ResultsThatAreNoButtonTakeTheAnswerThatStops)
+{
+    const struct {
+        int n, result, answer;
+    } cases[] = {
+        {MSG_KEEP_SETTINGS, -1, ANSWER_KEEP_SETTINGS},
+        {MSG_KEEP_SETTINGS, 2, 2},
+        {MSG_CONFIRM_CANCEL, -1, 2},
+        {MSG_CONFIRM_CANCEL, 0, 2},
+        {MSG_CONFIRM_CANCEL, 1, ANSWER_CANCEL_SETUP},
+        {MSG_CREATE_DIR, -1, 2},
+        {MSG_CREATE_DIR, 3, 2},
+        {MSG_LOW_DISK_SPACE, -1, ANSWER_CHANGE_SELECTION},
+        {MSG_LOW_DISK_SPACE, 3, ANSWER_CANCEL_LOW_SPACE},
+        {MSG_INSERT_DISK, -1, ANSWER_CANCEL_DISK},
+        {MSG_INSERT_DISK, 0, ANSWER_CANCEL_DISK},
+        {MSG_INSERT_DISK, 1, 1},
+        {MSG_EXPAND_FAILED, -1, ANSWER_ABORT_COPY},
+        {MSG_EXPAND_FAILED, 0, ANSWER_ABORT_COPY},
+        {MSG_EXPAND_FAILED, 0xFFFF, ANSWER_ABORT_COPY},
+        {MSG_EXPAND_FAILED, 1, 1},
+        {MSG_COPY_FAILED, -1, 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MessageAnswer(c.n, c.result), c.answer) << "box " << c.n << ", result " << c.result;
+}
+
+TEST(RunReport, IgnoredFilesAreCountedAlsoWhenTheListIsFull)
+{
+    RunReport report = {};
+    std::string longName(200, 'x');
+    for (int i = 0; i < 20; ++i)
+        NoteIgnoredFile(&report, (longName + std::to_string(i)).c_str());
+    EXPECT_EQ(report.ignoredCount, 20u);
+    EXPECT_EQ(report.undone & kUndoneFiles, static_cast<uint32_t>(kUndoneFiles));
+    ASSERT_GT(report.ignoredListed, 0u);
+    EXPECT_LT(report.ignoredListed, 20u);
+    EXPECT_EQ(std::string(IgnoredFile(&report, 0)), longName + "0");
+    EXPECT_EQ(std::string(IgnoredFile(&report, report.ignoredListed - 1)),
+              longName + std::to_string(report.ignoredListed - 1));
+    EXPECT_EQ(IgnoredFile(&report, report.ignoredListed), nullptr);
 }

@@ -197,3 +197,50 @@ TEST(PathText, FreeSpaceFromClusters) {
 }
 
 }  // namespace
+
+// Only the write path's own names are temporary: a cleanup must never take
+// a user's file for one.
+TEST(PathText, TemporaryFileNames)
+{
+    const struct {
+        const char* name;
+        TemporaryKind kind;
+    } cases[] = {
+        {"~tv0a1f.tmp", kNewContents},
+        {"~TV0A1F.TMP", kNewContents},
+        {"~tv0a1g.tmp", kNotTemporary},
+        {"~tv0a1.tmp", kNotTemporary},
+        {"~tv0a1ff.tmp", kNotTemporary},
+        {"tv0a1f.tmp", kNotTemporary},
+        {"~tv0a1f.tmpx", kNotTemporary},
+        {"tovarin.exe.~tv", kSetAside},
+        {"TOVARIN.EXE.~TV", kSetAside},
+        {".~tv", kNotTemporary},
+        {"tovarin.~tvs", kNotTemporary},
+        {"tovarin.tvs", kNotTemporary},
+        {"", kNotTemporary},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TemporaryFileKind(c.name), c.kind) << c.name;
+}
+
+// Names on the disk and in the catalogue compare as the file system does in
+// code page 1252.
+TEST(PathText, SameTextIgnoringCase)
+{
+    const struct {
+        const char* a;
+        const char* b;
+        int same;
+    } cases[] = {
+        {"TOVARIN.EX_", "tovarin.ex_", 1},
+        {"\xC4" "BUNG.TXT", "\xE4" "bung.txt", 1},    // Ä and ä
+        {"\xD7", "\xF7", 0},                          // multiply and divide signs are no letters
+        {"\x8A", "\x9A", 1},                          // S with caron
+        {"a", "ab", 0},
+        {"", "", 1},
+        {"[", "{", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SameTextIgnoringCase(c.a, c.b), c.same) << c.a << " / " << c.b;
+}

@@ -184,31 +184,48 @@ void ExpectSameFilesAt(int line, const char* what, const std::vector<std::string
              what, name.c_str());
 }
 
+// The folder that the New menu's template goes to: the Windows directory's
+// ShellNew where the prefix has one, else the user's Templates folder.
+std::string TemplateFolder()
+{
+    if (DirExists(kShellNew))
+        return kShellNew;
+    char folder[MAX_PATH] = "";
+    DWORD bytes = sizeof folder - 1;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
+                      KEY_READ, &key) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(key, "Templates", nullptr, nullptr, (BYTE*)folder, &bytes) != ERROR_SUCCESS)
+            folder[0] = '\0';
+        RegCloseKey(key);
+    }
+    return folder;
+}
+
 // The destination holds exactly the files of the components in mask, each
-// with its full content; a "default.tvd" lies in ShellNew instead, or
-// nowhere when there is no ShellNew folder.
+// with its full content; a "default.tvd" lies in the template folder
+// instead, or stays in the destination when there is none.
 void ExpectInstalledAt(int line, const std::string& dest, const Distribution& dist, uint32_t mask)
 {
     std::vector<std::string> expected;
-    bool shellNew = false;
+    std::string folder = TemplateFolder();
+    bool placed = false;
     for (const DistFile& f : dist) {
         if (!(f.mask & mask))
             continue;
-        if (IsShellNewTemplate(f.target)) {
-            // Without a ShellNew folder the template ends up nowhere.
-            shellNew = DirExists(kShellNew);
-            if (shellNew)
-                ExpectBytesAt(line, std::string(kShellNew) + "\\default.tvd", f.content);
+        if (IsShellNewTemplate(f.target) && !folder.empty() && DirExists(folder.c_str())) {
+            placed = true;
+            ExpectBytesAt(line, folder + "\\default.tvd", f.content);
             continue;
         }
         expected.push_back(Lower(f.target));
         ExpectBytesAt(line, dest + "\\" + f.target, f.content);
     }
-    Trace("%u files checked in %s%s", (unsigned)expected.size(), dest.c_str(),
-          shellNew ? ", and default.tvd in ShellNew" : "");
-    if (!shellNew)
-        OkAt(line, !FileExists((std::string(kShellNew) + "\\default.tvd").c_str()),
-             "a default.tvd lies in ShellNew although none was to be placed there");
+    Trace("%u files checked in %s%s%s", (unsigned)expected.size(), dest.c_str(),
+          placed ? ", and default.tvd in " : "", placed ? folder.c_str() : "");
+    if (!placed && !folder.empty())
+        OkAt(line, !FileExists((folder + "\\default.tvd").c_str()),
+             "a default.tvd lies in %s although none was to be placed there", folder.c_str());
     ExpectSameFilesAt(line, dest.c_str(), LowerAll(FilesUnder(dest)), LowerAll(expected));
 }
 #define ExpectInstalled(dest, dist, mask) ExpectInstalledAt(__LINE__, (dest), (dist), (mask))
@@ -580,15 +597,15 @@ void OddDistribution()
 
 // setup.exe started from a directory deeper than 128 characters still finds
 // and expands its files.  (And without optional files the optional group
-// cannot be switched; without a ShellNew folder the document template is
-// installed nowhere.)
+// cannot be switched; without a ShellNew folder the document template goes
+// to the user's Templates folder.)
 void LongSourceDir()
 {
     std::string dir = "C:\\" + std::string(60, 'x') + "\\" + std::string(60, 'y') + "\\source-of-tovarin";
     const Distribution dist = {
         File("packed.da_", "packed.dat", kBaseComponent, 20000),
         File("plain.dat", "plain.dat", kBaseComponent, 3000, kPlain),
-        File("default.tv_", "default.tvd", kBaseComponent, 900),   // no ShellNew folder: dropped
+        File("default.tv_", "default.tvd", kBaseComponent, 900),   // no ShellNew folder: Templates
     };
     WriteDisk(dir, dist, 0);
     CopyInto("A:\\setup.exe", dir + "\\setup.exe");
