@@ -37,7 +37,11 @@ target_compile_definitions(setup PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX
 target_compile_options(setup PRIVATE
   $<$<COMPILE_LANGUAGE:CXX>:${TOVARIN_WARNINGS} -Os -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables -fno-stack-protector -fno-threadsafe-statics
-    -fno-use-cxa-atexit -ffunction-sections -fdata-sections>)
+    -fno-use-cxa-atexit -ffunction-sections -fdata-sections
+    -mno-stack-arg-probe -Wframe-larger-than=3584>)
+# Without stack probes the compiler passes arguments with pushes, which
+# keeps .text a seventh smaller; a frame must then never reach past the
+# stack's guard page (4 KB), which -Wframe-larger-than holds well under.
 # C symbols carry a leading underscore on i686 and none on x86_64.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(SETUP_ENTRY _SetupStartup)
