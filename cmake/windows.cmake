@@ -1,6 +1,14 @@
 # The Windows tree: setup.exe and the programs that the tests run under Wine.
 enable_language(RC)
 
+# Every program and library of the tree is the same bytes wherever and
+# whenever it is built: the linker writes no time into the COFF header (nor
+# into a DLL's export directory), and no source path reaches a string the
+# compiler writes.  Here rather than in the toolchain files, whose _INIT
+# flags an existing build tree's cache would keep.
+add_link_options(-Wl,--no-insert-timestamp)
+add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=>)
+
 # setup.exe brings its own start-up code and a few run-time routines, so it
 # links against nothing but the system DLLs (and libgcc for 64-bit division
 # and stack probes, which are linked in statically).
