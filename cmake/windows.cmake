@@ -57,6 +57,17 @@ target_link_options(setup PRIVATE -nostdlib -nostartfiles -s -Wl,--gc-sections
 target_link_libraries(setup PRIVATE kernel32 user32 gdi32 advapi32 version lz32 gcc)
 set_target_properties(setup PROPERTIES OUTPUT_NAME setup RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+# setup.exe runs from disk 1, which leaves the drive: NT is to load it into
+# the swap file rather than page it from the floppy.  GNU ld has no switch
+# for the two flags that say so; tools/pemark sets them after every link
+# and writes the checksum again.
+find_program(PYTHON3 python3 REQUIRED)
+add_custom_command(TARGET setup POST_BUILD
+  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/pemark/pemark $<TARGET_FILE:setup>
+  COMMENT "Marking setup.exe to run from the swap file"
+  VERBATIM)
+set_property(TARGET setup APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/tools/pemark/pemark)
+
 # windres reads resource.h and the pictures beside setup.rc.
 set_source_files_properties(resources/setup.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource.h")
