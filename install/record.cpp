@@ -22,7 +22,7 @@ const KindWord kKinds[] = {
     {kRecordItem, "ITEM", 2, {nullptr, nullptr}},
     {kRecordKey, "KEY", 2, {nullptr, nullptr}},
     {kRecordValue, "VALUE", 4, {nullptr, nullptr}},
-    {kRecordTemplate, "TEMPLATE", 1, {nullptr, nullptr}},
+    {kRecordTemplate, "TEMPLATE", 2, {nullptr, nullptr}},
 };
 
 const KindWord* FindKind(RecordKind kind)
@@ -76,8 +76,9 @@ int FieldsValid(RecordKind kind, const char* const* field)
     case kRecordDirectory:
     case kRecordFile:
     case kRecordTemporary:
-    case kRecordTemplate:
         return IsPlainAbsolutePath(field[0]);
+    case kRecordTemplate:
+        return IsPlainAbsolutePath(field[0]) && field[1][0] != '\0';
     case kRecordGroup:
         return field[0][0] != '\0';
     case kRecordItem:
@@ -283,4 +284,39 @@ uint32_t ReadRecord(const char* text, size_t size, void (*visit)(const RecordLin
     if (number == 0)
         *badLine = 1;   // no signature at all
     return visited;
+}
+
+uint32_t UpdateCrc32(uint32_t crc, const uint8_t* bytes, uint32_t size)
+{
+    for (uint32_t i = 0; i < size; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return crc;
+}
+
+void FormatFingerprint(uint32_t crc, uint32_t size, char* out)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    crc = ~crc;
+    for (int i = 7; i >= 0; --i) {
+        out[i] = digits[crc & 0xF];
+        crc >>= 4;
+    }
+    out[8] = '-';
+    char reversed[12];
+    int n = 0;
+    do {
+        reversed[n++] = static_cast<char>('0' + size % 10);
+        size /= 10;
+    } while (size != 0);
+    for (int i = 0; i < n; ++i)
+        out[9 + i] = reversed[n - 1 - i];
+    out[9 + n] = '\0';
+}
+
+void FileFingerprint(const uint8_t* bytes, uint32_t size, char* out)
+{
+    FormatFingerprint(UpdateCrc32(0xFFFFFFFFu, bytes, size), size, out);
 }

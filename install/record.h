@@ -16,9 +16,11 @@
 //   ITEM      group  name            an item Setup added to that group
 //   KEY       root  path             a registry key Setup created
 //   VALUE     root  path  name  data a text value Setup wrote (name "" is the unnamed one)
-//   TEMPLATE  path                   the document template, placed outside the destination
+//   TEMPLATE  path  fingerprint      the document template, placed outside the destination;
+//                                    fingerprint tells whether it is still the one placed
 //
-// Roots are HKCR, HKCU and HKLM.  Paths are absolute, in drive or network
+// Roots are HKCR, HKCU and HKLM.  A fingerprint is the file's CRC-32 and
+// size, "XXXXXXXX-N" (FileFingerprint).  Paths are absolute, in drive or network
 // form, with no "." or ".." component.  Portable: no windows.h.
 #ifndef TOVARIN_INSTALL_RECORD_H
 #define TOVARIN_INSTALL_RECORD_H
@@ -76,6 +78,15 @@ uint32_t ReadRecord(const char* text, size_t size, void (*visit)(const RecordLin
 // with no empty, "." or ".." component and no character that Windows does
 // not allow in a name.
 int IsPlainAbsolutePath(const char* path);
+
+// The fingerprint of size bytes: their CRC-32 (the ZIP polynomial) in
+// eight upper-case hexadecimal digits, a hyphen, the size in decimal.
+// out holds at least 20 bytes.
+void FileFingerprint(const uint8_t* bytes, uint32_t size, char* out);
+// The same, fed block by block: start with crc 0xFFFFFFFF, feed every
+// block, then format with the total size.
+uint32_t UpdateCrc32(uint32_t crc, const uint8_t* bytes, uint32_t size);
+void FormatFingerprint(uint32_t crc, uint32_t size, char* out);
 
 // 1 when path lies inside dir (dir itself excluded), letter case ignored.
 int IsInsideDirectory(const char* path, const char* dir);

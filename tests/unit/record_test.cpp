@@ -57,7 +57,8 @@ TEST(Record, WhatIsWrittenReadsBack)
         {kRecordItem, 0, {"Tovarin95 Demo", "Read me", "", ""}, "ITEM\tTovarin95 Demo\tRead me\r\n"},
         {kRecordKey, 0, {"HKCR", "tvdfile\\shell\\open\\command", "", ""}, "KEY\tHKCR\ttvdfile\\shell\\open\\command\r\n"},
         {kRecordValue, 0, {"HKCR", ".tvd", "", "tvdfile"}, "VALUE\tHKCR\t.tvd\t\ttvdfile\r\n"},
-        {kRecordTemplate, 0, {"C:\\WINDOWS\\ShellNew\\default.tvd", "", "", ""}, "TEMPLATE\tC:\\WINDOWS\\ShellNew\\default.tvd\r\n"},
+        {kRecordTemplate, 0, {"C:\\WINDOWS\\ShellNew\\default.tvd", "CBF43926-9", "", ""},
+         "TEMPLATE\tC:\\WINDOWS\\ShellNew\\default.tvd\tCBF43926-9\r\n"},
     };
     std::string record = Signature();
     for (const auto& c : cases) {
@@ -121,7 +122,8 @@ TEST(Record, TheReaderStopsAtWhatItCannotAccountFor)
         {"wrong flag", Signature() + "FILE\tC:\\T\\a.dat\tmaybe\r\n", 0, 2},
         {"extra field", Signature() + "DIR\tC:\\T\tC:\\U\r\n", 0, 2},
         {"relative", Signature() + "FILE\t..\\WIN.INI\tnew\r\n", 0, 2},
-        {"dot dot", Signature() + "TEMPLATE\tC:\\T\\..\\..\\WINDOWS\\WIN.INI\r\n", 0, 2},
+        {"dot dot", Signature() + "TEMPLATE\tC:\\T\\..\\..\\WINDOWS\\WIN.INI\t0-0\r\n", 0, 2},
+        {"template without fingerprint", Signature() + "TEMPLATE\tC:\\W\\default.tvd\r\n", 0, 2},
         {"NUL inside", Signature() + std::string("DIR\tC:\\T\0x\r\n", 11), 0, 2},
         {"overlong", Signature() + "DIR\tC:\\" + std::string(2000, 'x') + "\r\n", 0, 2},
         {"empty line", Signature() + "\r\n" + good, 0, 2},
@@ -151,4 +153,20 @@ TEST(Record, PathsInsideTheDestination)
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsInsideDirectory(c.path, c.dir), c.inside) << c.path << " in " << c.dir;
+}
+
+// The fingerprint that tells whether the template is still the one Setup
+// placed: the standard CRC-32 check value, and a block-by-block feed that
+// gives the same.
+TEST(Record, Fingerprints)
+{
+    char out[24];
+    FileFingerprint(reinterpret_cast<const uint8_t*>("123456789"), 9, out);
+    EXPECT_STREQ(out, "CBF43926-9");
+    FileFingerprint(nullptr, 0, out);
+    EXPECT_STREQ(out, "00000000-0");
+    uint32_t crc = UpdateCrc32(0xFFFFFFFFu, reinterpret_cast<const uint8_t*>("1234"), 4);
+    crc = UpdateCrc32(crc, reinterpret_cast<const uint8_t*>("56789"), 5);
+    FormatFingerprint(crc, 4000000000u, out);
+    EXPECT_STREQ(out, "CBF43926-4000000000");
 }
