@@ -713,10 +713,17 @@ const CommandCase kBlankCase = {
     "\"c:\\program files\\tovarin\\tovarin.exe\"", "\"c:\\program files\\tovarin\\readme.wri\"",
     "\"c:\\program files\\tovarin\\guide\\guide.hlp\""};
 const CommandCase kRootCase = {
-    "D:\\", false, "Main\r\n", "My Group", "My Group", "d:\\\\tovarin.exe", "d:\\\\readme.wri", nullptr};
+    "D:\\", false, "Main\r\n", "My Group", "My Group", "\"d:\\\\tovarin.exe\"", "\"d:\\\\readme.wri\"", nullptr};
 const CommandCase kCapitalsCase = {
     "C:\\TOVARIN\\Apps", true, "Accessories\r\nTOVARIN95 demo\r\n", nullptr, "TOVARIN95 demo",
-    "c:\\tovarin\\apps\\tovarin.exe", "c:\\tovarin\\apps\\readme.wri", "c:\\tovarin\\apps\\guide\\guide.hlp"};
+    "\"c:\\tovarin\\apps\\tovarin.exe\"", "\"c:\\tovarin\\apps\\readme.wri\"",
+    "\"c:\\tovarin\\apps\\guide\\guide.hlp\""};
+// Unquoted, the bracket would end the command and the rest would reach
+// Program Manager as commands of its own; the comma and the parentheses
+// would split the argument.
+const CommandCase kBracketsCase = {
+    "C:\\Apps]x,(1)", true, "Main\r\n", nullptr, kDefaultGroup, "\"c:\\apps]x,(1)\\tovarin.exe\"",
+    "\"c:\\apps]x,(1)\\readme.wri\"", "\"c:\\apps]x,(1)\\guide\\guide.hlp\""};
 
 void Commands(const CommandCase& c)
 {
@@ -749,7 +756,7 @@ void Commands(const CommandCase& c)
         "connect", "execute [DeleteItem(Tovarin)]", "execute [DeleteItem(Tovarin Read Me)]",
         "execute [DeleteItem(Tovarin Guide)]", "execute [AddItem(" + app + ", Tovarin, " + app + ", 0)]",
         "disconnect",
-        "connect", "execute [AddItem(" + readme + ", Tovarin Read Me, write.exe, 0)]",
+        "connect", "execute [AddItem(" + readme + ", Tovarin Read Me, \"write.exe\", 0)]",
     };
     expected.insert(expected.end(), sent.begin(), sent.end());
     if (c.guide) {
@@ -765,11 +772,11 @@ void Commands(const CommandCase& c)
     StopStandIn();
 }
 
-// A destination of 246 characters with a blank: the files fit their paths,
-// but the quoted application path (260 characters) does not fit its buffer
-// and its item is not sent; the quoted read-me path (259) still is.  The
-// open commands (263) and so the icons are not registered; the App Paths
-// entry (258) is.
+// A destination of 246 characters: the files fit their paths, but the
+// quoted application path (260 characters) does not fit its buffer and its
+// item is not sent; the quoted read-me path (259) still is.  The open
+// commands (263) and so the icons are not registered; the App Paths entry
+// (258) is.
 void LongDestination()
 {
     std::string dest = "C:\\Long Tovarin";
@@ -791,7 +798,7 @@ void LongDestination()
         "connect", "execute [ShowGroup(\"Tovarin95 Demo\", 1)]", "disconnect",
         "connect", "execute [DeleteItem(Tovarin)]", "execute [DeleteItem(Tovarin Read Me)]",
         "execute [DeleteItem(Tovarin Guide)]", "disconnect",
-        "connect", "execute [AddItem(" + readme + ", Tovarin Read Me, write.exe, 0)]", "disconnect",
+        "connect", "execute [AddItem(" + readme + ", Tovarin Read Me, \"write.exe\", 0)]", "disconnect",
     };
     expected.insert(expected.end(), sent.begin(), sent.end());
     ExpectStandInLog(expected);
@@ -803,10 +810,11 @@ void LongDestination()
 
 // Wine's server makes the group as a Start Menu folder: the application and
 // read-me items, the guide only with its component, each pointing into the
-// destination; a second installation into the group leaves one of each.
+// destination, whose bracket, comma and parentheses stay inside the quoted
+// paths; a second installation into the group leaves one of each.
 void WineProgman()
 {
-    const std::string dest = "C:\\Program Files\\Tovarin";
+    const std::string dest = "C:\\Apps]x,(1)\\Tovarin";
     const std::string folder = ProgramsFolder() + "\\" + kDefaultGroup;
     CoInitialize(nullptr);
     WriteDistribution(1024);
@@ -977,6 +985,7 @@ const Scenario kShellScenarios[] = {
     {"group-commands-blank", [] { Commands(kBlankCase); }},
     {"group-commands-root", [] { Commands(kRootCase); }},
     {"group-commands-capitals", [] { Commands(kCapitalsCase); }},
+    {"group-commands-brackets", [] { Commands(kBracketsCase); }},
     {"group-long-destination", LongDestination},
     {"group-wine-progman", WineProgman},
     {"whole-road", WholeRoad},
