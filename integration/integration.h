@@ -28,7 +28,10 @@ UINT ReconnectProgman(DWORD* instance, HSZ* service, HCONV* conversation);
 void FillGroupList(HWND page, char* groupName);
 
 // Creates and shows the group, replaces the installer's items in it, then
-// writes the registry entries.  Always 0.
+// writes the registry entries.  1 when Program Manager acknowledged the
+// group and every item; 0 when it could not be reached or refused any of
+// them, which runReport notes (kUndoneGroup).  Every command is sent
+// either way.
 int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guide);
 
 // The file types, the New-menu template and the App Paths entry.  Always 1.

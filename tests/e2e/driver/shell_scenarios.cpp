@@ -141,12 +141,24 @@ std::string StandInLogBytes()
     return std::string(bytes.begin(), bytes.end());
 }
 
+// Has the stand-in refuse the commands named, one a line ("AddItem\r\n
+// CreateGroup"), from now on; "" refuses none.
+#define RefuseCommands(names) RefuseCommandsAt(__LINE__, (names))
+void RefuseCommandsAt(int line, const std::string& names)
+{
+    RemoveFileAt(line, StandInPath("refuse.txt"));
+    if (!names.empty())
+        WriteBytesAt(line, StandInPath("refuse.txt"), names.data(), names.size());
+}
+
 // Starts the stand-in with the answer to the group request (sent as it is,
-// with a terminating zero) and checks that a client reaches it.
+// with a terminating zero) and checks that a client reaches it.  It
+// acknowledges every command.
 void StartStandInAt(int line, const std::string& groups)
 {
     MakeDirsAt(line, kStandInDir);
     WriteBytesAt(line, StandInPath("groups.txt"), groups.data(), groups.size());
+    RefuseCommandsAt(line, "");
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     char commandLine[] = "\"C:\\progman.exe\" C:\\progman";
@@ -171,6 +183,12 @@ void StartStandInAt(int line, const std::string& groups)
     Trace("the Program Manager stand-in serves \"PROGMAN\"");
 }
 #define StartStandIn(groups) StartStandInAt(__LINE__, (groups))
+
+// The records from here on are the ones that StandInLog gives.
+void SkipStandInLog()
+{
+    standInLogStart = StandInLogBytes().size();
+}
 
 // The stand-in's records since it was started: "connect", "disconnect",
 // "request ITEM FORMAT", and "execute TEXT" for a command that came as TEXT
@@ -862,6 +880,52 @@ void WineProgman()
     SetCase(nullptr);
 }
 
+// ---- Scenarios: what Program Manager refuses -------------------------------------------
+
+// A group or item that Program Manager refuses does not stop the
+// installation: every command is still sent once, the registry entries are
+// written, the finish page follows and setup.exe ends with 0.  (Wine's
+// server refuses an AddItem whose file is missing and a DeleteItem of an
+// item that is not there; the stand-in refuses what it is told to.)
+void GroupRefused()
+{
+    WriteDistribution(1024);
+    SpyOnRegistry();
+    static const struct {
+        const char* name;
+        const char* refused;
+    } cases[] = {
+        {"the group refused", "CreateGroup\r\nShowGroup"},
+        {"the items refused", "AddItem"},
+        {"only the removal of items that are not there refused", "DeleteItem"},
+    };
+    const std::vector<std::string> sent = {
+        "execute [CreateGroup(\"Tovarin95 Demo\")]", "execute [ShowGroup(\"Tovarin95 Demo\", 1)]",
+        "execute [DeleteItem(Tovarin)]", "execute [DeleteItem(Tovarin Read Me)]",
+        "execute [DeleteItem(Tovarin Guide)]",
+        "execute [AddItem(\"c:\\tovarin\\tovarin.exe\", Tovarin, \"c:\\tovarin\\tovarin.exe\", 0)]",
+        "execute [AddItem(\"c:\\tovarin\\readme.wri\", Tovarin Read Me, \"write.exe\", 0)]",
+    };
+    // One stand-in for every case: a second one would not answer first.
+    StartStandIn("Main\r\n");
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        RemoveFile(kRegistryCalls);
+        RefuseCommands(c.refused);
+        SkipStandInLog();
+        HWND page = NeedGroupPage("C:\\Tovarin", false);
+        Finish(page);
+        std::vector<std::string> executed;
+        for (const std::string& record : StandInLog())
+            if (record.compare(0, 7, "execute") == 0)
+                executed.push_back(record);
+        ok(executed == sent, "the stand-in received:%s\nexpected:%s", Lines(executed).c_str(), Lines(sent).c_str());
+        ExpectRegistered("C:\\Tovarin");
+    }
+    SetCase(nullptr);
+    StopStandIn();
+}
+
 // ---- Scenarios: the whole road -------------------------------------------------------
 
 // From the please-wait page to the finish page, with a picture of each page
@@ -988,6 +1052,7 @@ const Scenario kShellScenarios[] = {
     {"group-commands-brackets", [] { Commands(kBracketsCase); }},
     {"group-long-destination", LongDestination},
     {"group-wine-progman", WineProgman},
+    {"group-refused", GroupRefused},
     {"whole-road", WholeRoad},
     {"ctl3d-replaced", Ctl3dReplaced},
     {"ctl3d-kept", Ctl3dKept},
