@@ -210,7 +210,6 @@ int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guid
     End(&c);
     if (!made)
         runReport.undone |= kUndoneGroup;
-    RegisterShellTypes(destDir);
     ShowArrowCursor();
     return made;
 }

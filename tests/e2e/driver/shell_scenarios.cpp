@@ -64,9 +64,13 @@ bool Soon(Condition condition)
 
 // ---- A small distribution ------------------------------------------------------
 // Plain files (LZ32 reads them as they are).  Every item's file is part of
-// it: Wine's Program Manager adds no item whose file is missing.
+// it: Wine's Program Manager adds no item whose file is missing.  The
+// document template goes to the New menu's folder (the prefix's Templates
+// folder, as it has no C:\windows\ShellNew), unless left out.
 
-void WriteDistributionAt(int line, uint32_t libraryBytes)
+const char kTemplateSource[] = "A:\\default.tv_";
+
+void WriteDistributionAt(int line, uint32_t libraryBytes, bool withTemplate = true)
 {
     struct File {
         const char* source;
@@ -79,9 +83,12 @@ void WriteDistributionAt(int line, uint32_t libraryBytes)
         {"tovarin.dl_", "tovarin.dll", kBaseComponent, libraryBytes},
         {"readme.wr_", "readme.wri", kBaseComponent, 2048},
         {"guide.hl_", "GUIDE\\guide.hlp", kGuideComponent, 3072},
+        {"default.tv_", "default.tvd", kBaseComponent, 1536},
     };
     std::vector<CatalogueRecord> records;
     for (const File& f : files) {
+        if (!withTemplate && std::string(f.target) == "default.tvd")
+            continue;
         Bytes content(f.size, (uint8_t)('a' + records.size()));
         WriteBytesAt(line, std::string("A:\\") + f.source, content.data(), content.size());
         records.push_back({f.source, f.target, f.mask, f.size});
@@ -92,7 +99,7 @@ void WriteDistributionAt(int line, uint32_t libraryBytes)
         FailAt(line, "the catalogue does not encode");
     WriteBytesAt(line, "A:\\setup.inf", catalogue.data(), catalogue.size());
 }
-#define WriteDistribution(libraryBytes) WriteDistributionAt(__LINE__, (libraryBytes))
+#define WriteDistribution(...) WriteDistributionAt(__LINE__, __VA_ARGS__)
 
 // ---- The Program Manager stand-in ----------------------------------------------
 
@@ -398,21 +405,34 @@ std::vector<SetValueCall> SetValueCalls()
     return calls;
 }
 
-// Every entry of the shell's registration for destDir: each written once as
-// REG_SZ with its text and terminating zero, but the template's "Filename"
-// without it (the length passed is the text's).  Read back, each holds its
-// text; Wine, as Windows NT does, stores the zero that the "Filename" write
-// left out, since the byte after the text is a zero.
-// Steps named in missing (1 to 11, in the order of writing) must be absent:
-// their texts would not fit.
-void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list<int> missing = {})
+// The user's Templates folder, as the shell names it.
+std::string TemplatesFolderAt(int line)
 {
     std::string templates;
     DWORD type = 0;
     if (!QueryValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                     "Templates", &type, &templates))
         FailAt(line, "the prefix has no Templates folder");
-    templates = templates.c_str();
+    return templates.c_str();
+}
+
+// Every entry of the shell's registration for destDir: each written once as
+// REG_SZ with its text and terminating zero, but the template's "Filename"
+// without it (the length passed is the text's).  Read back, each holds its
+// text; Wine, as Windows NT does, stores the zero that the "Filename" write
+// left out, since the byte after the text is a zero.  The open commands
+// quote the program's path as well as the document.  "Filename" names the
+// template where the distribution's template went: the Templates folder,
+// since these prefixes have no C:\windows\ShellNew; the file is there.
+// Steps named in missing (1 to 11, in the order of writing) must be absent:
+// their texts would not fit.
+void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list<int> missing = {})
+{
+    const std::string templateFile = TemplatesFolderAt(line) + "\\default.tvd";
+    Bytes placed, shipped;
+    OkAt(line, ReadBytes(templateFile, &placed) && ReadBytes(kTemplateSource, &shipped) && placed == shipped,
+         "%s is not the distribution's template", templateFile.c_str());
+    DWORD type = 0;
     const std::string exe = dest + "\\tovarin.exe";
     const struct {
         HKEY root;
@@ -422,13 +442,13 @@ void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list
         bool terminated;
     } entries[] = {
         {HKEY_CLASSES_ROOT, ".tvd", nullptr, "tvdfile", true},
-        {HKEY_CLASSES_ROOT, ".tvd\\ShellNew", "Filename", templates + "\\default.tvd", false},
+        {HKEY_CLASSES_ROOT, ".tvd\\ShellNew", "Filename", templateFile, false},
         {HKEY_CLASSES_ROOT, "tvdfile", nullptr, "Tovarin Document", true},
-        {HKEY_CLASSES_ROOT, "tvdfile\\shell\\open\\command", nullptr, exe + " \"%1\"", true},
+        {HKEY_CLASSES_ROOT, "tvdfile\\shell\\open\\command", nullptr, "\"" + exe + "\" \"%1\"", true},
         {HKEY_CLASSES_ROOT, "tvdfile\\DefaultIcon", nullptr, exe + " ,1", true},
         {HKEY_CLASSES_ROOT, ".tvs", nullptr, "tvsfile", true},
         {HKEY_CLASSES_ROOT, "tvsfile", nullptr, "Tovarin Setup", true},
-        {HKEY_CLASSES_ROOT, "tvsfile\\shell\\open\\command", nullptr, exe + " \"%1\"", true},
+        {HKEY_CLASSES_ROOT, "tvsfile\\shell\\open\\command", nullptr, "\"" + exe + "\" \"%1\"", true},
         {HKEY_CLASSES_ROOT, "tvsfile\\DefaultIcon", nullptr, exe + " ,2", true},
         {HKEY_LOCAL_MACHINE, kAppPaths, nullptr, exe, true},
         {HKEY_LOCAL_MACHINE, kAppPaths, "Path", dest, true},
@@ -793,7 +813,7 @@ void Commands(const CommandCase& c)
 // A destination of 246 characters: the files fit their paths, but the
 // quoted application path (260 characters) does not fit its buffer and its
 // item is not sent; the quoted read-me path (259) still is.  The open
-// commands (263) and so the icons are not registered; the App Paths entry
+// commands (265) and so the icons are not registered; the App Paths entry
 // (258) is.
 void LongDestination()
 {
@@ -926,6 +946,95 @@ void GroupRefused()
     StopStandIn();
 }
 
+// ---- Scenarios: the New menu's template --------------------------------------------------
+
+// The "Filename" value of the New menu's template, up to its first zero
+// (Wine stores one after the text that setup.exe wrote without it); false
+// when there is none.
+bool TemplateFilename(std::string* name)
+{
+    DWORD type = 0;
+    if (!QueryValue(HKEY_CLASSES_ROOT, ".tvd\\ShellNew", "Filename", &type, name))
+        return false;
+    *name = name->c_str();
+    return true;
+}
+
+#define SetTemplateFilename(text) SetTemplateFilenameAt(__LINE__, (text))
+void SetTemplateFilenameAt(int line, const std::string& text)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".tvd\\ShellNew", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+            != ERROR_SUCCESS
+        || RegSetValueExA(key, "Filename", 0, REG_SZ, (const BYTE*)text.data(), (DWORD)text.size()) != ERROR_SUCCESS)
+        FailAt(line, "cannot write the Filename of .tvd\\ShellNew");
+    RegCloseKey(key);
+}
+
+// The New menu's "Filename" names the template where it went, and the file
+// it names opens and holds the distribution's template: the Windows
+// directory's ShellNew when there is one, else the user's Templates
+// folder, in Windows 95 and NT mode alike.  Without a template in the
+// distribution no "Filename" is written: one left by an earlier
+// installation stays while its file is there, and goes once it is not.
+void RegistryTemplate()
+{
+    const char kShellNew[] = "C:\\windows\\ShellNew";
+    const std::string inShellNew = std::string(kShellNew) + "\\default.tvd";
+    const std::string inTemplates = TemplatesFolderAt(__LINE__) + "\\default.tvd";
+    StartStandIn("Main\r\n");
+    static const struct {
+        const char* name;
+        const char* version;
+        bool shellNew;        // whether C:\windows\ShellNew exists
+        bool shipped;         // whether the distribution has the template
+        const char* earlier;  // a Filename written before: "shellnew", "gone" or none
+        const char* expected; // "shellnew", "templates" or none
+    } cases[] = {
+        {"Windows 95, ShellNew", "win95", true, true, nullptr, "shellnew"},
+        {"Windows 95, no ShellNew", "win95", false, true, nullptr, "templates"},
+        {"NT, ShellNew", "nt40", true, true, nullptr, "shellnew"},
+        {"NT, no ShellNew", "nt40", false, true, "gone", "templates"},
+        {"no template, the earlier one still there", "nt40", true, false, "shellnew", "shellnew"},
+        {"no template, the earlier one gone", "nt40", true, false, "gone", nullptr},
+    };
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        WriteDistribution(1024, c.shipped);
+        RunSetupAs(c.version);
+        RemoveFile(inTemplates);
+        if (c.shipped && FileExists(inShellNew.c_str()))
+            RemoveFile(inShellNew);
+        if (c.shellNew)
+            MakeDirs(kShellNew);
+        else if (DirExists(kShellNew))
+            ok(RemoveDirectoryA(kShellNew) != 0, "cannot remove %s", kShellNew);
+        if (c.earlier && strcmp(c.earlier, "shellnew") == 0) {
+            CopyInto(kTemplateSource, inShellNew);
+            SetTemplateFilename(inShellNew);
+        } else if (c.earlier) {
+            SetTemplateFilename("C:\\gone\\default.tvd");
+        }
+
+        HWND page = NeedGroupPage("C:\\Tovarin", false);
+        Finish(page);
+
+        std::string name;
+        bool written = TemplateFilename(&name);
+        if (!c.expected) {
+            ok(!written, "Filename names \"%s\", expected none", name.c_str());
+            continue;
+        }
+        std::string expected = strcmp(c.expected, "shellnew") == 0 ? inShellNew : inTemplates;
+        ok(written && name == expected, "Filename names \"%s\", expected \"%s\"", name.c_str(), expected.c_str());
+        Bytes named, shipped;
+        ok(written && ReadBytes(name, &named) && ReadBytes(kTemplateSource, &shipped) && named == shipped,
+           "the file that Filename names does not open or is not the template");
+    }
+    SetCase(nullptr);
+    StopStandIn();
+}
+
 // ---- Scenarios: the whole road -------------------------------------------------------
 
 // From the please-wait page to the finish page, with a picture of each page
@@ -1053,6 +1162,7 @@ const Scenario kShellScenarios[] = {
     {"group-long-destination", LongDestination},
     {"group-wine-progman", WineProgman},
     {"group-refused", GroupRefused},
+    {"registry-template", RegistryTemplate},
     {"whole-road", WholeRoad},
     {"ctl3d-replaced", Ctl3dReplaced},
     {"ctl3d-kept", Ctl3dKept},
