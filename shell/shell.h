@@ -33,8 +33,9 @@ int ReleaseCtl3d(HMODULE library);
 // Fills systemPath (1,024 bytes) with the system copy's path and copies the
 // installer's library there when it is newer.  1 when no copy was needed.
 int UpdateCtl3dCopy(char* systemPath);
-// The FileVersion of a file as one number of its digits; 0 when it has none.
-int FileVersionNumber(const char* path, uint32_t* number);
+// The file version of a file's version resource (shell/versiontext.h);
+// 0 when it has none.  0 when the file has no version resource, else 1.
+int FileVersionNumber(const char* path, uint64_t* number);
 
 // Copies a file as it is, whole or not at all (base/filewrite.h).  1 when
 // it is in place; 0 when it is not, the target then untouched.  A read or

@@ -1094,25 +1094,30 @@ void WholeRoad()
 
 // ---- Scenarios: the 3D-controls library -----------------------------------------------
 
-// Version numbers are the FileVersion digits read as one number: 2.31.000
-// (231000) beats 2.26 (226) and Wine's own library (no version, 0).
+// Versions compare field by field as numbers, from the version resource's
+// fixed part: 2.31 beats 2.26.1, which beats 2.26; any version beats Wine's
+// own library (no version resource, 0).
 void Ctl3dReplaced()
 {
     static const Ctl3dCase cases[] = {
         {"2.31.000 over Wine's own", nullptr, "v2.31.000", true},
         {"2.31.000 over 2.26", "v2.26", "v2.31.000", true},
+        {"2.31 over 2.26.1", "v2.26.1", "v2.31", true},
+        {"2.26.1 over 2.26", "v2.26", "v2.26.1", true},
         {"none beside setup.exe", "v2.26", nullptr, false},
     };
     RunCtl3dCases(cases, sizeof cases / sizeof cases[0]);
 }
 
-// 2.31 (231) does not beat 2.26.1 (2261); an older or unversioned library
-// beside setup.exe never replaces the system copy.
+// An older, equal or unversioned library beside setup.exe never replaces the
+// system copy: 2.26.1 is older than 2.31 (whose digits, 231, are fewer), and
+// 2.31 is 2.31.000.
 void Ctl3dKept()
 {
     static const Ctl3dCase cases[] = {
-        {"2.31 not over 2.26.1", "v2.26.1", "v2.31", false},
+        {"2.26.1 not over 2.31", "v2.31", "v2.26.1", false},
         {"2.26 not over 2.31.000", "v2.31.000", "v2.26", false},
+        {"2.31 not over 2.31.000", "v2.31.000", "v2.31", false},
         {"unversioned not over Wine's own", nullptr, "unversioned", false},
     };
     RunCtl3dCases(cases, sizeof cases / sizeof cases[0]);
