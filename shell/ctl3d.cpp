@@ -5,6 +5,7 @@
 #include "shell/shell.h"
 #include "base/filewrite.h"
 #include "base/paths.h"
+#include "shell/runreport.h"
 #include "shell/versiontext.h"
 
 namespace {
@@ -75,9 +76,16 @@ int UpdateCtl3dCopy(char* systemPath)
     FileVersionNumber(sourcePath, &sourceVersion);
     if (LoweredFileExists(systemPath))
         FileVersionNumber(systemPath, &systemVersion);
-    if (systemVersion < sourceVersion)
-        return CopyPlainFile(nullptr, systemPath, sourcePath);
-    return 1;
+    if (systemVersion >= sourceVersion)
+        return 1;
+    // Programs that run hold the system's copy: it is then replaced when
+    // Windows starts next, and until then the one there is loaded.
+    int result = CopyFileWhole(systemPath, sourcePath, kReplaceAtRestart);
+    if (result == kFileWrittenAtRestart)
+        runReport.undone |= kCtl3dAtRestart;
+    else if (result != kFileWritten)
+        runReport.undone |= kUndoneCtl3d;
+    return result == kFileWritten;
 }
 
 int EnableCtl3d(HMODULE* library)

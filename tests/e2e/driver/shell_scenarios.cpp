@@ -1123,6 +1123,90 @@ void Ctl3dKept()
     RunCtl3dCases(cases, sizeof cases / sizeof cases[0]);
 }
 
+// The temporary files of the write path in the system directory: new
+// contents waiting ("~tvNNNN.tmp") and earlier files set aside ("NAME.~tv").
+std::vector<std::string> SystemTemporaries()
+{
+    std::vector<std::string> found;
+    for (const char* pattern : {"C:\\windows\\system32\\~tv????.tmp", "C:\\windows\\system32\\*.~tv"}) {
+        WIN32_FIND_DATAA entry;
+        HANDLE listing = FindFirstFileA(pattern, &entry);
+        if (listing == INVALID_HANDLE_VALUE)
+            continue;
+        do
+            found.push_back(entry.cFileName);
+        while (FindNextFileA(listing, &entry));
+        FindClose(listing);
+    }
+    return found;
+}
+
+// Runs Wine's restart, which carries out the renames that waited for it.
+void RestartWindowsAt(int line)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    char commandLine[] = "wineboot.exe -r";
+    if (!CreateProcessA("C:\\windows\\system32\\wineboot.exe", commandLine, nullptr, nullptr, FALSE, 0, nullptr,
+                        "C:\\", &startup, &process))
+        FailAt(line, "cannot start wineboot -r (error %lu)", GetLastError());
+    DWORD waited = WaitForSingleObject(process.hProcess, 30000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    if (waited != WAIT_OBJECT_0 || code != 0)
+        FailAt(line, "wineboot -r did not end well (wait %lu, exit code %lu)", waited, code);
+}
+#define RestartWindows() RestartWindowsAt(__LINE__)
+
+// The system's ctl3d32.dll held open, as a running program holds it: a
+// handle without FILE_SHARE_DELETE (Wine refuses to replace a file with any
+// handle open, and so does Windows NT without that share).  setup.exe on NT
+// cannot put 2.31 in place of 2.26 then: the old library stays and is
+// loaded, and the new one waits under a temporary name for the next start.
+// After Wine's restart 2.31 is in place and no temporary file is left.
+void Ctl3dAtRestart()
+{
+    WriteDistribution(1024);
+    RunSetupAs("nt40");
+    StartStandIn("Main\r\n");
+    Bytes oldLibrary, newLibrary;
+    if (!ReadBytes(VariantPath("v2.26"), &oldLibrary) || !ReadBytes(VariantPath("v2.31"), &newLibrary))
+        fail("no test variants of ctl3d32.dll in C:\\ctl3d");
+    WriteBytes(kSystemCtl3d, oldLibrary.data(), oldLibrary.size());
+    CopyInto(VariantPath("v2.31"), "A:\\ctl3d32.dll");
+    RemoveFile(kCtl3dCalls);
+    ok(SystemTemporaries().empty(), "the system directory holds temporary files before setup.exe ran: %s",
+       Join(SystemTemporaries()).c_str());
+
+    HANDLE held = CreateFileA(kSystemCtl3d, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE)
+        fail("cannot open %s (error %lu)", kSystemCtl3d, GetLastError());
+    HWND page = NeedGroupPage("C:\\Tovarin", false);
+    std::vector<std::string> expected = Calls("v2.26", {"Ctl3dRegister", "Ctl3dAutoSubclass"});
+    ok(Ctl3dCalls() == expected, "calls %s, expected %s", Join(Ctl3dCalls()).c_str(), Join(expected).c_str());
+    Finish(page);
+    CloseHandle(held);
+    StopStandIn();
+
+    Bytes now;
+    ReadBytes(kSystemCtl3d, &now);
+    ok(now == oldLibrary, "the system copy %s before the restart", now == newLibrary ? "was replaced" : "changed");
+    std::vector<std::string> waiting = SystemTemporaries();
+    Bytes pending;
+    ok(waiting.size() == 1 && ReadBytes("C:\\windows\\system32\\" + waiting[0], &pending) && pending == newLibrary,
+       "the new library does not wait beside the old one: temporary files %s", Join(waiting).c_str());
+
+    RestartWindows();
+    ReadBytes(kSystemCtl3d, &now);
+    ok(now == newLibrary, "the system copy %s after the restart", now == oldLibrary ? "is still the old one" : "changed");
+    ok(SystemTemporaries().empty(), "temporary files are left in the system directory: %s",
+       Join(SystemTemporaries()).c_str());
+}
+
 // Ctl3dAutoSubclass failing after a good Ctl3dRegister ends the program
 // silently with 0, before any page.
 void Ctl3dFailing()
@@ -1171,6 +1255,7 @@ const Scenario kShellScenarios[] = {
     {"whole-road", WholeRoad},
     {"ctl3d-replaced", Ctl3dReplaced},
     {"ctl3d-kept", Ctl3dKept},
+    {"ctl3d-at-restart", Ctl3dAtRestart},
     {"ctl3d-failing", Ctl3dFailing},
     {"ctl3d-windows95", Ctl3dWindows95},
     {nullptr, nullptr},
