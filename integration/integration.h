@@ -27,11 +27,17 @@ UINT ReconnectProgman(DWORD* instance, HSZ* service, HCONV* conversation);
 // (260 bytes) and edit control 11.
 void FillGroupList(HWND page, char* groupName);
 
-// Creates and shows the group, replaces the installer's items in it, then
-// writes the registry entries.  Always 0.
+// Creates and shows the group and replaces the installer's items in it.  1
+// when Program Manager acknowledged the group and every item; 0 when it
+// could not be reached or refused any of them, which runReport notes
+// (kUndoneGroup).  Every command is sent either way.
 int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guide);
 
-// The file types, the New-menu template and the App Paths entry.  Always 1.
-int RegisterShellTypes(const char* destDir);
+// The file types, the New-menu template and the App Paths entry.  The
+// template's "Filename" names templatePath, where the document template
+// is; when it is nowhere (empty), none is written, and an earlier one that
+// names a file no longer there is removed.  1 when every entry was
+// written, 0 when any was not (the caller notes it).
+int RegisterShellTypes(const char* destDir, const char* templatePath);
 
 #endif

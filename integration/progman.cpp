@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "base/cursor.h"
 #include "shell/shell.h"
+#include "shell/runreport.h"
 
 #include <ddeml.h>
 
@@ -52,15 +53,17 @@ void End(Conversation* c)
     c->conversation = nullptr;
 }
 
-// Sends one command with its terminating zero; its result is not examined.
-// A command that could not be composed is not sent at all.
-void Execute(const Conversation* c, const char* command, size_t length)
+// Sends one command with its terminating zero.  1 when Program Manager
+// acknowledged it; 0 when it refused it, did not answer in time, no
+// conversation was made, or the command could not be composed (and so was
+// not sent at all).
+int Execute(const Conversation* c, const char* command, size_t length)
 {
-    if (length == 0)
-        return;
-    DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<char*>(command)),
-                         static_cast<DWORD>(length + 1), c->conversation, nullptr, 0,
-                         XTYP_EXECUTE, kTimeoutMs, nullptr);
+    if (length == 0 || c->conversation == nullptr)
+        return 0;
+    return DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<char*>(command)),
+                                static_cast<DWORD>(length + 1), c->conversation, nullptr, 0,
+                                XTYP_EXECUTE, kTimeoutMs, nullptr) != nullptr;
 }
 
 void LoadText(int id, char* text)
@@ -159,14 +162,17 @@ void FillGroupList(HWND page, char* groupName)
 int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guide)
 {
     ShowWaitCursor();
+    // Each command that makes something must be acknowledged; a DeleteItem
+    // of an item that is not there is refused, and does no harm.
+    int made = 0;
     Conversation c = {};
     if (StartInstance(&c) == DMLERR_NO_ERROR) {
         Connect(&c);
         char command[kCommandBytes], path[kPathBytes], item[kPathBytes], tail[kPathBytes];
 
-        Execute(&c, command, CreateGroupCommand(groupName, command, sizeof command));
+        made = Execute(&c, command, CreateGroupCommand(groupName, command, sizeof command));
         ReconnectProgman(&c.instance, &c.service, &c.conversation);
-        Execute(&c, command, ShowGroupCommand(groupName, command, sizeof command));
+        made &= Execute(&c, command, ShowGroupCommand(groupName, command, sizeof command));
         ReconnectProgman(&c.instance, &c.service, &c.conversation);
 
         // Items of these names go first, so that a second installation into
@@ -180,14 +186,15 @@ int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guid
         Execute(&c, command, DeleteItemCommand(item, command, sizeof command));
         ShowWaitCursor();
 
-        if (LowerItemPath(destDir, "\\tovarin.exe", path) != 0)
-            Execute(&c, command, AddApplicationCommand(path, command, sizeof command));
+        // An item whose path does not fit is not sent, and not made.
+        made &= LowerItemPath(destDir, "\\tovarin.exe", path) != 0 &&
+                Execute(&c, command, AddApplicationCommand(path, command, sizeof command));
         ShowWaitCursor();
         ReconnectProgman(&c.instance, &c.service, &c.conversation);
 
         LoadText(IDS_README_ITEM, item);
-        if (LowerItemPath(destDir, "\\readme.wri", path) != 0)
-            Execute(&c, command, AddReadMeCommand(path, item, command, sizeof command));
+        made &= LowerItemPath(destDir, "\\readme.wri", path) != 0 &&
+                Execute(&c, command, AddReadMeCommand(path, item, command, sizeof command));
         ShowWaitCursor();
 
         if (guide) {
@@ -195,13 +202,14 @@ int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guid
             LoadText(IDS_GUIDE_ITEM, item);
             char directory[kPathBytes];
             LoadText(IDS_GUIDE_DIRECTORY, directory);
-            if (GuideTail(directory, tail, sizeof tail) != 0 &&
-                LowerItemPath(destDir, tail, path) != 0)
-                Execute(&c, command, AddGuideCommand(path, item, command, sizeof command));
+            made &= GuideTail(directory, tail, sizeof tail) != 0 &&
+                    LowerItemPath(destDir, tail, path) != 0 &&
+                    Execute(&c, command, AddGuideCommand(path, item, command, sizeof command));
         }
-        End(&c);
     }
-    RegisterShellTypes(destDir);
+    End(&c);
+    if (!made)
+        runReport.undone |= kUndoneGroup;
     ShowArrowCursor();
-    return 0;
+    return made;
 }

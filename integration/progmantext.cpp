@@ -6,23 +6,14 @@
 const char kDefaultGroupName[] = "Tovarin95 Demo";
 const char kApplicationItem[] = "Tovarin";
 
-namespace {
-
-int HasBlank(const char* text)
-{
-    for (; *text != '\0'; ++text) {
-        if (*text == ' ')
-            return 1;
-    }
-    return 0;
-}
-
-}  // namespace
-
 size_t ItemPath(const char* destDir, const char* tail, char* out, size_t capacity)
 {
-    const char* quote = HasBlank(destDir) ? "\"" : "";
-    return ComposeText(out, capacity, quote, destDir, tail, quote);
+    if (LastCharacter(destDir, '"') >= 0 || LastCharacter(tail, '"') >= 0) {
+        if (capacity != 0)
+            out[0] = '\0';
+        return 0;
+    }
+    return ComposeText(out, capacity, "\"", destDir, tail, "\"");
 }
 
 size_t GuideTail(const char* guideDirectory, char* out, size_t capacity)
@@ -52,7 +43,7 @@ size_t AddApplicationCommand(const char* path, char* out, size_t capacity)
 
 size_t AddReadMeCommand(const char* path, const char* item, char* out, size_t capacity)
 {
-    return ComposeText(out, capacity, "[AddItem(", path, ", ", item, ", write.exe, 0)]");
+    return ComposeText(out, capacity, "[AddItem(", path, ", ", item, ", \"write.exe\", 0)]");
 }
 
 size_t AddGuideCommand(const char* path, const char* item, char* out, size_t capacity)

@@ -13,15 +13,19 @@
 extern const char kDefaultGroupName[];   // "Tovarin95 Demo"
 extern const char kApplicationItem[];    // "Tovarin"
 
-// An item path: destDir and tail, wrapped in double quotes when destDir
-// holds a blank.  Not lower-cased here: the caller does that with the
-// system's own rule.  Returns the length, or 0.
+// An item path as it goes into a command: destDir and tail between double
+// quotes, whatever they hold, so that a blank, comma, parenthesis or square
+// bracket of the path stays inside its argument.  A double quote, which no
+// file name holds, would end the argument early and is refused.  Not
+// lower-cased here: the caller does that with the system's own rule.
+// Returns the length, or 0.
 size_t ItemPath(const char* destDir, const char* tail, char* out, size_t capacity);
 
 // The guide's tail: a backslash, the guide directory, "\guide.hlp".
 size_t GuideTail(const char* guideDirectory, char* out, size_t capacity);
 
-// Program Manager's commands, as sent.
+// Program Manager's commands, as sent.  The paths come from ItemPath,
+// quoted; the read-me's icon file is "write.exe", quoted alike.
 size_t CreateGroupCommand(const char* group, char* out, size_t capacity);
 size_t ShowGroupCommand(const char* group, char* out, size_t capacity);
 size_t DeleteItemCommand(const char* item, char* out, size_t capacity);

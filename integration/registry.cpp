@@ -2,16 +2,16 @@
 // the document template of the New menu, and the App Paths entry.
 //
 // Five independent groups; within a group each step runs only if every
-// step before it succeeded.  Nothing is reported: a failure only skips the
-// rest of its group.
+// step before it succeeded.  A failure skips the rest of its group, and
+// the result says that something was left out.
 #include "integration/integration.h"
 #include "integration/registrytext.h"
 #include "catalogue/options.h"
+#include "base/paths.h"
 #include "base/pathtext.h"
 
 namespace {
 
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TOVARIN.EXE";
 const char* const kOpenCommandKeys[] = {"shell", "open", "command"};
 
@@ -41,44 +41,63 @@ LONG SetComposed(HKEY key, const char* name, const char* text, size_t length)
     return length == 0 ? ERROR_INSUFFICIENT_BUFFER : SetTextWithNul(key, name, text);
 }
 
+// Removes a "Filename" that names a file no longer there: an earlier
+// installation's template that still exists keeps serving the New menu,
+// but a dangling name would make the shell report a missing template.
+LONG RemoveStaleTemplateName(HKEY extension)
+{
+    HKEY shellNew;
+    if (RegOpenKeyExA(extension, "ShellNew", 0, KEY_ALL_ACCESS, &shellNew) != ERROR_SUCCESS)
+        return ERROR_SUCCESS;
+    char stored[kPathBytes];
+    DWORD bytes = sizeof stored;
+    LONG error = RegQueryValueExA(shellNew, "Filename", nullptr, nullptr,
+                                  reinterpret_cast<BYTE*>(stored), &bytes);
+    if (error == ERROR_FILE_NOT_FOUND) {
+        error = ERROR_SUCCESS;
+    } else if (error == ERROR_SUCCESS || error == ERROR_MORE_DATA) {
+        // Written without its terminator: end it within the buffer.  A
+        // value too long for a path names no file.
+        if (error != ERROR_SUCCESS || (bytes == sizeof stored && stored[bytes - 1] != '\0'))
+            bytes = 0;
+        stored[bytes < sizeof stored ? bytes : sizeof stored - 1] = '\0';
+        error = stored[0] != '\0' && FileExists(stored)
+                    ? ERROR_SUCCESS
+                    : RegDeleteValueA(shellNew, "Filename");
+    }
+    RegCloseKey(shellNew);
+    return error;
+}
+
 // ".tvd", its type and the New menu's template.
-void RegisterDocumentExtension()
+int RegisterDocumentExtension(const char* templatePath)
 {
     HKEY extension;
     if (CreateKey(HKEY_CLASSES_ROOT, ".tvd", &extension) != ERROR_SUCCESS)
-        return;
-    HKEY shellNew;
-    if (SetTextWithNul(extension, nullptr, "tvdfile") == ERROR_SUCCESS &&
-        CreateKey(extension, "ShellNew", &shellNew) == ERROR_SUCCESS) {
-        HKEY folders;
-        char templates[kPathBytes];
-        DWORD bytes = sizeof templates;
-        LONG read = RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_ALL_ACCESS, &folders);
-        if (read == ERROR_SUCCESS) {
-            read = RegQueryValueExA(folders, "Templates", nullptr, nullptr,
-                                    reinterpret_cast<BYTE*>(templates), &bytes);
-            RegCloseKey(folders);
+        return 0;
+    LONG error = SetTextWithNul(extension, nullptr, "tvdfile");
+    if (error == ERROR_SUCCESS && templatePath[0] == '\0') {
+        error = RemoveStaleTemplateName(extension);
+    } else if (error == ERROR_SUCCESS) {
+        HKEY shellNew;
+        error = CreateKey(extension, "ShellNew", &shellNew);
+        if (error == ERROR_SUCCESS) {
+            // The full path of where the template is, written without its
+            // terminating zero, as shells of the time expect.
+            error = SetText(shellNew, "Filename", templatePath, TextLength(templatePath));
+            RegCloseKey(shellNew);
         }
-        // The value read may lack its terminator: end it within the buffer.
-        if (read == ERROR_SUCCESS) {
-            templates[bytes < sizeof templates ? bytes : sizeof templates - 1] = '\0';
-            char filename[kPathBytes];
-            size_t length = TemplateFilenameText(templates, filename, sizeof filename);
-            // Written without its terminating zero, as shells of the time expect.
-            if (length != 0)
-                SetText(shellNew, "Filename", filename, length);
-        }
-        RegCloseKey(shellNew);
     }
     RegCloseKey(extension);
+    return error == ERROR_SUCCESS;
 }
 
 // "tvdfile" or "tvsfile": description, open command and icon.
-void RegisterFileType(const char* type, const char* description, const char* destDir, int icon)
+int RegisterFileType(const char* type, const char* description, const char* destDir, int icon)
 {
     HKEY typeKey;
     if (CreateKey(HKEY_CLASSES_ROOT, type, &typeKey) != ERROR_SUCCESS)
-        return;
+        return 0;
     LONG error = SetTextWithNul(typeKey, nullptr, description);
     if (error == ERROR_SUCCESS) {
         HKEY nested[3];
@@ -98,42 +117,50 @@ void RegisterFileType(const char* type, const char* description, const char* des
             RegCloseKey(nested[--opened]);
     }
     HKEY iconKey;
-    if (error == ERROR_SUCCESS && CreateKey(typeKey, "DefaultIcon", &iconKey) == ERROR_SUCCESS) {
-        char text[kPathBytes];
-        SetComposed(iconKey, nullptr, text, IconText(destDir, icon, text, sizeof text));
-        RegCloseKey(iconKey);
+    if (error == ERROR_SUCCESS) {
+        error = CreateKey(typeKey, "DefaultIcon", &iconKey);
+        if (error == ERROR_SUCCESS) {
+            char text[kPathBytes];
+            error = SetComposed(iconKey, nullptr, text, IconText(destDir, icon, text, sizeof text));
+            RegCloseKey(iconKey);
+        }
     }
     RegCloseKey(typeKey);
+    return error == ERROR_SUCCESS;
 }
 
-void RegisterSettingsExtension()
+int RegisterSettingsExtension()
 {
     HKEY extension;
     if (CreateKey(HKEY_CLASSES_ROOT, ".tvs", &extension) != ERROR_SUCCESS)
-        return;
-    SetTextWithNul(extension, nullptr, "tvsfile");
+        return 0;
+    LONG error = SetTextWithNul(extension, nullptr, "tvsfile");
     RegCloseKey(extension);
+    return error == ERROR_SUCCESS;
 }
 
-void RegisterAppPath(const char* destDir)
+int RegisterAppPath(const char* destDir)
 {
     HKEY key;
     if (CreateKey(HKEY_LOCAL_MACHINE, kAppPaths, &key) != ERROR_SUCCESS)
-        return;
+        return 0;
     char path[kPathBytes];
-    if (SetComposed(key, nullptr, path, AppPathText(destDir, path, sizeof path)) == ERROR_SUCCESS)
-        SetTextWithNul(key, "Path", destDir);
+    LONG error = SetComposed(key, nullptr, path, AppPathText(destDir, path, sizeof path));
+    if (error == ERROR_SUCCESS)
+        error = SetTextWithNul(key, "Path", destDir);
     RegCloseKey(key);
+    return error == ERROR_SUCCESS;
 }
 
 }  // namespace
 
-int RegisterShellTypes(const char* destDir)
+int RegisterShellTypes(const char* destDir, const char* templatePath)
 {
-    RegisterDocumentExtension();
-    RegisterFileType("tvdfile", "Tovarin Document", destDir, 1);
-    RegisterSettingsExtension();
-    RegisterFileType("tvsfile", "Tovarin Setup", destDir, 2);
-    RegisterAppPath(destDir);
-    return 1;
+    // Every group is written, whatever became of the one before.
+    int written = RegisterDocumentExtension(templatePath);
+    written &= RegisterFileType("tvdfile", "Tovarin Document", destDir, 1);
+    written &= RegisterSettingsExtension();
+    written &= RegisterFileType("tvsfile", "Tovarin Setup", destDir, 2);
+    written &= RegisterAppPath(destDir);
+    return written;
 }

@@ -5,7 +5,12 @@
 
 size_t OpenCommandText(const char* destDir, char* out, size_t capacity)
 {
-    return ComposeText(out, capacity, destDir, "\\tovarin.exe \"%1\"");
+    if (LastCharacter(destDir, '"') >= 0) {
+        if (capacity != 0)
+            out[0] = '\0';
+        return 0;
+    }
+    return ComposeText(out, capacity, "\"", destDir, "\\tovarin.exe\" \"%1\"");
 }
 
 size_t IconText(const char* destDir, int index, char* out, size_t capacity)
@@ -17,9 +22,4 @@ size_t IconText(const char* destDir, int index, char* out, size_t capacity)
 size_t AppPathText(const char* destDir, char* out, size_t capacity)
 {
     return ComposeText(out, capacity, destDir, "\\tovarin.exe");
-}
-
-size_t TemplateFilenameText(const char* templates, char* out, size_t capacity)
-{
-    return ComposeText(out, capacity, templates, "\\default.tvd");
 }

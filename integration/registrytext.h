@@ -9,9 +9,13 @@
 #include <stddef.h>
 
 // Registry data, formed from destDir as it is stored (not lower-cased).
-size_t OpenCommandText(const char* destDir, char* out, size_t capacity);  // dir\tovarin.exe "%1"
+//
+// The open command quotes the program's path as well as the document:
+// unquoted, Windows NT would take "C:\Program Files\Tovarin\tovarin.exe" as
+// the program "C:\Program" and run C:\Program.exe when there is one.  A
+// destDir holding a double quote, which no directory name holds, is refused.
+size_t OpenCommandText(const char* destDir, char* out, size_t capacity);  // "dir\tovarin.exe" "%1"
 size_t IconText(const char* destDir, int index, char* out, size_t capacity);  // dir\tovarin.exe ,N
 size_t AppPathText(const char* destDir, char* out, size_t capacity);      // dir\tovarin.exe
-size_t TemplateFilenameText(const char* templates, char* out, size_t capacity);  // ...\default.tvd
 
 #endif

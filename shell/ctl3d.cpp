@@ -5,8 +5,8 @@
 #include "shell/shell.h"
 #include "base/filewrite.h"
 #include "base/paths.h"
+#include "shell/runreport.h"
 #include "shell/versiontext.h"
-
 
 namespace {
 
@@ -24,7 +24,7 @@ int LoweredFileExists(char* path)
 
 }  // namespace
 
-int FileVersionNumber(const char* path, uint32_t* number)
+int FileVersionNumber(const char* path, uint64_t* number)
 {
     *number = 0;
     DWORD handle = 0;
@@ -39,32 +39,16 @@ int FileVersionNumber(const char* path, uint32_t* number)
         LocalFree(block);
         return 1;
     }
-    struct Translation {
-        WORD language;
-        WORD codePage;
-    };
-    Translation* translation = nullptr;
+    // The fixed part holds the version as four numbers.  The FileVersion
+    // text is for people and spelt freely: its digits run together, 2.26.1
+    // (2261) would pass for newer than 2.31 (231).
+    VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     if (GetFileVersionInfoA(path, 0, size, data) &&
-        VerQueryValueA(data, "\\VarFileInfo\\Translation",
-                       reinterpret_cast<void**>(&translation), &length) &&
-        length >= sizeof(Translation)) {
-        // Only the first translation counts.
-        char subBlock[64];
-        wsprintfA(subBlock, "\\StringFileInfo\\%04X%04X\\FileVersion", translation->language,
-                  translation->codePage);
-        char* text = nullptr;
-        if (VerQueryValueA(data, subBlock, reinterpret_cast<void**>(&text), &length) &&
-            length != 0 && text != nullptr) {
-            // The value is not trusted to end within the block.
-            char digits[64];
-            UINT n = length < sizeof digits ? length : sizeof digits - 1;
-            for (UINT i = 0; i < n; ++i)
-                digits[i] = text[i];
-            digits[n] = '\0';
-            *number = VersionDigitsNumber(digits);
-        }
-    }
+        VerQueryValueA(data, "\\", reinterpret_cast<void**>(&fixed), &length) &&
+        fixed != nullptr && length >= sizeof(VS_FIXEDFILEINFO) &&
+        fixed->dwSignature == VS_FFI_SIGNATURE)
+        *number = FileVersionFromFixed(fixed->dwFileVersionMS, fixed->dwFileVersionLS);
     LocalUnlock(block);
     LocalFree(block);
     return 1;
@@ -88,13 +72,20 @@ int UpdateCtl3dCopy(char* systemPath)
     if (AppendText(sourcePath, kPathBufferBytes, kLibraryName) == 0 || !LoweredFileExists(sourcePath))
         return 1;
 
-    uint32_t sourceVersion = 0, systemVersion = 0;
+    uint64_t sourceVersion = 0, systemVersion = 0;
     FileVersionNumber(sourcePath, &sourceVersion);
     if (LoweredFileExists(systemPath))
         FileVersionNumber(systemPath, &systemVersion);
-    if (systemVersion < sourceVersion)
-        return CopyPlainFile(nullptr, systemPath, sourcePath);
-    return 1;
+    if (systemVersion >= sourceVersion)
+        return 1;
+    // Programs that run hold the system's copy: it is then replaced when
+    // Windows starts next, and until then the one there is loaded.
+    int result = CopyFileWhole(systemPath, sourcePath, kReplaceAtRestart);
+    if (result == kFileWrittenAtRestart)
+        runReport.undone |= kCtl3dAtRestart;
+    else if (result != kFileWritten)
+        runReport.undone |= kUndoneCtl3d;
+    return result == kFileWritten;
 }
 
 int EnableCtl3d(HMODULE* library)

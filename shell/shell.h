@@ -30,11 +30,14 @@ void PaintBillboard(HDC dc);
 // The 3D-controls library, on Windows NT.
 int EnableCtl3d(HMODULE* library);
 int ReleaseCtl3d(HMODULE library);
-// Fills systemPath (1,024 bytes) with the system copy's path and copies the
-// installer's library there when it is newer.  1 when no copy was needed.
+// Fills systemPath (1,024 bytes) with the system copy's path and puts the
+// installer's library there, whole, when it is newer.  1 when the system's
+// copy is up to date; 0 when it is not, which runReport notes: replaced at
+// the next start (kCtl3dAtRestart) or not at all (kUndoneCtl3d).
 int UpdateCtl3dCopy(char* systemPath);
-// The FileVersion of a file as one number of its digits; 0 when it has none.
-int FileVersionNumber(const char* path, uint32_t* number);
+// The file version of a file's version resource (shell/versiontext.h);
+// 0 when it has none.  0 when the file has no version resource, else 1.
+int FileVersionNumber(const char* path, uint64_t* number);
 
 // Copies a file as it is, whole or not at all (base/filewrite.h).  1 when
 // it is in place; 0 when it is not, the target then untouched.  A read or

@@ -1,12 +1,7 @@
-// The version number of a library's FileVersion text.
+// The version number of a library's version resource.
 #include "shell/versiontext.h"
 
-uint32_t VersionDigitsNumber(const char* text)
+uint64_t FileVersionFromFixed(uint32_t versionMS, uint32_t versionLS)
 {
-    uint32_t number = 0;
-    for (; *text != '\0'; ++text) {
-        if (*text >= '0' && *text <= '9')
-            number = number * 10u + static_cast<uint32_t>(*text - '0');
-    }
-    return number;
+    return static_cast<uint64_t>(versionMS) << 32 | versionLS;
 }

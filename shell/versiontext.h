@@ -4,9 +4,11 @@
 
 #include <stdint.h>
 
-// The version number of a FileVersion text: its decimal digits read one
-// after the other as one number, wrapping in 32 bits ("2.31.000" is
-// 231000, "2.26.1" is 2261).
-uint32_t VersionDigitsNumber(const char* text);
+// A file version as its version resource's fixed part holds it: four 16-bit
+// fields, most significant first, the first two in versionMS (dwFileVersionMS)
+// and the last two in versionLS.  Made one number, versions compare field by
+// field as numbers: 2.31 is newer than 2.26.1, and 2.26.1 than 2.26.  A file
+// without a version resource has version 0.
+uint64_t FileVersionFromFixed(uint32_t versionMS, uint32_t versionLS);
 
 #endif

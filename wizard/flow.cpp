@@ -4,6 +4,7 @@
 #include "install/install.h"
 #include "integration/integration.h"
 #include "resources/resource.h"
+#include "shell/runreport.h"
 
 namespace {
 
@@ -121,9 +122,9 @@ void RunWizard(HWND owner)
                 ReleaseRun(entries, &options);
                 return;
             }
-            if (CreateProgramGroup(options.destDir, groupName,
-                                   options.selectedMask & kGuideComponent) < 0)
-                return;
+            CreateProgramGroup(options.destDir, groupName, options.selectedMask & kGuideComponent);
+            if (!RegisterShellTypes(options.destDir, runReport.templatePath))
+                runReport.undone |= kUndoneRegistry;
             LocalFree(entries);
             if (options.foundList != nullptr)
                 LocalFree(options.foundList);

@@ -1,6 +1,8 @@
 // Program Manager's commands and item paths, and the group list.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 #include <vector>
 
@@ -34,15 +36,20 @@ std::vector<std::string> Groups(std::string text)
 TEST(ProgmanText, ItemPaths)
 {
     char out[260];
+    // Every path is quoted, whatever it holds: unquoted, a comma or a
+    // parenthesis would end the argument and a square bracket the command.
     const struct {
         const char* dir;
         const char* tail;
         const char* path;
     } cases[] = {
-        {"C:\\TOVARIN", "\\tovarin.exe", "C:\\TOVARIN\\tovarin.exe"},
+        {"C:\\TOVARIN", "\\tovarin.exe", "\"C:\\TOVARIN\\tovarin.exe\""},
         {"C:\\My Apps", "\\readme.wri", "\"C:\\My Apps\\readme.wri\""},
-        {"D:\\", "\\tovarin.exe", "D:\\\\tovarin.exe"},   // a root is used unchanged
-        {"C:\\Tovarin", "\\GUIDE\\guide.hlp", "C:\\Tovarin\\GUIDE\\guide.hlp"},
+        {"D:\\", "\\tovarin.exe", "\"D:\\\\tovarin.exe\""},   // a root is used unchanged
+        {"C:\\Tovarin", "\\GUIDE\\guide.hlp", "\"C:\\Tovarin\\GUIDE\\guide.hlp\""},
+        {"C:\\Apps]x", "\\tovarin.exe", "\"C:\\Apps]x\\tovarin.exe\""},
+        {"C:\\Apps)[Delete", "\\readme.wri", "\"C:\\Apps)[Delete\\readme.wri\""},
+        {"C:\\a,b", "\\tovarin.exe", "\"C:\\a,b\\tovarin.exe\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dir);
@@ -52,12 +59,22 @@ TEST(ProgmanText, ItemPaths)
     EXPECT_EQ(GuideTail("GUIDE", out, sizeof out), 16u);
     EXPECT_STREQ(out, "\\GUIDE\\guide.hlp");
 
-    // A path that would not fit is refused whole.
+    // A double quote would end the quoted argument: refused, not sent.
+    for (const char* dir : {"C:\\a\"b", "C:\\x\", 0)][DeleteGroup(\"Main"}) {
+        SCOPED_TRACE(dir);
+        strcpy(out, "#");
+        EXPECT_EQ(ItemPath(dir, "\\tovarin.exe", out, sizeof out), 0u);
+        EXPECT_STREQ(out, "");
+    }
+
+    // A path that would not fit with its quotes is refused whole.
     std::string longDir = "C:\\" + std::string(250, 'a');
     EXPECT_EQ(ItemPath(longDir.c_str(), "\\tovarin.exe", out, sizeof out), 0u);
     EXPECT_STREQ(out, "");
-    std::string blankDir = "C:\\a " + std::string(242, 'b');   // 247 + 12 fits unquoted only
-    EXPECT_EQ(ItemPath(blankDir.c_str(), "\\tovarin.exe", out, sizeof out), 0u);
+    std::string edge = "C:\\" + std::string(242, 'b');   // 245 + 12 + 2 quotes = 259 fits
+    EXPECT_EQ(ItemPath(edge.c_str(), "\\tovarin.exe", out, sizeof out), 259u);
+    edge += 'b';
+    EXPECT_EQ(ItemPath(edge.c_str(), "\\tovarin.exe", out, sizeof out), 0u);
 }
 
 TEST(ProgmanText, Commands)
@@ -66,10 +83,10 @@ TEST(ProgmanText, Commands)
     EXPECT_EQ(Composed(CreateGroupCommand, "Tovarin95 Demo"), "[CreateGroup(\"Tovarin95 Demo\")]");
     EXPECT_EQ(Composed(ShowGroupCommand, "Tovarin95 Demo"), "[ShowGroup(\"Tovarin95 Demo\", 1)]");
     EXPECT_EQ(Composed(DeleteItemCommand, "Tovarin"), "[DeleteItem(Tovarin)]");
-    EXPECT_EQ(Composed(AddApplicationCommand, "c:\\tovarin\\tovarin.exe"),
-              "[AddItem(c:\\tovarin\\tovarin.exe, Tovarin, c:\\tovarin\\tovarin.exe, 0)]");
-    AddReadMeCommand("c:\\t\\readme.wri", "Tovarin Read Me", out, sizeof out);
-    EXPECT_STREQ(out, "[AddItem(c:\\t\\readme.wri, Tovarin Read Me, write.exe, 0)]");
+    EXPECT_EQ(Composed(AddApplicationCommand, "\"c:\\tovarin\\tovarin.exe\""),
+              "[AddItem(\"c:\\tovarin\\tovarin.exe\", Tovarin, \"c:\\tovarin\\tovarin.exe\", 0)]");
+    AddReadMeCommand("\"c:\\apps]x\\readme.wri\"", "Tovarin Read Me", out, sizeof out);
+    EXPECT_STREQ(out, "[AddItem(\"c:\\apps]x\\readme.wri\", Tovarin Read Me, \"write.exe\", 0)]");
     AddGuideCommand("\"c:\\my t\\guide\\guide.hlp\"", "Tovarin Guide", out, sizeof out);
     EXPECT_STREQ(out, "[AddItem(\"c:\\my t\\guide\\guide.hlp\", Tovarin Guide, "
                       "\"c:\\my t\\guide\\guide.hlp\", 0)]");

@@ -1,5 +1,5 @@
 // A 3D-controls library for the end-to-end tests, built in several variants
-// that differ in their version text and in whether automatic subclassing
+// that differ in their version and in whether automatic subclassing
 // succeeds (see CMakeLists.txt).  Each variant is installed as ctl3d32.dll;
 // every call is appended to C:\ctl3d-calls.txt as "<variant> <entry>", so a
 // scenario sees which copy setup.exe loaded and what it called.

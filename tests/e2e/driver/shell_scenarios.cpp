@@ -64,9 +64,13 @@ bool Soon(Condition condition)
 
 // ---- A small distribution ------------------------------------------------------
 // Plain files (LZ32 reads them as they are).  Every item's file is part of
-// it: Wine's Program Manager adds no item whose file is missing.
+// it: Wine's Program Manager adds no item whose file is missing.  The
+// document template goes to the New menu's folder (the prefix's Templates
+// folder, as it has no C:\windows\ShellNew), unless left out.
 
-void WriteDistributionAt(int line, uint32_t libraryBytes)
+const char kTemplateSource[] = "A:\\default.tv_";
+
+void WriteDistributionAt(int line, uint32_t libraryBytes, bool withTemplate = true)
 {
     struct File {
         const char* source;
@@ -79,9 +83,12 @@ void WriteDistributionAt(int line, uint32_t libraryBytes)
         {"tovarin.dl_", "tovarin.dll", kBaseComponent, libraryBytes},
         {"readme.wr_", "readme.wri", kBaseComponent, 2048},
         {"guide.hl_", "GUIDE\\guide.hlp", kGuideComponent, 3072},
+        {"default.tv_", "default.tvd", kBaseComponent, 1536},
     };
     std::vector<CatalogueRecord> records;
     for (const File& f : files) {
+        if (!withTemplate && std::string(f.target) == "default.tvd")
+            continue;
         Bytes content(f.size, (uint8_t)('a' + records.size()));
         WriteBytesAt(line, std::string("A:\\") + f.source, content.data(), content.size());
         records.push_back({f.source, f.target, f.mask, f.size});
@@ -92,7 +99,7 @@ void WriteDistributionAt(int line, uint32_t libraryBytes)
         FailAt(line, "the catalogue does not encode");
     WriteBytesAt(line, "A:\\setup.inf", catalogue.data(), catalogue.size());
 }
-#define WriteDistribution(libraryBytes) WriteDistributionAt(__LINE__, (libraryBytes))
+#define WriteDistribution(...) WriteDistributionAt(__LINE__, __VA_ARGS__)
 
 // ---- The Program Manager stand-in ----------------------------------------------
 
@@ -141,12 +148,24 @@ std::string StandInLogBytes()
     return std::string(bytes.begin(), bytes.end());
 }
 
+// Has the stand-in refuse the commands named, one a line ("AddItem\r\n
+// CreateGroup"), from now on; "" refuses none.
+#define RefuseCommands(names) RefuseCommandsAt(__LINE__, (names))
+void RefuseCommandsAt(int line, const std::string& names)
+{
+    RemoveFileAt(line, StandInPath("refuse.txt"));
+    if (!names.empty())
+        WriteBytesAt(line, StandInPath("refuse.txt"), names.data(), names.size());
+}
+
 // Starts the stand-in with the answer to the group request (sent as it is,
-// with a terminating zero) and checks that a client reaches it.
+// with a terminating zero) and checks that a client reaches it.  It
+// acknowledges every command.
 void StartStandInAt(int line, const std::string& groups)
 {
     MakeDirsAt(line, kStandInDir);
     WriteBytesAt(line, StandInPath("groups.txt"), groups.data(), groups.size());
+    RefuseCommandsAt(line, "");
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     char commandLine[] = "\"C:\\progman.exe\" C:\\progman";
@@ -171,6 +190,12 @@ void StartStandInAt(int line, const std::string& groups)
     Trace("the Program Manager stand-in serves \"PROGMAN\"");
 }
 #define StartStandIn(groups) StartStandInAt(__LINE__, (groups))
+
+// The records from here on are the ones that StandInLog gives.
+void SkipStandInLog()
+{
+    standInLogStart = StandInLogBytes().size();
+}
 
 // The stand-in's records since it was started: "connect", "disconnect",
 // "request ITEM FORMAT", and "execute TEXT" for a command that came as TEXT
@@ -380,21 +405,34 @@ std::vector<SetValueCall> SetValueCalls()
     return calls;
 }
 
-// Every entry of the shell's registration for destDir: each written once as
-// REG_SZ with its text and terminating zero, but the template's "Filename"
-// without it (the length passed is the text's).  Read back, each holds its
-// text; Wine, as Windows NT does, stores the zero that the "Filename" write
-// left out, since the byte after the text is a zero.
-// Steps named in missing (1 to 11, in the order of writing) must be absent:
-// their texts would not fit.
-void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list<int> missing = {})
+// The user's Templates folder, as the shell names it.
+std::string TemplatesFolderAt(int line)
 {
     std::string templates;
     DWORD type = 0;
     if (!QueryValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                     "Templates", &type, &templates))
         FailAt(line, "the prefix has no Templates folder");
-    templates = templates.c_str();
+    return templates.c_str();
+}
+
+// Every entry of the shell's registration for destDir: each written once as
+// REG_SZ with its text and terminating zero, but the template's "Filename"
+// without it (the length passed is the text's).  Read back, each holds its
+// text; Wine, as Windows NT does, stores the zero that the "Filename" write
+// left out, since the byte after the text is a zero.  The open commands
+// quote the program's path as well as the document.  "Filename" names the
+// template where the distribution's template went: the Templates folder,
+// since these prefixes have no C:\windows\ShellNew; the file is there.
+// Steps named in missing (1 to 11, in the order of writing) must be absent:
+// their texts would not fit.
+void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list<int> missing = {})
+{
+    const std::string templateFile = TemplatesFolderAt(line) + "\\default.tvd";
+    Bytes placed, shipped;
+    OkAt(line, ReadBytes(templateFile, &placed) && ReadBytes(kTemplateSource, &shipped) && placed == shipped,
+         "%s is not the distribution's template", templateFile.c_str());
+    DWORD type = 0;
     const std::string exe = dest + "\\tovarin.exe";
     const struct {
         HKEY root;
@@ -404,13 +442,13 @@ void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list
         bool terminated;
     } entries[] = {
         {HKEY_CLASSES_ROOT, ".tvd", nullptr, "tvdfile", true},
-        {HKEY_CLASSES_ROOT, ".tvd\\ShellNew", "Filename", templates + "\\default.tvd", false},
+        {HKEY_CLASSES_ROOT, ".tvd\\ShellNew", "Filename", templateFile, false},
         {HKEY_CLASSES_ROOT, "tvdfile", nullptr, "Tovarin Document", true},
-        {HKEY_CLASSES_ROOT, "tvdfile\\shell\\open\\command", nullptr, exe + " \"%1\"", true},
+        {HKEY_CLASSES_ROOT, "tvdfile\\shell\\open\\command", nullptr, "\"" + exe + "\" \"%1\"", true},
         {HKEY_CLASSES_ROOT, "tvdfile\\DefaultIcon", nullptr, exe + " ,1", true},
         {HKEY_CLASSES_ROOT, ".tvs", nullptr, "tvsfile", true},
         {HKEY_CLASSES_ROOT, "tvsfile", nullptr, "Tovarin Setup", true},
-        {HKEY_CLASSES_ROOT, "tvsfile\\shell\\open\\command", nullptr, exe + " \"%1\"", true},
+        {HKEY_CLASSES_ROOT, "tvsfile\\shell\\open\\command", nullptr, "\"" + exe + "\" \"%1\"", true},
         {HKEY_CLASSES_ROOT, "tvsfile\\DefaultIcon", nullptr, exe + " ,2", true},
         {HKEY_LOCAL_MACHINE, kAppPaths, nullptr, exe, true},
         {HKEY_LOCAL_MACHINE, kAppPaths, "Path", dest, true},
@@ -713,10 +751,17 @@ const CommandCase kBlankCase = {
     "\"c:\\program files\\tovarin\\tovarin.exe\"", "\"c:\\program files\\tovarin\\readme.wri\"",
     "\"c:\\program files\\tovarin\\guide\\guide.hlp\""};
 const CommandCase kRootCase = {
-    "D:\\", false, "Main\r\n", "My Group", "My Group", "d:\\\\tovarin.exe", "d:\\\\readme.wri", nullptr};
+    "D:\\", false, "Main\r\n", "My Group", "My Group", "\"d:\\\\tovarin.exe\"", "\"d:\\\\readme.wri\"", nullptr};
 const CommandCase kCapitalsCase = {
     "C:\\TOVARIN\\Apps", true, "Accessories\r\nTOVARIN95 demo\r\n", nullptr, "TOVARIN95 demo",
-    "c:\\tovarin\\apps\\tovarin.exe", "c:\\tovarin\\apps\\readme.wri", "c:\\tovarin\\apps\\guide\\guide.hlp"};
+    "\"c:\\tovarin\\apps\\tovarin.exe\"", "\"c:\\tovarin\\apps\\readme.wri\"",
+    "\"c:\\tovarin\\apps\\guide\\guide.hlp\""};
+// Unquoted, the bracket would end the command and the rest would reach
+// Program Manager as commands of its own; the comma and the parentheses
+// would split the argument.
+const CommandCase kBracketsCase = {
+    "C:\\Apps]x,(1)", true, "Main\r\n", nullptr, kDefaultGroup, "\"c:\\apps]x,(1)\\tovarin.exe\"",
+    "\"c:\\apps]x,(1)\\readme.wri\"", "\"c:\\apps]x,(1)\\guide\\guide.hlp\""};
 
 void Commands(const CommandCase& c)
 {
@@ -749,7 +794,7 @@ void Commands(const CommandCase& c)
         "connect", "execute [DeleteItem(Tovarin)]", "execute [DeleteItem(Tovarin Read Me)]",
         "execute [DeleteItem(Tovarin Guide)]", "execute [AddItem(" + app + ", Tovarin, " + app + ", 0)]",
         "disconnect",
-        "connect", "execute [AddItem(" + readme + ", Tovarin Read Me, write.exe, 0)]",
+        "connect", "execute [AddItem(" + readme + ", Tovarin Read Me, \"write.exe\", 0)]",
     };
     expected.insert(expected.end(), sent.begin(), sent.end());
     if (c.guide) {
@@ -765,11 +810,11 @@ void Commands(const CommandCase& c)
     StopStandIn();
 }
 
-// A destination of 246 characters with a blank: the files fit their paths,
-// but the quoted application path (260 characters) does not fit its buffer
-// and its item is not sent; the quoted read-me path (259) still is.  The
-// open commands (263) and so the icons are not registered; the App Paths
-// entry (258) is.
+// A destination of 246 characters: the files fit their paths, but the
+// quoted application path (260 characters) does not fit its buffer and its
+// item is not sent; the quoted read-me path (259) still is.  The open
+// commands (265) and so the icons are not registered; the App Paths entry
+// (258) is.
 void LongDestination()
 {
     std::string dest = "C:\\Long Tovarin";
@@ -791,7 +836,7 @@ void LongDestination()
         "connect", "execute [ShowGroup(\"Tovarin95 Demo\", 1)]", "disconnect",
         "connect", "execute [DeleteItem(Tovarin)]", "execute [DeleteItem(Tovarin Read Me)]",
         "execute [DeleteItem(Tovarin Guide)]", "disconnect",
-        "connect", "execute [AddItem(" + readme + ", Tovarin Read Me, write.exe, 0)]", "disconnect",
+        "connect", "execute [AddItem(" + readme + ", Tovarin Read Me, \"write.exe\", 0)]", "disconnect",
     };
     expected.insert(expected.end(), sent.begin(), sent.end());
     ExpectStandInLog(expected);
@@ -803,10 +848,11 @@ void LongDestination()
 
 // Wine's server makes the group as a Start Menu folder: the application and
 // read-me items, the guide only with its component, each pointing into the
-// destination; a second installation into the group leaves one of each.
+// destination, whose bracket, comma and parentheses stay inside the quoted
+// paths; a second installation into the group leaves one of each.
 void WineProgman()
 {
-    const std::string dest = "C:\\Program Files\\Tovarin";
+    const std::string dest = "C:\\Apps]x,(1)\\Tovarin";
     const std::string folder = ProgramsFolder() + "\\" + kDefaultGroup;
     CoInitialize(nullptr);
     WriteDistribution(1024);
@@ -852,6 +898,141 @@ void WineProgman()
         ExpectRegistered(dest);
     }
     SetCase(nullptr);
+}
+
+// ---- Scenarios: what Program Manager refuses -------------------------------------------
+
+// A group or item that Program Manager refuses does not stop the
+// installation: every command is still sent once, the registry entries are
+// written, the finish page follows and setup.exe ends with 0.  (Wine's
+// server refuses an AddItem whose file is missing and a DeleteItem of an
+// item that is not there; the stand-in refuses what it is told to.)
+void GroupRefused()
+{
+    WriteDistribution(1024);
+    SpyOnRegistry();
+    static const struct {
+        const char* name;
+        const char* refused;
+    } cases[] = {
+        {"the group refused", "CreateGroup\r\nShowGroup"},
+        {"the items refused", "AddItem"},
+        {"only the removal of items that are not there refused", "DeleteItem"},
+    };
+    const std::vector<std::string> sent = {
+        "execute [CreateGroup(\"Tovarin95 Demo\")]", "execute [ShowGroup(\"Tovarin95 Demo\", 1)]",
+        "execute [DeleteItem(Tovarin)]", "execute [DeleteItem(Tovarin Read Me)]",
+        "execute [DeleteItem(Tovarin Guide)]",
+        "execute [AddItem(\"c:\\tovarin\\tovarin.exe\", Tovarin, \"c:\\tovarin\\tovarin.exe\", 0)]",
+        "execute [AddItem(\"c:\\tovarin\\readme.wri\", Tovarin Read Me, \"write.exe\", 0)]",
+    };
+    // One stand-in for every case: a second one would not answer first.
+    StartStandIn("Main\r\n");
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        RemoveFile(kRegistryCalls);
+        RefuseCommands(c.refused);
+        SkipStandInLog();
+        HWND page = NeedGroupPage("C:\\Tovarin", false);
+        Finish(page);
+        std::vector<std::string> executed;
+        for (const std::string& record : StandInLog())
+            if (record.compare(0, 7, "execute") == 0)
+                executed.push_back(record);
+        ok(executed == sent, "the stand-in received:%s\nexpected:%s", Lines(executed).c_str(), Lines(sent).c_str());
+        ExpectRegistered("C:\\Tovarin");
+    }
+    SetCase(nullptr);
+    StopStandIn();
+}
+
+// ---- Scenarios: the New menu's template --------------------------------------------------
+
+// The "Filename" value of the New menu's template, up to its first zero
+// (Wine stores one after the text that setup.exe wrote without it); false
+// when there is none.
+bool TemplateFilename(std::string* name)
+{
+    DWORD type = 0;
+    if (!QueryValue(HKEY_CLASSES_ROOT, ".tvd\\ShellNew", "Filename", &type, name))
+        return false;
+    *name = name->c_str();
+    return true;
+}
+
+#define SetTemplateFilename(text) SetTemplateFilenameAt(__LINE__, (text))
+void SetTemplateFilenameAt(int line, const std::string& text)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".tvd\\ShellNew", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+            != ERROR_SUCCESS
+        || RegSetValueExA(key, "Filename", 0, REG_SZ, (const BYTE*)text.data(), (DWORD)text.size()) != ERROR_SUCCESS)
+        FailAt(line, "cannot write the Filename of .tvd\\ShellNew");
+    RegCloseKey(key);
+}
+
+// The New menu's "Filename" names the template where it went, and the file
+// it names opens and holds the distribution's template: the Windows
+// directory's ShellNew when there is one, else the user's Templates
+// folder, in Windows 95 and NT mode alike.  Without a template in the
+// distribution no "Filename" is written: one left by an earlier
+// installation stays while its file is there, and goes once it is not.
+void RegistryTemplate()
+{
+    const char kShellNew[] = "C:\\windows\\ShellNew";
+    const std::string inShellNew = std::string(kShellNew) + "\\default.tvd";
+    const std::string inTemplates = TemplatesFolderAt(__LINE__) + "\\default.tvd";
+    StartStandIn("Main\r\n");
+    static const struct {
+        const char* name;
+        const char* version;
+        bool shellNew;        // whether C:\windows\ShellNew exists
+        bool shipped;         // whether the distribution has the template
+        const char* earlier;  // a Filename written before: "shellnew", "gone" or none
+        const char* expected; // "shellnew", "templates" or none
+    } cases[] = {
+        {"Windows 95, ShellNew", "win95", true, true, nullptr, "shellnew"},
+        {"Windows 95, no ShellNew", "win95", false, true, nullptr, "templates"},
+        {"NT, ShellNew", "nt40", true, true, nullptr, "shellnew"},
+        {"NT, no ShellNew", "nt40", false, true, "gone", "templates"},
+        {"no template, the earlier one still there", "nt40", true, false, "shellnew", "shellnew"},
+        {"no template, the earlier one gone", "nt40", true, false, "gone", nullptr},
+    };
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        WriteDistribution(1024, c.shipped);
+        RunSetupAs(c.version);
+        RemoveFile(inTemplates);
+        if (c.shipped && FileExists(inShellNew.c_str()))
+            RemoveFile(inShellNew);
+        if (c.shellNew)
+            MakeDirs(kShellNew);
+        else if (DirExists(kShellNew))
+            ok(RemoveDirectoryA(kShellNew) != 0, "cannot remove %s", kShellNew);
+        if (c.earlier && strcmp(c.earlier, "shellnew") == 0) {
+            CopyInto(kTemplateSource, inShellNew);
+            SetTemplateFilename(inShellNew);
+        } else if (c.earlier) {
+            SetTemplateFilename("C:\\gone\\default.tvd");
+        }
+
+        HWND page = NeedGroupPage("C:\\Tovarin", false);
+        Finish(page);
+
+        std::string name;
+        bool written = TemplateFilename(&name);
+        if (!c.expected) {
+            ok(!written, "Filename names \"%s\", expected none", name.c_str());
+            continue;
+        }
+        std::string expected = strcmp(c.expected, "shellnew") == 0 ? inShellNew : inTemplates;
+        ok(written && name == expected, "Filename names \"%s\", expected \"%s\"", name.c_str(), expected.c_str());
+        Bytes named, shipped;
+        ok(written && ReadBytes(name, &named) && ReadBytes(kTemplateSource, &shipped) && named == shipped,
+           "the file that Filename names does not open or is not the template");
+    }
+    SetCase(nullptr);
+    StopStandIn();
 }
 
 // ---- Scenarios: the whole road -------------------------------------------------------
@@ -913,28 +1094,117 @@ void WholeRoad()
 
 // ---- Scenarios: the 3D-controls library -----------------------------------------------
 
-// Version numbers are the FileVersion digits read as one number: 2.31.000
-// (231000) beats 2.26 (226) and Wine's own library (no version, 0).
+// Versions compare field by field as numbers, from the version resource's
+// fixed part: 2.31 beats 2.26.1, which beats 2.26; any version beats Wine's
+// own library (no version resource, 0).
 void Ctl3dReplaced()
 {
     static const Ctl3dCase cases[] = {
         {"2.31.000 over Wine's own", nullptr, "v2.31.000", true},
         {"2.31.000 over 2.26", "v2.26", "v2.31.000", true},
+        {"2.31 over 2.26.1", "v2.26.1", "v2.31", true},
+        {"2.26.1 over 2.26", "v2.26", "v2.26.1", true},
         {"none beside setup.exe", "v2.26", nullptr, false},
     };
     RunCtl3dCases(cases, sizeof cases / sizeof cases[0]);
 }
 
-// 2.31 (231) does not beat 2.26.1 (2261); an older or unversioned library
-// beside setup.exe never replaces the system copy.
+// An older, equal or unversioned library beside setup.exe never replaces the
+// system copy: 2.26.1 is older than 2.31 (whose digits, 231, are fewer), and
+// 2.31 is 2.31.000.
 void Ctl3dKept()
 {
     static const Ctl3dCase cases[] = {
-        {"2.31 not over 2.26.1", "v2.26.1", "v2.31", false},
+        {"2.26.1 not over 2.31", "v2.31", "v2.26.1", false},
         {"2.26 not over 2.31.000", "v2.31.000", "v2.26", false},
+        {"2.31 not over 2.31.000", "v2.31.000", "v2.31", false},
         {"unversioned not over Wine's own", nullptr, "unversioned", false},
     };
     RunCtl3dCases(cases, sizeof cases / sizeof cases[0]);
+}
+
+// The temporary files of the write path in the system directory: new
+// contents waiting ("~tvNNNN.tmp") and earlier files set aside ("NAME.~tv").
+std::vector<std::string> SystemTemporaries()
+{
+    std::vector<std::string> found;
+    for (const char* pattern : {"C:\\windows\\system32\\~tv????.tmp", "C:\\windows\\system32\\*.~tv"}) {
+        WIN32_FIND_DATAA entry;
+        HANDLE listing = FindFirstFileA(pattern, &entry);
+        if (listing == INVALID_HANDLE_VALUE)
+            continue;
+        do
+            found.push_back(entry.cFileName);
+        while (FindNextFileA(listing, &entry));
+        FindClose(listing);
+    }
+    return found;
+}
+
+// Runs Wine's restart, which carries out the renames that waited for it.
+void RestartWindowsAt(int line)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    char commandLine[] = "wineboot.exe -r";
+    if (!CreateProcessA("C:\\windows\\system32\\wineboot.exe", commandLine, nullptr, nullptr, FALSE, 0, nullptr,
+                        "C:\\", &startup, &process))
+        FailAt(line, "cannot start wineboot -r (error %lu)", GetLastError());
+    DWORD waited = WaitForSingleObject(process.hProcess, 30000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    if (waited != WAIT_OBJECT_0 || code != 0)
+        FailAt(line, "wineboot -r did not end well (wait %lu, exit code %lu)", waited, code);
+}
+#define RestartWindows() RestartWindowsAt(__LINE__)
+
+// The system's ctl3d32.dll held open, as a running program holds it: a
+// handle without FILE_SHARE_DELETE (Wine refuses to replace a file with any
+// handle open, and so does Windows NT without that share).  setup.exe on NT
+// cannot put 2.31 in place of 2.26 then: the old library stays and is
+// loaded, and the new one waits under a temporary name for the next start.
+// After Wine's restart 2.31 is in place and no temporary file is left.
+void Ctl3dAtRestart()
+{
+    WriteDistribution(1024);
+    RunSetupAs("nt40");
+    StartStandIn("Main\r\n");
+    Bytes oldLibrary, newLibrary;
+    if (!ReadBytes(VariantPath("v2.26"), &oldLibrary) || !ReadBytes(VariantPath("v2.31"), &newLibrary))
+        fail("no test variants of ctl3d32.dll in C:\\ctl3d");
+    WriteBytes(kSystemCtl3d, oldLibrary.data(), oldLibrary.size());
+    CopyInto(VariantPath("v2.31"), "A:\\ctl3d32.dll");
+    RemoveFile(kCtl3dCalls);
+    ok(SystemTemporaries().empty(), "the system directory holds temporary files before setup.exe ran: %s",
+       Join(SystemTemporaries()).c_str());
+
+    HANDLE held = CreateFileA(kSystemCtl3d, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE)
+        fail("cannot open %s (error %lu)", kSystemCtl3d, GetLastError());
+    HWND page = NeedGroupPage("C:\\Tovarin", false);
+    std::vector<std::string> expected = Calls("v2.26", {"Ctl3dRegister", "Ctl3dAutoSubclass"});
+    ok(Ctl3dCalls() == expected, "calls %s, expected %s", Join(Ctl3dCalls()).c_str(), Join(expected).c_str());
+    Finish(page);
+    CloseHandle(held);
+    StopStandIn();
+
+    Bytes now;
+    ReadBytes(kSystemCtl3d, &now);
+    ok(now == oldLibrary, "the system copy %s before the restart", now == newLibrary ? "was replaced" : "changed");
+    std::vector<std::string> waiting = SystemTemporaries();
+    Bytes pending;
+    ok(waiting.size() == 1 && ReadBytes("C:\\windows\\system32\\" + waiting[0], &pending) && pending == newLibrary,
+       "the new library does not wait beside the old one: temporary files %s", Join(waiting).c_str());
+
+    RestartWindows();
+    ReadBytes(kSystemCtl3d, &now);
+    ok(now == newLibrary, "the system copy %s after the restart", now == oldLibrary ? "is still the old one" : "changed");
+    ok(SystemTemporaries().empty(), "temporary files are left in the system directory: %s",
+       Join(SystemTemporaries()).c_str());
 }
 
 // Ctl3dAutoSubclass failing after a good Ctl3dRegister ends the program
@@ -977,11 +1247,15 @@ const Scenario kShellScenarios[] = {
     {"group-commands-blank", [] { Commands(kBlankCase); }},
     {"group-commands-root", [] { Commands(kRootCase); }},
     {"group-commands-capitals", [] { Commands(kCapitalsCase); }},
+    {"group-commands-brackets", [] { Commands(kBracketsCase); }},
     {"group-long-destination", LongDestination},
     {"group-wine-progman", WineProgman},
+    {"group-refused", GroupRefused},
+    {"registry-template", RegistryTemplate},
     {"whole-road", WholeRoad},
     {"ctl3d-replaced", Ctl3dReplaced},
     {"ctl3d-kept", Ctl3dKept},
+    {"ctl3d-at-restart", Ctl3dAtRestart},
     {"ctl3d-failing", Ctl3dFailing},
     {"ctl3d-windows95", Ctl3dWindows95},
     {nullptr, nullptr},

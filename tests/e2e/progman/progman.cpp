@@ -7,6 +7,10 @@
 //     record a line:  "connect", "disconnect", "request ITEM FORMAT", and
 //     "execute N " followed by the N bytes of the command exactly as they
 //     came (the terminating zero included);
+//   - a command is acknowledged (DDE_FACK), unless DIR\refuse.txt names it:
+//     one command name a line (e.g. "AddItem"), and every command that
+//     starts with "[NAME(" is then refused (DDE_FNOTPROCESSED), as Program
+//     Manager refuses what it cannot do;
 //   - DIR\ready appears once it serves; it stops when DIR\stop appears or
 //     when its thread gets WM_QUIT.
 //
@@ -58,6 +62,28 @@ bool ReadWhole(const std::string& path, std::vector<BYTE>* out)
     return done && got == size;
 }
 
+// Whether DIR\refuse.txt names the command: "[NAME(" at its start, the name
+// in any letter case.
+bool Refused(const std::string& command)
+{
+    std::vector<BYTE> list;
+    if (!ReadWhole(PathOf("refuse.txt"), &list))
+        return false;
+    std::string names(list.begin(), list.end());
+    for (size_t at = 0; at < names.size();) {
+        size_t end = names.find_first_of("\r\n", at);
+        if (end == std::string::npos)
+            end = names.size();
+        std::string prefix = "[" + names.substr(at, end - at) + "(";
+        if (end > at && command.size() >= prefix.size()
+            && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, command.data(), (int)prefix.size(), prefix.data(),
+                              (int)prefix.size()) == CSTR_EQUAL)
+            return true;
+        at = end + 1;
+    }
+    return false;
+}
+
 std::string NameOf(HSZ hsz)
 {
     char text[256] = "";
@@ -82,7 +108,7 @@ HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV, HSZ hsz1, HSZ hsz2, HD
         if (size != 0)
             DdeGetData(data, (LPBYTE)&bytes[0], size, 0);
         Append("execute " + std::to_string(size) + " " + bytes + "\n");
-        return (HDDEDATA)DDE_FACK;
+        return (HDDEDATA)(ULONG_PTR)(Refused(bytes) ? DDE_FNOTPROCESSED : DDE_FACK);
     }
     case XTYP_REQUEST: {   // hsz2 the item
         std::string item = NameOf(hsz2);
