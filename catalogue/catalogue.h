@@ -1,4 +1,4 @@
-// The setup catalogue beside the installer and the component controls.
+// The setup catalogue beside the installer.
 #ifndef TOVARIN_CATALOGUE_CATALOGUE_H
 #define TOVARIN_CATALOGUE_CATALOGUE_H
 
@@ -12,12 +12,5 @@
 // -1 when the file is missing, unreadable or malformed, -2 when the table
 // cannot be allocated.
 int LoadCatalogue(CatalogueEntry** entries, InstallOptions* options);
-
-// Sets up the components page from the record.
-void InitComponentControls(HWND page, const InstallOptions* options);
-
-// After ToggleComponent on selectedMask: keeps requiredBytes in step and
-// shows it in KB in control 19 of the page.
-void AdjustRequiredBytes(HWND page, InstallOptions* options, uint32_t bit);
 
 #endif

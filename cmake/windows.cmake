@@ -16,7 +16,6 @@ set(SETUP_SOURCES
   shell/dialogs.cpp
   shell/plaincopy.cpp
   catalogue/catalogue.cpp
-  catalogue/components.cpp
   wizard/flow.cpp
   wizard/pages.cpp
   wizard/destination_pages.cpp
