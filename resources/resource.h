@@ -38,6 +38,7 @@
 #define MSG_LOW_DISK_SPACE       5   /* 1 go on, 2 change selection, 3 cancel */
 #define MSG_INSERT_DISK          9   /* 1 OK, 2 cancel */
 #define MSG_EXPAND_FAILED       10   /* 1 retry, 2 ignore, 3 abort */
+#define MSG_RUN_STOPPED         11   /* OK: the run ends; text: why (IDS_STOP_*) */
 
 /* The answers, by what they mean to each box's caller: the id of the
    button pressed, compared in its low 16 bits. */
@@ -100,6 +101,12 @@
 #define IDS_GUIDE_ITEM           5   /* program-group item name */
 #define IDS_INSERT_DISK          6   /* wsprintf format, one int: disk number */
 #define IDS_EXPAND_FAILED        7   /* wsprintf format, one string: target path */
+/* Box 11: why the run stops before the wizard could go on. */
+#define IDS_STOP_NO_CATALOGUE    8   /* setup.inf cannot be found or opened */
+#define IDS_STOP_BAD_CATALOGUE   9   /* setup.inf is damaged or names unsafe files */
+#define IDS_STOP_NO_MEMORY      10   /* the catalogue's table cannot be allocated */
+#define IDS_STOP_NO_PAGE        11   /* a page or the backdrop cannot be created */
+#define IDS_STOP_CTL3D          12   /* the 3D-controls library refused the dialogs */
 
 /* Bitmaps. */
 #define IDB_BACKDROP             1   /* 700 x 525, 8 bits, 256-entry colour table */

@@ -173,45 +173,90 @@ void Arguments()
     ok(!DirExists("C:\\x"), "C:\\x was created from the command line");
 }
 
-// Catalogues that cannot be read end the program quietly after the
-// please-wait page.
+// A catalogue that cannot be read ends the program after the please-wait
+// page with box 11, which says whether setup.inf is missing or damaged; a
+// catalogue naming a file outside the destination, or a source that is no
+// bare file name, is a damaged one: nothing of it is installed.
 void BadCatalogues()
 {
+    const char kMissing[] = "cannot find or open SETUP.INF";
+    const char kDamaged[] = "SETUP.INF, the list of the files to install, is damaged";
+    // The target or source name of entry 1 (of 5) replaced.
+    auto target = [](Bytes* b, const char* path) {
+        memset(b->data() + CatalogueFileBytes(1) + kCatalogueNameBytes, 0, kCatalogueNameBytes);
+        memcpy(b->data() + CatalogueFileBytes(1) + kCatalogueNameBytes, path, strlen(path));
+    };
+    auto source = [](Bytes* b, const char* name) {
+        memset(b->data() + CatalogueFileBytes(1), 0, kCatalogueNameBytes);
+        memcpy(b->data() + CatalogueFileBytes(1), name, strlen(name));
+    };
     struct Case {
         const char* name;
         void (*make)(Bytes* bytes);      // null: no setup.inf at all
+        bool missing;
     };
     static const Case cases[] = {
-        {"missing", nullptr},
-        {"empty", [](Bytes* b) { b->clear(); }},
-        {"header cut at 10 bytes", [](Bytes* b) { b->resize(10); }},
-        {"signature 0x101", [](Bytes* b) { WriteLE32(b->data(), 0x101); }},
-        {"entry count 0", [](Bytes* b) { WriteLE32(b->data() + 4, 0); }},
-        {"entry count 0xFFFFFFFF", [](Bytes* b) { WriteLE32(b->data() + 4, 0xFFFFFFFFu); }},
+        {"missing", nullptr, true},
+        {"empty", [](Bytes* b) { b->clear(); }, false},
+        {"header cut at 10 bytes", [](Bytes* b) { b->resize(10); }, false},
+        {"signature 0x101", [](Bytes* b) { WriteLE32(b->data(), 0x101); }, false},
+        {"entry count 0", [](Bytes* b) { WriteLE32(b->data() + 4, 0); }, false},
+        {"entry count 0xFFFFFFFF", [](Bytes* b) { WriteLE32(b->data() + 4, 0xFFFFFFFFu); }, false},
         {"count 5, two entries", [](Bytes* b) {
              b->resize((size_t)CatalogueFileBytes(2));
              WriteLE32(b->data() + 4, 5);
-         }},
-        {"last entry cut short", [](Bytes* b) { b->resize(b->size() - 400); }},
+         }, false},
+        {"last entry cut short", [](Bytes* b) { b->resize(b->size() - 400); }, false},
         {"source name without NUL", [](Bytes* b) {
              memset(b->data() + CatalogueFileBytes(1), 'S', kCatalogueNameBytes);
-         }},
+         }, false},
         {"target path without NUL", [](Bytes* b) {
              memset(b->data() + CatalogueFileBytes(2) + kCatalogueNameBytes, 'T', kCatalogueNameBytes);
-         }},
+         }, false},
+    };
+    static const struct {
+        const char* name;
+        const char* text;
+        bool isTarget;
+    } unsafe[] = {
+        {"target ..\\..\\WINDOWS\\WIN.INI", "..\\..\\WINDOWS\\WIN.INI", true},
+        {"target \\WINDOWS\\WIN.INI", "\\WINDOWS\\WIN.INI", true},
+        {"target C:\\WINDOWS\\WIN.INI", "C:\\WINDOWS\\WIN.INI", true},
+        {"target guide/guide.hlp", "guide/guide.hlp", true},
+        {"empty target", "", true},
+        {"target guide\\\\guide.hlp", "guide\\\\guide.hlp", true},
+        {"source ..\\tovarin.dl_", "..\\tovarin.dl_", false},
+    };
+    Bytes winIni;
+    ReadBytes("C:\\windows\\win.ini", &winIni);
+    auto run = [&](const char* name, const Bytes* bytes, bool missing, const char* shot) {
+        SetCase(name);
+        if (bytes)
+            WriteCatalogue(*bytes);
+        else
+            RemoveFile(kCataloguePath);
+        StartSetup("");
+        HWND box = NeedDialog(IDD_MESSAGE_BASE + MSG_RUN_STOPPED);
+        ok(FindDialog(IDD_PLEASE_WAIT) == nullptr, "the please-wait page is still up beside box 11");
+        ok(Text(box) == "Tovarin Setup", "box 11 is captioned \"%s\"", Text(box).c_str());
+        NeedRunStopped(missing ? kMissing : kDamaged, shot);
     };
     for (const Case& c : cases) {
-        SetCase(c.name);
-        if (c.make) {
-            Bytes bytes = SampleCatalogue();
+        Bytes bytes = SampleCatalogue();
+        if (c.make)
             c.make(&bytes);
-            WriteCatalogue(bytes);
-        } else {
-            RemoveFile(kCataloguePath);
-        }
-        StartSetup("");
-        DWORD code = NeedExitShowing(kQuietDialogs, 1);
-        ok(code == 0, "exit code %lu, expected 0", code);
+        run(c.name, c.make ? &bytes : nullptr, c.missing, c.make ? nullptr : "missing");
+    }
+    for (const auto& u : unsafe) {
+        Bytes bytes = SampleCatalogue();
+        if (u.isTarget)
+            target(&bytes, u.text);
+        else
+            source(&bytes, u.text);
+        run(u.name, &bytes, false, &u == unsafe ? "unsafe-target" : nullptr);
+        Bytes after;
+        ReadBytes("C:\\windows\\win.ini", &after);
+        ok(after == winIni, "WIN.INI changed");
     }
     SetCase(nullptr);
 }
