@@ -39,6 +39,7 @@
 #define MSG_INSERT_DISK          9   /* 1 OK, 2 cancel */
 #define MSG_EXPAND_FAILED       10   /* 1 retry, 2 ignore, 3 abort */
 #define MSG_RUN_STOPPED         11   /* OK: the run ends; text: why (IDS_STOP_*) */
+#define MSG_BAD_DESTINATION     12   /* OK; text: what is wrong (IDS_DEST_*) */
 
 /* The answers, by what they mean to each box's caller: the id of the
    button pressed, compared in its low 16 bits. */
@@ -107,6 +108,10 @@
 #define IDS_STOP_NO_MEMORY      10   /* the catalogue's table cannot be allocated */
 #define IDS_STOP_NO_PAGE        11   /* a page or the backdrop cannot be created */
 #define IDS_STOP_CTL3D          12   /* the 3D-controls library refused the dialogs */
+/* Box 12: what is wrong with the destination typed. */
+#define IDS_DEST_NOT_FULL       13   /* no drive letter and root: "TOVARIN", "\TOVARIN", "C:TOVARIN" */
+#define IDS_DEST_NETWORK        14   /* "\\SERVER\SHARE" */
+#define IDS_DEST_CHARACTERS     15   /* a character that names cannot hold */
 
 /* Bitmaps. */
 #define IDB_BACKDROP             1   /* 700 x 525, 8 bits, 256-entry colour table */

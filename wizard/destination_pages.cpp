@@ -61,17 +61,44 @@ void InstallOverSelected(HWND page, InstallOptions* options)
         options->keepSettings = 1;
 }
 
-void SelectDestinationText(HWND page)
+// After a box about what was typed: the user types again.
+void ReturnToDestinationText(HWND page)
 {
+    SetFocus(GetDlgItem(page, IDC_DEST_EDIT));
     SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_SETSEL, 0, -1);
 }
 
-// Next on the destination page: the directory must exist, or be created on
-// request.  1 when the page may end.
+// Box 12 when what was typed is no full path on a drive, or holds a
+// character that names cannot.  1 when it is one.
+int IsFullDrivePath(HWND page, const char* path)
+{
+    int text;
+    switch (CheckDrivePath(path)) {
+    case kDrivePathOk:
+        return 1;
+    case kNetworkPath:
+        text = IDS_DEST_NETWORK;
+        break;
+    case kBadNameCharacter:
+        text = IDS_DEST_CHARACTERS;
+        break;
+    default:
+        text = IDS_DEST_NOT_FULL;
+        break;
+    }
+    ShowMessageString(page, MSG_BAD_DESTINATION, text);
+    ReturnToDestinationText(page);
+    return 0;
+}
+
+// Next on the destination page: the directory must be a full path on a
+// drive and exist, or be created on request.  1 when the page may end.
 int AcceptDestination(HWND page, const InstallOptions* options)
 {
     if (options->destDir[0] == '\0')
         return 0;  // next is disabled then; a stray command does nothing
+    if (!IsFullDrivePath(page, options->destDir))
+        return 0;
     if (DirectoryExists(options->destDir))
         return 1;
     if (LOWORD(ShowMessage(page, MSG_CREATE_DIR, nullptr)) != ANSWER_CREATE_DIR)
@@ -79,8 +106,7 @@ int AcceptDestination(HWND page, const InstallOptions* options)
     if (CreateDirectoryPath(options->destDir) && DirectoryExists(options->destDir))
         return 1;
     ShowMessage(page, MSG_CANNOT_CREATE_DIR, nullptr);
-    SetFocus(GetDlgItem(page, IDC_DEST_EDIT));
-    SelectDestinationText(page);
+    ReturnToDestinationText(page);
     return 0;
 }
 
@@ -126,7 +152,7 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
         SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_LIMITTEXT, kPathBytes - 1, 0);
         if (options->destDir[0] != '\0') {
             SetDlgItemTextA(page, IDC_DEST_EDIT, options->destDir);
-            SelectDestinationText(page);
+            SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_SETSEL, 0, -1);
             EnableWindow(GetDlgItem(page, IDC_DEST_NEXT), TRUE);
         } else {
             EnableWindow(GetDlgItem(page, IDC_DEST_NEXT), FALSE);

@@ -338,6 +338,54 @@ void DestinationIsFile()
     CancelSetup(page);
 }
 
+// What is no full path on a drive gets box 12, which says what is wrong;
+// the page stays with the text selected, and nothing is created.
+void DestinationNotFull()
+{
+    static const struct {
+        const char* typed;
+        const char* says;
+    } cases[] = {
+        {"Tovarin", "full path"},
+        {"\\Tovarin", "full path"},
+        {"C:Tovarin", "full path"},
+        {"\\\\server\\share\\Tovarin", "network paths"},
+        {"C:\\Tovarin\\a*b", "cannot contain"},
+        {"C:\\Tovarin\\a:b", "cannot contain"},
+        {"C:\\Tovarin\\\"new\"", "cannot contain"},
+        {"C:\\Tovarin/new", "cannot contain"},
+    };
+    WriteSampleCatalogue();
+    StartSetup("");
+    HWND page = NeedDestinationPage();
+    HWND edit = Control(page, IDC_DEST_EDIT);
+    for (const auto& c : cases) {
+        SetCase(c.typed);
+        SetText(page, IDC_DEST_EDIT, c.typed);
+        Click(page, IDC_DEST_NEXT);
+        HWND box = NeedDialog(IDD_MESSAGE_BASE + MSG_BAD_DESTINATION);
+        std::string text = ControlText(box, IDC_MESSAGE_TEXT);
+        ok(text.find(c.says) != std::string::npos, "box 12 says \"%s\", expected \"%s\" in it", text.c_str(), c.says);
+        if (&c == cases || &c == cases + 3 || &c == cases + 4)
+            Shot("box-12");
+        Answer(MSG_BAD_DESTINATION, 1, page);
+        ExpectNoDialog(IDD_MESSAGE_BASE + MSG_CREATE_DIR);
+        ok(FindDialog(IDD_DESTINATION) == page, "page 3 did not stay after box 12");
+        ok(ControlText(page, IDC_DEST_EDIT) == c.typed, "the field changed to \"%s\"",
+           ControlText(page, IDC_DEST_EDIT).c_str());
+        ok(Soon([&] { return FocusOfSetup() == edit; }), "the focus is not on the edit control");
+        DWORD start = 0, end = 0;
+        EditSelection(page, IDC_DEST_EDIT, &start, &end);
+        ok(start == 0 && end == strlen(c.typed), "selection %lu..%lu, expected the whole text", start, end);
+    }
+    SetCase(nullptr);
+    for (const char* dir : {"A:\\Tovarin", "C:\\Tovarin", "D:\\Tovarin"})
+        ok(!DirExists(dir), "%s was created", dir);
+    SetText(page, IDC_DEST_EDIT, "D:\\");
+    Click(page, IDC_DEST_NEXT);
+    NeedDestinationSettled(page);
+}
+
 // A drive root that can be listed passes without a question.
 void DriveRoot()
 {
@@ -658,6 +706,7 @@ const Scenario kScenarios[] = {
     {"no-installation", NoInstallation},
     {"destination-missing", DestinationMissing},
     {"destination-is-file", DestinationIsFile},
+    {"destination-not-full", DestinationNotFull},
     {"drive-root", DriveRoot},
     {"found-one", FoundOne},
     {"found-two", FoundTwo},
