@@ -37,19 +37,15 @@ void FillFoundList(HWND page, const InstallOptions* options)
     LocalUnlock(list);
 }
 
-// Installing over the selected installation: takes its directory and asks
-// whether a settings file found there is to be kept.
-void InstallOverSelected(HWND page, InstallOptions* options)
+// Settles keepSettings for the destination just chosen, on either page.
+// A settings file there ("tovarin.tvs") is replaced only when the user says
+// so in box 1; and the copy engine keeps every settings file that is there
+// while keepSettings is 1, so where nobody was asked, nothing is replaced.
+// The answer holds for this destination only: choosing another one asks
+// again.
+void SettleSettingsFile(HWND page, InstallOptions* options)
 {
-    LRESULT selected = SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETCURSEL, 0, 0);
-    if (selected == LB_ERR)
-        return;
-    LRESULT length = SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETTEXTLEN, selected, 0);
-    if (length == LB_ERR || length >= kPathBytes)
-        return;
-    SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETTEXT, selected,
-                        reinterpret_cast<LPARAM>(options->destDir));
-
+    options->keepSettings = 1;
     // A path too long to name the settings file cannot be opened either.
     char settings[kPathBytes];
     if (JoinPath(options->destDir, "tovarin.tvs", settings, sizeof settings) == 0)
@@ -57,8 +53,22 @@ void InstallOverSelected(HWND page, InstallOptions* options)
     // A settings file held open by a running Tovarin is there all the same.
     if (!FileExists(settings))
         return;
-    if (LOWORD(ShowMessage(page, MSG_KEEP_SETTINGS, nullptr)) == ANSWER_KEEP_SETTINGS)
-        options->keepSettings = 1;
+    if (LOWORD(ShowMessage(page, MSG_KEEP_SETTINGS, nullptr)) != ANSWER_KEEP_SETTINGS)
+        options->keepSettings = 0;
+}
+
+// Installing over the selected installation: takes its directory and asks
+// whether a settings file found there is to be kept.
+void InstallOverSelected(HWND page, InstallOptions* options)
+{
+    LRESULT selected = SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETCURSEL, 0, 0);
+    LRESULT length = selected != LB_ERR
+                         ? SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETTEXTLEN, selected, 0)
+                         : LB_ERR;
+    if (length != LB_ERR && length < kPathBytes)
+        SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETTEXT, selected,
+                            reinterpret_cast<LPARAM>(options->destDir));
+    SettleSettingsFile(page, options);
 }
 
 // After a box about what was typed: the user types again.
@@ -172,8 +182,13 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
             EnableWindow(GetDlgItem(page, IDC_DEST_NEXT), options->destDir[0] != '\0');
             return TRUE;
         case IDC_DEST_NEXT:
-            if (AcceptDestination(page, options))
+            // A directory typed by hand may hold an installation that the
+            // search never finds (on a network drive): its settings are
+            // asked about as on the existing-installations page.
+            if (AcceptDestination(page, options)) {
+                SettleSettingsFile(page, options);
                 EndPage(page, state, IDC_DEST_NEXT);
+            }
             return TRUE;
         case IDC_DEST_BACK:
             EndPage(page, state, IDC_DEST_BACK);

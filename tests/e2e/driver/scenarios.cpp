@@ -454,20 +454,73 @@ void InstallOverSettings()
     SetCase(nullptr);
 }
 
-// A directory of an earlier installation typed by hand is not tested for a
-// settings file: no question.
+// A directory typed by hand may hold an installation that the search never
+// finds (on a network drive; here a directory with a settings file and no
+// tovarin.exe): its settings file is asked about as on page 2, and the
+// answer holds for that directory, also after "keep" for another one.
 void TypedInstallation()
 {
-    WriteSampleCatalogue();
-    PlaceInstallation("D:\\Old");
-    WriteBytes("D:\\Old\\tovarin.tvs", "settings", 8);
-    StartSetup("");
-    HWND page = NeedExistingPage();
-    Click(page, IDC_OTHER_DIRECTORY);
-    page = NeedDestinationPage();
-    SetText(page, IDC_DEST_EDIT, "D:\\Old");
-    Click(page, IDC_DEST_NEXT);
-    NeedDestinationSettled(page);
+    const std::string program = "the new program", standard = "standard settings", own = "my own settings";
+    const CatalogueRecord records[] = {
+        {"tovarin.ex_", "tovarin.exe", kBaseComponent, (uint32_t)program.size()},
+        {"tovarin.tv_", "tovarin.tvs", kBaseComponent, (uint32_t)standard.size()},
+    };
+    Bytes catalogue((size_t)CatalogueFileBytes(2));
+    ok(EncodeCatalogue(records, 2, catalogue.data(), catalogue.size()) == catalogue.size(),
+       "the catalogue does not encode");
+    WriteCatalogue(catalogue);
+    // Plain files: LZ32 reads them as they are.
+    WriteBytes("A:\\tovarin.ex_", program.data(), program.size());
+    WriteBytes("A:\\tovarin.tv_", standard.data(), standard.size());
+
+    static const struct {
+        const char* name;
+        int answer;          // to box 1 about the typed directory
+        bool keptElsewhere;  // "keep" for an installation on page 2 first
+    } cases[] = {{"keep", ANSWER_KEEP_SETTINGS, false}, {"replace", 2, false}, {"keep-there-replace-here", 2, true}};
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        std::string dir = std::string("D:\\Net\\") + c.name;
+        MakeDirs(dir);
+        WriteBytes(dir + "\\tovarin.tvs", own.data(), own.size());
+        StartSetup("");
+        if (c.keptElsewhere) {
+            PlaceInstallation("D:\\Old");
+            WriteBytes("D:\\Old\\tovarin.tvs", own.data(), own.size());
+            HWND existing = NeedExistingPage();
+            Click(existing, IDC_INSTALL_OVER);
+            Answer(MSG_KEEP_SETTINGS, ANSWER_KEEP_SETTINGS, existing);
+            NeedGone(existing);
+            HWND components = NeedDialog(IDD_COMPONENTS);
+            Click(components, IDC_COMPONENTS_BACK);
+            NeedGone(components);
+            existing = NeedExistingPage();
+            Click(existing, IDC_OTHER_DIRECTORY);
+            NeedGone(existing);
+        }
+        HWND page = NeedDestinationPage();
+        SetText(page, IDC_DEST_EDIT, dir.c_str());
+        Click(page, IDC_DEST_NEXT);
+        NeedDialog(IDD_MESSAGE_BASE + MSG_KEEP_SETTINGS);
+        Shot(c.name);
+        Answer(MSG_KEEP_SETTINGS, c.answer, page);
+        NeedGone(page);
+        HWND components = NeedDialog(IDD_COMPONENTS);
+        Click(components, IDC_COMPONENTS_NEXT);
+        NeedGone(components);
+        CancelSetup(NeedDialog(IDD_GROUP));
+
+        Bytes installed, settings;
+        ok(ReadBytes(dir + "\\tovarin.exe", &installed) && installed == Bytes(program.begin(), program.end()),
+           "tovarin.exe was not installed");
+        const std::string& expected = c.answer == ANSWER_KEEP_SETTINGS ? own : standard;
+        ReadBytes(dir + "\\tovarin.tvs", &settings);
+        ok(settings == Bytes(expected.begin(), expected.end()), "tovarin.tvs holds \"%s\", expected \"%s\"",
+           std::string(settings.begin(), settings.end()).c_str(), expected.c_str());
+        // What the next case's search finds: only its own earlier installation.
+        RemoveFile(dir + "\\tovarin.exe");
+    }
+    SetCase(nullptr);
 }
 
 // Without a settings file, installing over asks nothing.
