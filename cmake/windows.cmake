@@ -21,6 +21,7 @@ set(SETUP_SOURCES
   wizard/destination_pages.cpp
   wizard/component_pages.cpp
   wizard/group_page.cpp
+  wizard/finish_page.cpp
   install/copy.cpp
   install/expand.cpp
   integration/search.cpp

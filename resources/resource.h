@@ -94,6 +94,11 @@
 #define IDC_GROUP_LIST          10
 #define IDC_GROUP_EDIT          11
 
+/* Finish page (1 closes it). */
+#define IDC_FINISH_HEADING      40   /* "installed", or that something was left undone */
+#define IDC_FINISH_UNDONE       41   /* list box of what was left undone; shown only then */
+#define IDC_FINISH_NOTE         42   /* how to start Tovarin; hidden when the list shows */
+
 /* String table. */
 #define IDS_TITLE                1   /* backdrop title, read into 150 bytes */
 #define IDS_SEARCHING            2   /* please-wait status during the search */
@@ -112,6 +117,16 @@
 #define IDS_DEST_NOT_FULL       13   /* no drive letter and root: "TOVARIN", "\TOVARIN", "C:TOVARIN" */
 #define IDS_DEST_NETWORK        14   /* "\\SERVER\SHARE" */
 #define IDS_DEST_CHARACTERS     15   /* a character that names cannot hold */
+/* The finish page, when something was left undone. */
+#define IDS_UNDONE_HEADING      16
+#define IDS_UNDONE_FILE         17   /* wsprintf format, one string: target path */
+#define IDS_UNDONE_MORE_FILES   18   /* wsprintf format, one unsigned: how many more */
+#define IDS_UNDONE_GROUP        19
+#define IDS_UNDONE_TEMPLATE     20   /* wsprintf format, one string: where it is */
+#define IDS_UNDONE_TEMPLATE_LOST 21  /* the template is nowhere */
+#define IDS_UNDONE_CTL3D        22
+#define IDS_CTL3D_AT_RESTART    23
+#define IDS_UNDONE_REGISTRY     24
 
 /* Bitmaps. */
 #define IDB_BACKDROP             1   /* 700 x 525, 8 bits, 256-entry colour table */

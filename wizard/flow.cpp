@@ -164,7 +164,7 @@ WizardStep MakeGroup(WizardRun* run)
 // Its result is not looked at: only Finish closes it.
 WizardStep FinishPage(WizardRun* run)
 {
-    RunPage(run->owner, IDD_FINISH, kPlaceCentred, PlainDialogProc);
+    RunPage(run->owner, IDD_FINISH, kPlaceCentred, FinishPageProc);
     return kFinished;
 }
 
