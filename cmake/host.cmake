@@ -87,3 +87,16 @@ add_test(NAME setup_exe_contents
 add_test(NAME setup_exe_contents_win64
   COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check-setup-exe ${WIN64_BUILD_DIR}/setup.exe)
 set_tests_properties(setup_exe_contents setup_exe_contents_win64 PROPERTIES LABELS pe)
+
+# pemark's checksum against the linker's own: GNU ld writes the checksum of
+# every image it links, and pemark --check computes it again for the
+# programs and libraries it leaves alone.
+set(pemark_reference "")
+foreach(tree ${WIN32_BUILD_DIR} ${WIN64_BUILD_DIR})
+  foreach(image lzcheck.exe tovarin.exe baseline.exe searchbench.exe driver.exe ctl3d/spy.dll ctl3d/unversioned.dll)
+    list(APPEND pemark_reference ${tree}/${image})
+  endforeach()
+endforeach()
+add_test(NAME pemark_checksum
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/pemark/pemark --check ${pemark_reference})
+set_tests_properties(pemark_checksum PROPERTIES LABELS pe)

@@ -1,6 +1,14 @@
 # The Windows tree: setup.exe and the programs that the tests run under Wine.
 enable_language(RC)
 
+# Every program and library of the tree is the same bytes wherever and
+# whenever it is built: the linker writes no time into the COFF header (nor
+# into a DLL's export directory), and no source path reaches a string the
+# compiler writes.  Here rather than in the toolchain files, whose _INIT
+# flags an existing build tree's cache would keep.
+add_link_options(-Wl,--no-insert-timestamp)
+add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=>)
+
 # setup.exe brings its own start-up code and a few run-time routines, so it
 # links against nothing but the system DLLs (and libgcc for 64-bit division
 # and stack probes, which are linked in statically).
@@ -37,7 +45,11 @@ target_compile_definitions(setup PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX
 target_compile_options(setup PRIVATE
   $<$<COMPILE_LANGUAGE:CXX>:${TOVARIN_WARNINGS} -Os -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables -fno-stack-protector -fno-threadsafe-statics
-    -fno-use-cxa-atexit -ffunction-sections -fdata-sections>)
+    -fno-use-cxa-atexit -ffunction-sections -fdata-sections
+    -mno-stack-arg-probe -Wframe-larger-than=3584>)
+# Without stack probes the compiler passes arguments with pushes, which
+# keeps .text a seventh smaller; a frame must then never reach past the
+# stack's guard page (4 KB), which -Wframe-larger-than holds well under.
 # C symbols carry a leading underscore on i686 and none on x86_64.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(SETUP_ENTRY _SetupStartup)
@@ -49,6 +61,17 @@ target_link_options(setup PRIVATE -nostdlib -nostartfiles -s -Wl,--gc-sections
   -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
 target_link_libraries(setup PRIVATE kernel32 user32 gdi32 advapi32 version lz32 gcc)
 set_target_properties(setup PROPERTIES OUTPUT_NAME setup RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# setup.exe runs from disk 1, which leaves the drive: NT is to load it into
+# the swap file rather than page it from the floppy.  GNU ld has no switch
+# for the two flags that say so; tools/pemark sets them after every link
+# and writes the checksum again.
+find_program(PYTHON3 python3 REQUIRED)
+add_custom_command(TARGET setup POST_BUILD
+  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/pemark/pemark $<TARGET_FILE:setup>
+  COMMENT "Marking setup.exe to run from the swap file"
+  VERBATIM)
+set_property(TARGET setup APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/tools/pemark/pemark)
 
 # windres reads resource.h and the pictures beside setup.rc.
 set_source_files_properties(resources/setup.rc PROPERTIES

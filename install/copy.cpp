@@ -34,6 +34,7 @@ void RaisePage(HWND page)
 // before every box and again after it.
 int AskOverPage(HWND owner, HWND page, int n, const char* text)
 {
+    FlushProgress(page);
     RaisePage(page);
     int answer = LOWORD(ShowMessage(owner, n, text));
     RaisePage(page);
@@ -260,6 +261,7 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
         }
     }
 
+    FlushProgress(page);
     if (page != nullptr)
         DestroyWindow(page);
     HideBillboard();

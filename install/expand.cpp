@@ -58,10 +58,7 @@ int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size)
 {
     CharLowerA(sourcePath);
     CharLowerA(targetPath);
-    SetDlgItemTextA(page, IDC_PROGRESS_SOURCE, sourcePath);
-    SetDlgItemTextA(page, IDC_PROGRESS_TARGET, targetPath);
-    // Both names painted at once, in one pass over the page's children.
-    RedrawWindow(page, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ShowCopyNames(page, sourcePath, targetPath);
 
     // A source that was just listed but cannot be opened goes to the
     // engine's retry/ignore/abort box, like one whose data is damaged.
@@ -73,8 +70,10 @@ int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size)
     int written = WriteFileWhole(targetPath, &reader, size, &progress, 0);
     LZClose(source);
     // A full disk is said at once; the engine's box then offers the rest.
-    if (written == kFileWriteFailed)
+    if (written == kFileWriteFailed) {
+        FlushProgress(page);
         ShowMessage(page, MSG_COPY_FAILED, nullptr);
+    }
     return written >= 0 ? 0 : kCopyFailed;
 }
 
@@ -116,11 +115,65 @@ LRESULT CALLBACK IndicatorProc(HWND indicator, UINT message, WPARAM wParam, LPAR
     return CallWindowProcA(classIndicatorProc, indicator, message, wParam, lParam);
 }
 
+// What the page shows is painted at most once a frame: a name shown for
+// less than that cannot be read, and under Wine every repaint of a control
+// is a trip to the X server.  The names and the figure that wait are
+// painted with the next frame, or at once by FlushProgress.
+const DWORD kFrameMs = 16;
+DWORD lastFrame;
+int framePainted;      // 0 until the first frame of a run
+char pendingSource[kPathBytes];
+char pendingTarget[kPathBytes];
+int namesPending;
+
+void PaintProgress(HWND page, int now)
+{
+    DWORD tick = GetTickCount();
+    if (!now && framePainted && tick - lastFrame < kFrameMs)
+        return;
+    lastFrame = tick;
+    framePainted = 1;
+    if (namesPending) {
+        namesPending = 0;
+        SetDlgItemTextA(page, IDC_PROGRESS_SOURCE, pendingSource);
+        SetDlgItemTextA(page, IDC_PROGRESS_TARGET, pendingTarget);
+        // Both names painted at once, in one pass over the page's children.
+        RedrawWindow(page, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    // A figure that has not moved would draw the same picture again.
+    uint32_t percent = ProgressPercent(bytesCopied, grandTotal);
+    HWND indicator = GetDlgItem(page, IDC_PROGRESS_BAR);
+    HDC dc = percent != shownPercent && indicator != nullptr ? GetDC(indicator) : nullptr;
+    if (dc != nullptr) {
+        shownPercent = percent;
+        DrawIndicator(page, dc, percent);
+        ReleaseDC(indicator, dc);
+    }
+}
+
 }  // namespace
 
 void ResetProgressIndicator()
 {
     shownPercent = kNothingShown;
+    framePainted = 0;
+    namesPending = 0;
+}
+
+void ShowCopyNames(HWND page, const char* sourcePath, const char* targetPath)
+{
+    if (page == nullptr)
+        return;
+    CopyText(pendingSource, sizeof pendingSource, sourcePath);
+    CopyText(pendingTarget, sizeof pendingTarget, targetPath);
+    namesPending = 1;
+    PaintProgress(page, 0);
+}
+
+void FlushProgress(HWND page)
+{
+    if (page != nullptr && framePainted)
+        PaintProgress(page, 1);
 }
 
 void UpdateProgress(HWND page, uint32_t count)
@@ -128,17 +181,8 @@ void UpdateProgress(HWND page, uint32_t count)
     if (page == nullptr)
         return;
     bytesCopied += count;
-    uint32_t percent = ProgressPercent(bytesCopied, grandTotal);
-
-    // A block that does not move the figure would draw the same picture
-    // again; under Wine every redraw is a trip to the X server.
-    HWND indicator = GetDlgItem(page, IDC_PROGRESS_BAR);
-    HDC dc = percent != shownPercent ? GetDC(indicator) : nullptr;
-    if (dc != nullptr) {
-        shownPercent = percent;
-        DrawIndicator(page, dc, percent);
-        ReleaseDC(indicator, dc);
-    }
+    PaintProgress(page, 0);
+    // Billboards change with the bytes, synchronously: each is shown once.
     AdvanceBillboard(0);
 }
 
@@ -162,6 +206,7 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
             return FALSE;
         // Copying stops after the current file: the engine looks at the
         // flag between files.
+        FlushProgress(page);
         if (LOWORD(ShowMessage(page, MSG_CONFIRM_CANCEL, nullptr)) == ANSWER_CANCEL_SETUP)
             copyRunning = 0;
         return TRUE;

@@ -33,6 +33,12 @@ int InstallShellNewTemplate(const char* sourcePath);
 // target is untouched.
 int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size);
 void UpdateProgress(HWND page, uint32_t count);
+// The names of the file being expanded, shown on the page with the next
+// frame of its painting.
+void ShowCopyNames(HWND page, const char* sourcePath, const char* targetPath);
+// Paints what waits for the next frame at once: before a box comes up and
+// when the copy ends, the page shows where the copy stands.
+void FlushProgress(HWND page);
 // A new run: the indicator shows nothing until the first block.
 void ResetProgressIndicator();
 INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -118,7 +118,8 @@ int WriteCdImage(const std::string& dir, const std::string& isoPath, std::string
         return 0;
     }
     Command c;
-    c.args = {"xorriso", "-as", "mkisofs", "-quiet", "-J", "-V", "TOVARIN", "-o", isoPath, dir};
+    c.args = {"xorriso", "-as", "mkisofs", "-quiet", "-J", "-V", "TOVARIN", "-A", kCdApplicationId,
+              "-o", isoPath, dir};
     c.environment = FixedTimeEnvironment();
     return RunCommand(c, error);
 }
@@ -150,4 +151,19 @@ int ReadFileFromCdImage(const std::string& isoPath, const std::string& name, con
 int LooksLikeCdImage(const uint8_t* bytes, size_t size)
 {
     return size >= 32768 + 2048 && bytes[32768] == 1 && memcmp(bytes + 32769, "CD001", 5) == 0;
+}
+
+int IsCdImageOfMkdist(const uint8_t* bytes, size_t size)
+{
+    // The application identifier: 128 characters at 574 in the primary
+    // volume descriptor, padded with blanks.
+    const size_t at = 32768 + 574, room = 128;
+    size_t n = strlen(kCdApplicationId);
+    if (!LooksLikeCdImage(bytes, size) || size < at + room || memcmp(bytes + at, kCdApplicationId, n) != 0) {
+        return 0;
+    }
+    for (size_t i = n; i < room; ++i) {
+        if (bytes[at + i] != ' ') return 0;
+    }
+    return 1;
 }

@@ -40,9 +40,14 @@ struct ImageFile {
 int WriteFloppyImage(const FloppyFormat& format, int disk, const std::vector<ImageFile>& files,
                      const std::string& imagePath, std::string* error);
 
+// The application identifier of every CD-ROM image mkdist writes, which
+// tells its own images from others.
+const char kCdApplicationId[] = "TOVARIN SETUP MEDIA MADE BY MKDIST";
+
 // Writes an ISO 9660 image with Joliet names of the files in directory dir
-// (whose times it sets to the fixed time first), volume id "TOVARIN", at
-// isoPath.  1, or 0 with *error.
+// (whose times it sets to the fixed time first), volume id "TOVARIN",
+// application identifier kCdApplicationId, at isoPath.  1, or 0 with
+// *error.
 int WriteCdImage(const std::string& dir, const std::string& isoPath, std::string* error);
 
 // Copies one file out of a floppy image (mcopy) to outPath.  1, or 0 with
@@ -58,5 +63,12 @@ int ReadFileFromCdImage(const std::string& isoPath, const std::string& name, con
 // 1 when the bytes start like an ISO 9660 image (a primary volume
 // descriptor at 32,768).
 int LooksLikeCdImage(const uint8_t* bytes, size_t size);
+
+// How much of the start of an image the primary volume descriptor takes.
+const size_t kCdImageHeadBytes = 32768 + 2048;
+
+// 1 when the bytes start like an ISO 9660 image whose application
+// identifier is kCdApplicationId.
+int IsCdImageOfMkdist(const uint8_t* bytes, size_t size);
 
 #endif

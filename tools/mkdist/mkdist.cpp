@@ -13,15 +13,21 @@
 // split.  With --images the disks are floppy images OUTDIR/disk1.img, ...
 // of the format (floppy.h), the room on each read from the boot sector that
 // mformat writes; with --cdrom the one directory is an ISO 9660 image
-// (images.h).  The output is built under a temporary name and takes the
-// place of an earlier one only when everything was written; on any error
-// nothing is left behind.  Exit status 0, 1 on a bad manifest or file, 2 on
-// a usage error (the usage goes to standard error).
+// (images.h).
+//
+// mkdist replaces nothing but its own earlier output (output.h): every
+// directory it writes holds the marker file .mkdist, every CD-ROM image it
+// writes names mkdist as its application, and OUTDIR (ISOFILE) must be new,
+// empty, or such an earlier output, and must not hold the manifest or a file
+// it names.  The output is built in a temporary directory beside OUTDIR and
+// takes the place of the earlier one only when everything was written; on
+// any error the earlier output stays as it was and nothing is left behind.
+// Exit status 0, 1 on a bad manifest or file or a refused OUTDIR, 2 on a
+// usage error (the usage goes to standard error).
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
@@ -37,6 +43,7 @@
 #include "tools/mkdist/images.h"
 #include "tools/mkdist/layout.h"
 #include "tools/mkdist/manifest.h"
+#include "tools/mkdist/output.h"
 #include "tools/szdd/szdd.h"
 
 namespace fs = std::filesystem;
@@ -69,6 +76,8 @@ struct Options {
     DiskGeometry disk;
     std::string setupOption, ctl3dOption;
     std::string manifestPath, outDir;
+    std::string outPath;         // OUTDIR absolute, normal, its links resolved
+    OutputKind outKind;
 };
 
 // Every problem found before anything is written.
@@ -217,6 +226,12 @@ int ParseArguments(int argc, char** argv, Options* options)
     options->manifestPath = args[0];
     options->outDir = args[1];
     while (options->outDir.size() > 1 && options->outDir.back() == '/') options->outDir.pop_back();
+    std::error_code ec;
+    fs::path out = fs::weakly_canonical(fs::absolute(options->outDir), ec);
+    if (ec) out = fs::absolute(options->outDir).lexically_normal();
+    if (!out.has_filename()) out = out.parent_path();
+    options->outPath = out.string();
+    options->outKind = options->cdrom ? kOutputCdImage : kOutputDirectory;
     return -1;
 }
 
@@ -403,27 +418,9 @@ int WriteImages(const Options& options, const std::vector<Extra>& extras, const 
     return 1;
 }
 
-// Puts tmp in the place of out (and of an earlier out).  1, or 0 with
-// *error and out as it was.
-int PutInPlace(const std::string& tmp, const std::string& out, std::string* error)
-{
-    std::error_code ec;
-    std::string old = out + ".old" + std::to_string(long(getpid()));
-    bool hadOld = fs::exists(out, ec);
-    if (hadOld) fs::rename(out, old, ec);
-    if (!ec) fs::rename(tmp, out, ec);
-    if (ec) {
-        *error = out + ": " + ec.message();
-        if (hadOld) fs::rename(old, out, ec);
-        return 0;
-    }
-    if (hadOld) RemoveTree(old);
-    return 1;
-}
-
 // Writes the distribution under a temporary name in work (a fresh
-// directory beside OUTDIR), then puts it in the place of OUTDIR.  1, or 0
-// with *error and nothing left behind.
+// directory beside OUTDIR), marked as mkdist's, then puts it in the place of
+// OUTDIR.  1, or 0 with *error, OUTDIR as it was and nothing left behind.
 int WriteDistribution(const Options& options, const std::vector<Extra>& extras,
                       const std::vector<Item>& items, const std::vector<int>& diskOf, int diskCount,
                       const std::string& work, std::string* error)
@@ -444,51 +441,53 @@ int WriteDistribution(const Options& options, const std::vector<Extra>& extras,
         if (ec) *error = result + ": " + ec.message();
         ok = !ec;
     }
-    ok = ok && PutInPlace(result, options.outDir, error);
+    if (ok && !options.cdrom) ok = WriteOutputMarker(result, error);
+    ok = ok && ReplaceOutput(options.outKind, result, options.outPath, error);
     RemoveTree(work);
     return ok;
 }
 
 // A fresh work directory beside OUTDIR, for the output under construction
 // and the probe of a floppy format.  1, or 0 with *error.
-int MakeWorkDir(const std::string& outDir, std::string* work, std::string* error)
-{
-    *work = TemporaryNameFor(outDir);
-    RemoveTree(*work);
-    std::error_code ec;
-    fs::create_directories(*work, ec);
-    if (ec) *error = *work + ": " + ec.message();
-    return !ec;
-}
-
-// An earlier output that mkdist may replace: a directory of disk images
-// holds nothing but diskN.img, an image file is a file.  1, or 0 with
-// *error.
-int MayReplace(const Options& options, std::string* error)
+int MakeWorkDir(const std::string& outPath, std::string* work, std::string* error)
 {
     std::error_code ec;
-    const std::string& out = options.outDir;
-    if (!fs::exists(out, ec)) return 1;
-    if (options.cdrom) {
-        if (fs::is_directory(out, ec)) {
-            *error = out + ": is a directory; --cdrom writes an image file";
-            return 0;
-        }
-        return 1;
-    }
-    if (options.images == nullptr) return 1;
-    if (!fs::is_directory(out, ec)) {
-        *error = out + ": exists and is not a directory";
+    std::string parent = fs::path(outPath).parent_path().string();
+    fs::create_directories(parent, ec);
+    if (ec) {
+        *error = parent + ": " + ec.message();
         return 0;
     }
-    for (const fs::directory_entry& e : fs::directory_iterator(out, ec)) {
-        std::string name = e.path().filename().string();
-        size_t digits = name.size() > 8 ? name.size() - 8 : 0;
-        bool image = name.size() > 8 && name.compare(0, 4, "disk") == 0 &&
-                     name.compare(name.size() - 4, 4, ".img") == 0 &&
-                     name.find_first_not_of("0123456789", 4) == 4 + digits && e.is_regular_file();
-        if (!image) {
-            *error = out + ": holds " + name + ", not a disk image of mkdist: give a new or empty directory";
+    // Another run beside this one may take the same name first.
+    for (int tries = 0; tries < 100; ++tries) {
+        *work = UnusedNameBeside(outPath, "tmp");
+        if (fs::create_directory(*work, ec)) return 1;
+        if (ec) break;
+    }
+    *error = *work + ": " + (ec ? ec.message() : std::string("taken by another run"));
+    return 0;
+}
+
+// Every file that this run reads: the manifest, the installer's files and
+// the manifest's files.  None may lie in OUTDIR, which goes when the new
+// output takes its place.  1, or 0 with *error.
+int InputsOutsideOutput(const Options& options, const std::vector<Extra>& extras, const Manifest& manifest,
+                        const std::string& base, std::string* error)
+{
+    std::vector<std::pair<std::string, std::string>> inputs;  // path, what it is
+    inputs.push_back({options.manifestPath, "the manifest"});
+    for (const Extra& x : extras) {
+        inputs.push_back({x.path, x.where.compare(0, 2, "--") == 0 ? "the file of " + x.where : "line " + x.where});
+    }
+    for (const ManifestFile& f : manifest.files) {
+        inputs.push_back({Resolve(base, f.source), "line " + std::to_string(f.line)});
+    }
+    for (const auto& input : inputs) {
+        std::error_code ec;
+        fs::path path = fs::weakly_canonical(fs::absolute(input.first), ec);
+        if (!ec && PathWithin(path.string(), options.outPath)) {
+            *error = options.outDir + ": " + (options.cdrom ? "is " : "holds ") + input.first + " (" + input.second +
+                     "), which this run reads: give another output";
             return 0;
         }
     }
@@ -537,8 +536,8 @@ int main(int argc, char** argv)
 
     std::vector<uint8_t> text;
     std::string error;
-    if (!MayReplace(options, &error)) {
-        fprintf(stderr, "mkdist: %s\n", error.c_str());
+    if (!MayReplaceOutput(options.outKind, options.outPath, &error)) {
+        fprintf(stderr, "mkdist: %s: %s\n", options.outDir.c_str(), error.c_str());
         return 1;
     }
     if (!ReadWholeFile(options.manifestPath, &text, &error)) {
@@ -554,11 +553,15 @@ int main(int argc, char** argv)
 
     std::vector<Extra> extras;
     ReadInstallerFiles(options, manifest, base, &extras, &problems);
+    if (!InputsOutsideOutput(options, extras, manifest, base, &error)) {
+        fprintf(stderr, "mkdist: %s\n", error.c_str());
+        return 1;
+    }
     std::vector<Item> items;
     PrepareItems(manifest, base, &items, &problems);
     extras.push_back({"setup.inf", "", "", MakeCatalogue(&items, &problems)});
     std::string work;
-    if (!MakeWorkDir(options.outDir, &work, &error) ||
+    if (!MakeWorkDir(options.outPath, &work, &error) ||
         (options.images != nullptr &&
          !ProbeFloppyFormat(*options.images, (fs::path(work) / "probe.img").string(), &options.disk, &error))) {
         fprintf(stderr, "mkdist: %s\n", error.c_str());

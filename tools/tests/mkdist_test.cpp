@@ -5,6 +5,7 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -16,6 +17,7 @@
 #include "tools/mkdist/images.h"
 #include "tools/mkdist/layout.h"
 #include "tools/mkdist/manifest.h"
+#include "tools/mkdist/output.h"
 #include "tools/szdd/szdd.h"
 #include "tools/tests/testutil.h"
 
@@ -192,6 +194,16 @@ Fixture MakeSources(const std::string& dir, const std::string& extraLines = "")
     return f;
 }
 
+// The names in an output directory of mkdist but its marker, sorted.
+std::vector<std::string> ListOutput(const std::string& dir)
+{
+    std::vector<std::string> names;
+    for (const std::string& n : ListDir(dir)) {
+        if (n != kOutputMarker) names.push_back(n);
+    }
+    return names;
+}
+
 // Reads the catalogue of a distribution and checks every entry against the
 // sources: found on exactly one disk, expanding to the original bytes.
 void CheckDistribution(const Fixture& f, const std::vector<std::string>& disks)
@@ -240,7 +252,7 @@ TEST(MkdistTool, WritesOneDirectory)
     ASSERT_EQ(0, r.status) << r.err;
     CheckDistribution(f, {f.dir + "/out/onedir"});
     std::vector<std::string> names = ListDir(f.dir + "/out/onedir");
-    EXPECT_EQ(10u, names.size());   // 7 files, setup.exe, setup.inf, ctl3d32.dll
+    EXPECT_EQ(11u, names.size());   // 7 files, setup.exe, setup.inf, ctl3d32.dll, the marker
     // The incompressible photo is stored as it is, under its own name.
     EXPECT_TRUE(ReadBytes(f.dir + "/out/onedir/photo.jpg") == f.byTarget["PHOTOS\\photo.jpg"]);
     EXPECT_EQ((std::vector<std::string>{"onedir"}), ListDir(f.dir + "/out"));
@@ -256,7 +268,7 @@ TEST(MkdistTool, SpreadsOverDisks)
     RunResult r = RunTool("mkdist", {"--capacity", "24576", f.dir + "/manifest.txt", f.dir + "/floppies"});
     ASSERT_EQ(0, r.status) << r.err;
     std::vector<std::string> disks;
-    for (const std::string& d : ListDir(f.dir + "/floppies")) disks.push_back(f.dir + "/floppies/" + d);
+    for (const std::string& d : ListOutput(f.dir + "/floppies")) disks.push_back(f.dir + "/floppies/" + d);
     ASSERT_GE(disks.size(), 2u);
     EXPECT_EQ(f.dir + "/floppies/disk1", disks[0]);
     CheckDistribution(f, disks);
@@ -279,7 +291,7 @@ TEST(MkdistTool, AFileExactlyFillingADisk)
     WriteBytes(dir + "/ok.txt", Bytes(text.begin(), text.end()));
     RunResult r = RunTool("mkdist", {"--capacity", "8192", dir + "/ok.txt", dir + "/a"});
     ASSERT_EQ(0, r.status) << r.err;
-    EXPECT_EQ((std::vector<std::string>{"disk1", "disk2"}), ListDir(dir + "/a"));
+    EXPECT_EQ((std::vector<std::string>{".mkdist", "disk1", "disk2"}), ListDir(dir + "/a"));
     EXPECT_EQ((std::vector<std::string>{"full.bin"}), ListDir(dir + "/a/disk2"));
 
     text += "file over.bin over.bin 0x1 compress\n";
@@ -312,26 +324,9 @@ TEST(MkdistTool, RefusesBadManifestsAndLeavesNothing)
         EXPECT_FALSE(Exists(f.dir + "/out/dist"));
         EXPECT_TRUE(ListDir(f.dir + "/out").empty());
     }
-    // An earlier distribution survives a failed run.
-    Fixture f = MakeSources(ScratchDir(), "file src/nothere.txt x.txt 0x1 compress\n");
-    WriteBytes(f.dir + "/out/dist/setup.inf", Bytes(5, 'x'));
-    RunResult r = RunTool("mkdist", {f.dir + "/manifest.txt", f.dir + "/out/dist"});
-    EXPECT_EQ(1, r.status);
-    EXPECT_EQ((std::vector<std::string>{"setup.inf"}), ListDir(f.dir + "/out/dist"));
-    EXPECT_EQ((std::vector<std::string>{"dist"}), ListDir(f.dir + "/out"));
+    // That an earlier output survives a failed run byte for byte:
+    // MkdistTool.ReplacesOnlyItsOwnEarlierOutput.
 }
-
-TEST(MkdistTool, ReplacesAnEarlierDistribution)
-{
-    Fixture f = MakeSources(ScratchDir());
-    WriteBytes(f.dir + "/out/stale.txt", Bytes(5, 'x'));
-    RunResult r = RunTool("mkdist", {"--onedir", f.dir + "/manifest.txt", f.dir + "/out"});
-    ASSERT_EQ(0, r.status) << r.err;
-    EXPECT_FALSE(Exists(f.dir + "/out/stale.txt"));
-    CheckDistribution(f, {f.dir + "/out"});
-    EXPECT_EQ((std::vector<std::string>{"manifest.txt", "out", "src"}), ListDir(f.dir));
-}
-
 
 std::string Upper8(std::string s)
 {
@@ -419,7 +414,7 @@ TEST(FloppyFormats, RefusesBootSectorsItCannotTrust)
 // it; every file of onedir is on one image.  Returns the image count.
 size_t CheckImages(const std::string& dir, const std::string& onedir)
 {
-    std::vector<std::string> images = ListDir(dir);
+    std::vector<std::string> images = ListOutput(dir);
     std::map<std::string, int> seen;
     for (size_t d = 1; d <= images.size(); ++d) {
         std::string image = dir + "/disk" + std::to_string(d) + ".img";
@@ -449,8 +444,8 @@ size_t CheckImages(const std::string& dir, const std::string& onedir)
             remove(back.c_str());
         }
     }
-    for (const std::string& name : ListDir(onedir)) EXPECT_EQ(1, seen[name]) << name;
-    EXPECT_EQ(ListDir(onedir).size(), seen.size());
+    for (const std::string& name : ListOutput(onedir)) EXPECT_EQ(1, seen[name]) << name;
+    EXPECT_EQ(ListOutput(onedir).size(), seen.size());
     return images.size();
 }
 
@@ -530,7 +525,7 @@ TEST(MkdistImages, CdImageHoldsTheOneDirectory)
     RunResult x = RunSystem("xorriso", {"-osirrox", "on", "-indev", f.dir + "/out/tovarin.iso", "-extract", "/",
                                         f.dir + "/back"});
     ASSERT_EQ(0, x.status) << x.err;
-    std::vector<std::string> names = ListDir(f.dir + "/onedir");
+    std::vector<std::string> names = ListOutput(f.dir + "/onedir");
     EXPECT_EQ(names, ListDir(f.dir + "/back"));
     for (const std::string& n : names) EXPECT_TRUE(ReadBytes(f.dir + "/back/" + n) == ReadBytes(f.dir + "/onedir/" + n)) << n;
     RunResult dump = RunTool("infdump", {f.dir + "/out/tovarin.iso"});
@@ -574,21 +569,160 @@ TEST(MkdistImages, RefusesWhatCannotBeImagedAndLeavesNothing)
         EXPECT_FALSE(Exists(f.dir + "/out"));
     }
 
-    // An output directory with other files is left as it is; one of
-    // earlier images is replaced.
+    // A directory of images without the marker is not mkdist's, with other
+    // files or without: left as it is.
     WriteBytes(f.dir + "/out/notes.txt", Bytes(3, 'n'));
     WriteBytes(f.dir + "/out/disk1.img", Bytes(3, 'i'));
     r = RunTool("mkdist", {"--images", f.dir + "/manifest.txt", f.dir + "/out"});
     EXPECT_EQ(1, r.status);
-    EXPECT_NE(std::string::npos, r.err.find("out: holds notes.txt, not a disk image of mkdist")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("out: holds disk1.img and 1 more but no .mkdist marker")) << r.err;
     EXPECT_EQ((std::vector<std::string>{"disk1.img", "notes.txt"}), ListDir(f.dir + "/out"));
     remove((f.dir + "/out/notes.txt").c_str());
-    WriteBytes(f.dir + "/out/disk7.img", Bytes(3, 'i'));
     r = RunTool("mkdist", {"--images", f.dir + "/manifest.txt", f.dir + "/out"});
-    EXPECT_EQ(0, r.status) << r.err;
-    EXPECT_EQ((std::vector<std::string>{"disk1.img"}), ListDir(f.dir + "/out"));
-    EXPECT_EQ(1474560u, ReadBytes(f.dir + "/out/disk1.img").size());
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.err.find("out: holds disk1.img but no .mkdist marker")) << r.err;
+    EXPECT_TRUE(ReadBytes(f.dir + "/out/disk1.img") == Bytes(3, 'i'));
     EXPECT_EQ((std::vector<std::string>{"big.bin", "big.txt", "manifest.txt", "out", "src"}), ListDir(f.dir));
+}
+
+// Every file under dir by its path there, with its bytes, and every
+// directory as "name/" with none.
+std::map<std::string, Bytes> ReadTree(const std::string& dir)
+{
+    std::map<std::string, Bytes> tree;
+    std::error_code ec;
+    for (std::filesystem::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().lexically_relative(dir).string();
+        if (it->is_directory()) tree[name + "/"] = {};
+        else tree[name] = ReadBytes(it->path().string());
+    }
+    return tree;
+}
+
+// The output takes the place of what was there only when that is nothing,
+// an empty directory (an empty file for a CD image) or mkdist's own earlier
+// output, and never when the run reads from it; the new output is then the
+// same as one written to a new place, with nothing of the earlier one and no
+// temporary left beside it.  A refused or failed run leaves everything as it
+// was, byte for byte.
+TEST(MkdistTool, ReplacesOnlyItsOwnEarlierOutput)
+{
+    struct Mode {
+        const char* name;
+        std::vector<std::string> options;
+        const char* inside;  // a file of an earlier output, from the output
+    };
+    const Mode modes[] = {
+        {"disks", {}, "/disk1/setup.inf"},
+        {"onedir", {"--onedir"}, "/setup.inf"},
+        {"images", {"--images", "1440"}, "/disk1.img"},
+        {"cdrom", {"--cdrom"}, ""},
+    };
+    enum Place {
+        kEmpty,              // an empty directory, or an empty file
+        kUserFile,           // the user's notes.txt in the directory, or as the image
+        kNotMarked,          // a distribution without the marker, or an ISO of someone else
+        kManifestDirectory,  // the output named is the manifest's own directory
+        kManifestInEarlier,  // an earlier output, and the manifest moved into it
+        kEarlierIsAnInput,   // an earlier output, and the manifest names a file of it
+        kEarlierFailedRun,   // an earlier output, and the manifest names a missing file
+        kEarlier             // an earlier output
+    };
+    struct Case {
+        const char* name;
+        Place place;
+        int status;
+        const char* message;    // what stderr says, after "mkdist: OUT: " unless the run failed
+        const char* cdMessage;  // the same with --cdrom, when it differs
+    };
+    const Case cases[] = {
+        {"empty", kEmpty, 0, "", ""},
+        {"the user's file", kUserFile, 1, "holds notes.txt but no .mkdist marker", "is not a CD-ROM image,"},
+        {"no marker", kNotMarked, 1, "holds disk1 but no .mkdist marker", "is a CD-ROM image that mkdist did not"},
+        {"the manifest's directory", kManifestDirectory, 1, "holds manifest.txt and 1 more but no .mkdist marker",
+         "is a directory"},
+        {"the manifest moved into an earlier output", kManifestInEarlier, 1,
+         "/out/manifest.txt (the manifest), which this run reads", nullptr},
+        {"an earlier output read by the run", kEarlierIsAnInput, 1, "(line 10), which this run reads", ""},
+        {"an earlier output and a failing run", kEarlierFailedRun, 1, "src/nothere.txt: No such file", ""},
+        {"an earlier output", kEarlier, 0, "", ""},
+    };
+    std::string root = ScratchDir();
+    // The earlier output has one file more, which takes a disk of its own.
+    const std::string bigger = "file src/big.bin big.bin 0x1 plain\n";
+    int n = 0;
+    for (const Mode& mode : modes) {
+        SCOPED_TRACE(mode.name);
+        bool cdrom = mode.options == std::vector<std::string>{"--cdrom"};
+        auto mkdist = [&](const std::string& manifest, const std::string& out) {
+            std::vector<std::string> args = mode.options;
+            args.push_back(manifest);
+            args.push_back(out);
+            return RunTool("mkdist", args);
+        };
+        std::string fresh = root + "/" + mode.name + "-fresh";
+        MakeSources(fresh + "/m");
+        ASSERT_EQ(0, mkdist(fresh + "/m/manifest.txt", fresh + "/out").status);
+        for (const Case& c : cases) {
+            if (cdrom && c.cdMessage == nullptr) continue;
+            SCOPED_TRACE(c.name);
+            std::string dir = root + "/" + std::to_string(++n), m = dir + "/m", out = dir + "/out";
+            WriteBytes(m + "/src/big.bin", RandomBytes(1400000, 7));
+            if (c.place >= kManifestInEarlier) {
+                MakeSources(m, bigger);
+                ASSERT_EQ(0, mkdist(m + "/manifest.txt", out).status);
+                ASSERT_TRUE(Exists(out + mode.inside));
+            }
+            std::string extra;
+            switch (c.place) {
+            case kEmpty:
+                if (cdrom) WriteBytes(out, {});
+                else std::filesystem::create_directories(out);
+                break;
+            case kUserFile:
+                WriteBytes(cdrom ? out : out + "/notes.txt", Bytes(5, 'n'));
+                break;
+            case kNotMarked:
+                if (cdrom) {
+                    ASSERT_EQ(0, RunSystem("xorriso", {"-as", "mkisofs", "-quiet", "-o", out, m + "/src"}).status);
+                } else {
+                    WriteBytes(out + "/disk1/setup.inf", Bytes(5, 'i'));
+                }
+                break;
+            case kManifestDirectory:
+                out = m;
+                break;
+            case kManifestInEarlier:
+                MakeSources(out);
+                m = out;
+                break;
+            case kEarlierIsAnInput:
+                extra = std::string("file ../out") + mode.inside + " earlier.bin 0x1 plain\n";
+                break;
+            case kEarlierFailedRun:
+                extra = "file src/nothere.txt x.txt 0x1 compress\n";
+                break;
+            case kEarlier:
+                break;
+            }
+            if (c.place != kManifestInEarlier) MakeSources(m, extra);
+            std::map<std::string, Bytes> before = ReadTree(dir);
+            std::vector<std::string> names = ListDir(dir);
+
+            RunResult r = mkdist(m + "/manifest.txt", out);
+            EXPECT_EQ(c.status, r.status) << r.err;
+            if (c.status != 0) {
+                EXPECT_NE(std::string::npos, r.err.find(cdrom && *c.cdMessage ? c.cdMessage : c.message)) << r.err;
+                if (c.place != kEarlierFailedRun) EXPECT_EQ(0u, r.err.find("mkdist: " + out + ": ")) << r.err;
+                EXPECT_TRUE(before == ReadTree(dir)) << "the run changed " << dir;
+            } else if (cdrom) {
+                EXPECT_TRUE(ReadBytes(out) == ReadBytes(fresh + "/out"));
+            } else {
+                EXPECT_TRUE(ReadTree(out) == ReadTree(fresh + "/out"));
+            }
+            EXPECT_EQ(names, ListDir(dir));
+        }
+    }
 }
 
 TEST(InfdumpTool, ReadsTheCatalogueOfAnImageOnlyFromDiskOne)

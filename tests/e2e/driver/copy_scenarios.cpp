@@ -1405,6 +1405,268 @@ void SampleCdrom()
     ExpectInstalled(dest, dist, 0xFFFFF);
 }
 
+// ---- Interrupted copies --------------------------------------------------------------
+
+const char kEarlier[] = "C:\\Tovarin";
+
+// The files of a temporary pattern that an interrupted run may leave, and
+// that the next run clears.
+bool IsTemporaryName(const std::string& path)
+{
+    std::string name = Lower(path.substr(path.find_last_of('\\') + 1));
+    bool newContents = name.size() == 11 && name.compare(0, 3, "~tv") == 0 && name.compare(7, 4, ".tmp") == 0 &&
+                       name.find_first_not_of("0123456789abcdef", 3) == 7;
+    bool setAside = name.size() > 4 && name.compare(name.size() - 4, 4, ".~tv") == 0;
+    return newContents || setAside;
+}
+
+std::vector<std::string> TemporaryFilesUnder(const std::string& dir)
+{
+    std::vector<std::string> found;
+    for (const std::string& name : FilesUnder(dir))
+        if (IsTemporaryName(name))
+            found.push_back(name);
+    return found;
+}
+
+// Starts setup.exe and goes on to the components page over the earlier
+// installation in dir, answering the settings question with keep (1) or
+// replace (2).  An earlier tovarin.exe that a Windows 95 replace had set
+// aside when the run was killed is not found by the search: then dir is
+// typed.
+HWND NeedComponentsOverAt(int line, const std::string& dir, int keepAnswer)
+{
+    StartSetupAt(line, "A:\\setup.exe", "", -1);
+    HWND answered = nullptr;   // a page already left: the settings question may follow it
+    for (DWORD start = GetTickCount();; Sleep(kPollMs)) {
+        if (HWND box = FindDialog(IDD_MESSAGE_BASE + MSG_KEEP_SETTINGS)) {
+            Press(box, keepAnswer);
+        } else if (HWND page = FindDialog(IDD_COMPONENTS)) {
+            return page;
+        } else if (HWND existing = FindDialog(IDD_EXISTING)) {
+            if (existing != answered) {
+                std::vector<std::string> items = ListItems(existing, IDC_FOUND_LIST);
+                auto at = std::find_if(items.begin(), items.end(),
+                                       [&](const std::string& item) { return Lower(item) == Lower(dir); });
+                if (at == items.end()) {
+                    ClickAt(line, existing, IDC_OTHER_DIRECTORY);
+                } else {
+                    SelectListItemAt(line, existing, IDC_FOUND_LIST, (int)(at - items.begin()));
+                    ClickAt(line, existing, IDC_INSTALL_OVER);
+                }
+                answered = existing;
+            }
+        } else if (HWND destination = FindDialog(IDD_DESTINATION)) {
+            if (destination != answered) {
+                SetTextAt(line, destination, IDC_DEST_EDIT, dir.c_str());
+                ClickAt(line, destination, IDC_DEST_NEXT);
+                answered = destination;
+            }
+        }
+        if (!SetupRunning() || GetTickCount() - start > kWaitMs)
+            FailAt(line, "the components page did not come");
+    }
+}
+#define NeedComponentsOver(dir, keep) NeedComponentsOverAt(__LINE__, (dir), (keep))
+
+// Every file that the catalogue names under dir is absent, the earlier
+// installation's or the new one, whole; nothing else lies there but
+// temporary files.  Returns how many files are new.
+int ExpectOldOrNewAt(int line, const std::string& dir, const Distribution& earlier, const Distribution& dist)
+{
+    int fresh = 0;
+    std::vector<std::string> names;
+    for (size_t i = 0; i < dist.size(); i++) {
+        const std::string path = dir + "\\" + dist[i].target;
+        names.push_back(Lower(dist[i].target));
+        Bytes got;
+        if (!ReadBytes(path, &got)) {
+            // Absent is whole too, but the settings file must be there in
+            // one form or the other: an earlier one only set aside counts.
+            bool aside = FileExists((path + ".~tv").c_str());
+            OkAt(line, i < earlier.size() ? aside : true, "%s is gone%s", path.c_str(),
+                 aside ? " (set aside)" : " and no earlier copy is left");
+            continue;
+        }
+        bool isNew = got == dist[i].content;
+        bool isOld = i < earlier.size() && got == earlier[i].content;
+        OkAt(line, isNew || isOld, "%s holds %u bytes, neither the earlier file (%u) nor the new one (%u)",
+             path.c_str(), (unsigned)got.size(), i < earlier.size() ? (unsigned)earlier[i].content.size() : 0u,
+             (unsigned)dist[i].content.size());
+        fresh += isNew;
+    }
+    for (const std::string& name : FilesUnder(dir))
+        OkAt(line, IsTemporaryName(name) || std::count(names.begin(), names.end(), Lower(name)) > 0,
+             "%s\\%s does not belong to the installation", dir.c_str(), name.c_str());
+    return fresh;
+}
+#define ExpectOldOrNew(dir, earlier, dist) ExpectOldOrNewAt(__LINE__, (dir), (earlier), (dist))
+
+// The seed of the kill moments: E2E_SEED replays a run.
+uint32_t KillSeed()
+{
+    const char* given = getenv("E2E_SEED");
+    uint32_t seed = given && *given ? (uint32_t)strtoul(given, nullptr, 10) : (uint32_t)GetTickCount();
+    Trace("kill seed %u (E2E_SEED=%u replays these moments)", seed, seed);
+    return seed;
+}
+
+// setup.exe killed at seeded moments of a copy of a few large files over an
+// earlier installation, in NT and in Windows 95 mode: after each kill every
+// file is absent, the earlier one or the new one, whole, and the settings
+// file is one of its two versions.  Then a run to the end installs every
+// file and leaves no temporary file.  The moments are spread over the
+// copy: kill k of n falls in the k-th n-th of a copy time measured first.
+void KilledCopy()
+{
+    const Distribution dist = {
+        File("tovarin.ex_", "tovarin.exe", kBaseComponent, 3000000),
+        File("tovarin.tvs", "tovarin.tvs", kBaseComponent, 400000, kPlain),
+        File("words.da_", "words.dat", kBaseComponent, 4000000),
+        File("pictures.dat", "pictures.dat", kBaseComponent, 5000000, kPlain),
+        File("guide.hl_", "GUIDE\\guide.hlp", kBaseComponent, 3000000),
+        File("new.dat", "new.dat", kBaseComponent, 2000000, kPlain),   // not in the earlier installation
+    };
+    // The earlier installation: the same files but the last, other bytes.
+    Distribution earlier;
+    for (size_t i = 0; i + 1 < dist.size(); i++)
+        earlier.push_back(File(dist[i].source.c_str(), dist[i].target.c_str(), kBaseComponent,
+                               dist[i].content.size() * 3 / 4 + 1000, kPlain));
+    WriteDisk("A:", dist, 0);
+    // Each kill starts from the earlier installation; what a kill leaves
+    // of temporary files stays for the next run to clear.
+    auto restoreEarlier = [&] {
+        for (const DistFile& f : earlier) {
+            MakeDirs(std::string(kEarlier) + "\\GUIDE");
+            WriteBytes(std::string(kEarlier) + "\\" + f.target, f.content.data(), f.content.size());
+        }
+        DeleteFileA((std::string(kEarlier) + "\\" + dist.back().target).c_str());
+    };
+    restoreEarlier();
+
+    // The copy time, measured over a copy of the earlier installation.
+    const std::string measure = "C:\\Measure";
+    for (const DistFile& f : earlier) {
+        MakeDirs(measure + "\\GUIDE");
+        WriteBytes(measure + "\\" + f.target, f.content.data(), f.content.size());
+    }
+    HWND page = NeedComponentsOver(measure, 2);
+    DWORD started = GetTickCount();
+    StartCopy(page);
+    HWND progress = NeedDialog(IDD_PROGRESS);
+    while (IsWindow(progress) && IsWindowVisible(progress) && GetTickCount() - started < (DWORD)kWaitMs)
+        Sleep(1);
+    DWORD copyMs = GetTickCount() - started;
+    KillSetup();
+    ok(ExpectOldOrNew(measure, earlier, dist) == (int)dist.size(), "the measuring run did not install every file");
+    for (const std::string& name : FilesUnder(measure))
+        RemoveFile(measure + "\\" + name);
+    RemoveDirectoryA((measure + "\\GUIDE").c_str());
+    RemoveDirectoryA(measure.c_str());
+    Trace("the copy takes %lu ms", copyMs);
+
+    uint32_t x = KillSeed();
+    const int kills = 8;
+    for (int k = 0; k < kills; k++) {
+        // The first half in NT mode, the second in Windows 95 mode, whose
+        // replace sets the earlier file aside.
+        const char* mode = k < kills / 2 ? "nt40" : "win95";
+        char label[48];
+        snprintf(label, sizeof label, "kill %d of %d, %s", k + 1, kills, mode);
+        SetCase(label);
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe", 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            RegSetValueExA(key, "Version", 0, REG_SZ, (const BYTE*)mode, (DWORD)strlen(mode) + 1);
+            RegCloseKey(key);
+        }
+        x = x * 1103515245u + 12345u;
+        int slot = k % (kills / 2);
+        DWORD at = (DWORD)((slot + ((x >> 8) % 1000) / 1000.0) * copyMs / (kills / 2));
+        restoreEarlier();
+        page = NeedComponentsOver(kEarlier, (k % 3) ? 2 : 1);
+        StartCopy(page);
+        Sleep(at);
+        bool finished = FindDialog(IDD_GROUP) != nullptr;
+        KillSetup();
+        int fresh = ExpectOldOrNew(kEarlier, earlier, dist);
+        Trace("killed %lu ms into the copy%s: %d of %u files new, %u temporary files", at,
+              finished ? " (after it had ended)" : "", fresh, (unsigned)dist.size(),
+              (unsigned)TemporaryFilesUnder(kEarlier).size());
+    }
+
+    SetCase("run to the end");
+    StartCopy(NeedComponentsOver(kEarlier, 2));
+    NeedCopyFinished();
+    ok(ExpectOldOrNew(kEarlier, earlier, dist) == (int)dist.size(), "not every file is new after a whole run");
+    std::vector<std::string> left = TemporaryFilesUnder(kEarlier);
+    ok(left.empty(), "%u temporary files are left, the first %s", (unsigned)left.size(),
+       left.empty() ? "" : left[0].c_str());
+    SetCase(nullptr);
+}
+
+// A source file cut off in its middle (SZDD has no checksum: a cut file is
+// what a bad sector looks like to the expander) over an earlier
+// installation: answered with Ignore or Abort, the earlier file is left
+// whole as it was and no temporary file stays.
+void CutSource()
+{
+    static const struct {
+        const char* name;
+        int answer;   // to box 10
+    } cases[] = {{"ignore", 2}, {"abort", 3}};
+    const Distribution dist = {
+        File("first.da_", "first.dat", kBaseComponent, 150000),
+        File("tovarin.ex_", "tovarin.exe", kBaseComponent, 450000, kDamaged),
+        File("last.da_", "last.dat", kBaseComponent, 150000),
+    };
+    WriteDisk("A:", dist, 0);
+    const Bytes earlier = Content(99, 330000);
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        const std::string dest = std::string(kDest) + "-" + c.name;
+        MakeDirs(dest);
+        WriteBytes(dest + "\\tovarin.exe", earlier.data(), earlier.size());
+        HWND page = NeedComponentsOver(dest, 2);
+        StartCopy(page);
+        HWND box = NeedFailedFileBox(dest + "\\tovarin.exe");
+        Press(box, c.answer);
+        if (c.answer == 2)
+            NeedCopyFinished();
+        else
+            NeedCopyStopped();
+        ExpectBytes(dest + "\\tovarin.exe", earlier);
+        std::vector<std::string> left = TemporaryFilesUnder(dest);
+        ok(left.empty(), "%u temporary files are left after box 10", (unsigned)left.size());
+    }
+    SetCase(nullptr);
+}
+
+// Box 9 answered OK with the drive empty or a blank floppy in it asks for
+// the same disk again instead of ending the run; the right disk then goes on.
+void EmptyDrive()
+{
+    const Distribution dist = {
+        File("one.da_", "one.dat", kBaseComponent, 30000, kCompressed, 1),
+        File("two.da_", "two.dat", kBaseComponent, 25000, kCompressed, 2),
+    };
+    WriteFloppies(dist);
+    MakeDirs("C:\\blank");
+    StartCopy(NeedComponentsPage(kDest));
+    HWND box = NeedDiskBox(2);
+    for (const char* disk : {"C:\\no-disk-here", "C:\\blank"}) {
+        SetCase(disk);
+        ChangeDisk(disk);
+        Press(box, 1);
+        box = NeedDiskBox(2);
+    }
+    SetCase(nullptr);
+    ChangeDisk(DiskDir(2));
+    Press(box, 1);
+    NeedCopyFinished();
+    ExpectInstalled(kDest, dist, ~0u);
+}
+
 } // namespace
 
 const Scenario kCopyScenarios[] = {
@@ -1429,5 +1691,8 @@ const Scenario kCopyScenarios[] = {
     {"sample-images-1440", SampleImages},
     {"sample-images-dmf", SampleImages},
     {"sample-cdrom", SampleCdrom},
+    {"killed-copy", KilledCopy},
+    {"cut-source", CutSource},
+    {"empty-drive", EmptyDrive},
     {nullptr, nullptr},
 };

@@ -1,0 +1,94 @@
+// The removal record "tvremove.log": what Setup did to the machine, one
+// line an action, so that the removal takes away exactly what Setup made.
+// Each line is written before its action: a record cut short by a kill
+// covers everything that was done, and a line whose action never happened
+// is harmless to undo.  A second installation into the same directory
+// appends to the record.
+//
+// Text in code page 1252, lines ended by CR LF, fields separated by a tab
+// (no Windows name holds a tab, a CR or a LF).  The first line is the
+// signature; then:
+//
+//   DIR       path                   a directory Setup created
+//   FILE      path  new|over         a file Setup put in place; over: it replaced an earlier one
+//   TEMP      path                   a temporary file of the write path
+//   GROUP     name  new|old          a Program Manager group; new: Setup created it
+//   ITEM      group  name            an item Setup added to that group
+//   KEY       root  path             a registry key Setup created
+//   VALUE     root  path  name  data a text value Setup wrote (name "" is the unnamed one)
+//   TEMPLATE  path  fingerprint      the document template, placed outside the destination;
+//                                    fingerprint tells whether it is still the one placed
+//
+// Roots are HKCR, HKCU and HKLM.  A fingerprint is the file's CRC-32 and
+// size, "XXXXXXXX-N" (FileFingerprint).  Paths are absolute, in drive or network
+// form, with no "." or ".." component.  Portable: no windows.h.
+#ifndef TOVARIN_INSTALL_RECORD_H
+#define TOVARIN_INSTALL_RECORD_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+extern const char kRecordSignature[];   // "Tovarin removal record 1"
+
+enum RecordKind {
+    kRecordDirectory = 1,
+    kRecordFile,
+    kRecordTemporary,
+    kRecordGroup,
+    kRecordItem,
+    kRecordKey,
+    kRecordValue,
+    kRecordTemplate,
+};
+
+enum {
+    kRecordFields    = 4,      // the most fields a line carries after its word
+    kRecordLineBytes = 1024,   // the longest line, with its CR LF
+};
+
+// One line.  flag is 1 for "over" (FILE) and "new" (GROUP), else 0; the
+// fields are the line's texts after its word and flag, in order: for VALUE
+// root, path, name, data; unused fields are empty.
+struct RecordLine {
+    RecordKind kind;
+    int flag;
+    const char* field[kRecordFields];
+};
+
+// Formats line with its CR LF into out.  Returns the length, or 0 when a
+// field holds a tab, a CR or a LF, a path or root is not valid for the
+// kind, or the line does not fit capacity (at most kRecordLineBytes).
+size_t FormatRecordLine(const RecordLine* line, char* out, size_t capacity);
+
+// The record's first line, with its CR LF.
+size_t FormatRecordSignature(char* out, size_t capacity);
+
+// Reads a record of size bytes, calling visit() for each valid line in
+// order.  Stops at the first line it cannot account for (a missing
+// signature, an unknown word, a wrong number of fields, a path that is not
+// absolute, a line without its CR LF at the end of the record, a line
+// over kRecordLineBytes).  Returns the number of lines visited, and in
+// *badLine the number (from 1) of the line that stopped it, or 0 when the
+// whole record was read.  A record cut off inside its last line, as a kill
+// while writing leaves it, counts that line as bad.
+uint32_t ReadRecord(const char* text, size_t size, void (*visit)(const RecordLine* line, void* context),
+                    void* context, uint32_t* badLine);
+
+// 1 when path is an absolute path (drive "X:\" or network "\\server\share")
+// with no empty, "." or ".." component and no character that Windows does
+// not allow in a name.
+int IsPlainAbsolutePath(const char* path);
+
+// The fingerprint of size bytes: their CRC-32 (the ZIP polynomial) in
+// eight upper-case hexadecimal digits, a hyphen, the size in decimal.
+// out holds at least 20 bytes.
+void FileFingerprint(const uint8_t* bytes, uint32_t size, char* out);
+// The same, fed block by block: start with crc 0xFFFFFFFF, feed every
+// block, then format with the total size.
+uint32_t UpdateCrc32(uint32_t crc, const uint8_t* bytes, uint32_t size);
+void FormatFingerprint(uint32_t crc, uint32_t size, char* out);
+
+// 1 when path lies inside dir (dir itself excluded), letter case ignored.
+int IsInsideDirectory(const char* path, const char* dir);
+
+#endif

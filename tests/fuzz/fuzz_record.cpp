@@ -1,0 +1,42 @@
+// Feeds arbitrary bytes to the removal record's reader, which reads a file
+// from the destination that anyone may have edited: every line it hands out
+// must be one the writer could have written, with an absolute path where a
+// path belongs.
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "install/record.h"
+
+namespace {
+
+void Check(const RecordLine* line, void*)
+{
+    char out[kRecordLineBytes + 1];
+    // What the reader accepts, the writer writes again as it was.
+    if (FormatRecordLine(line, out, sizeof out) == 0)
+        abort();
+    switch (line->kind) {
+    case kRecordDirectory:
+    case kRecordFile:
+    case kRecordTemporary:
+    case kRecordTemplate:
+        if (!IsPlainAbsolutePath(line->field[0]))
+            abort();
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    uint32_t bad = 0;
+    uint32_t visited = ReadRecord(reinterpret_cast<const char*>(data), size, Check, nullptr, &bad);
+    if (bad == 0 && size > 0 && (data[size - 1] != '\n'))
+        abort();
+    (void)visited;
+    return 0;
+}

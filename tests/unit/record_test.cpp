@@ -1,0 +1,172 @@
+// The removal record: what the writer writes the reader reads back, and
+// what the reader cannot account for stops it, so that the removal deletes
+// nothing it cannot prove is Setup's.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "install/record.h"
+
+namespace {
+
+struct Line {
+    RecordKind kind;
+    int flag;
+    std::vector<std::string> fields;
+};
+
+void Collect(const RecordLine* line, void* context)
+{
+    Line copy{line->kind, line->flag, {}};
+    for (const char* field : line->field)
+        copy.fields.push_back(field);
+    static_cast<std::vector<Line>*>(context)->push_back(copy);
+}
+
+std::string Format(RecordKind kind, int flag, const char* a, const char* b = "", const char* c = "",
+                   const char* d = "")
+{
+    RecordLine line = {kind, flag, {a, b, c, d}};
+    char out[kRecordLineBytes + 1];
+    size_t length = FormatRecordLine(&line, out, sizeof out);
+    return std::string(out, length);
+}
+
+std::string Signature()
+{
+    char out[64];
+    return std::string(out, FormatRecordSignature(out, sizeof out));
+}
+
+}  // namespace
+
+TEST(Record, WhatIsWrittenReadsBack)
+{
+    const struct {
+        RecordKind kind;
+        int flag;
+        std::vector<std::string> fields;
+        const char* text;
+    } cases[] = {
+        {kRecordDirectory, 0, {"C:\\Program Files\\Tovarin", "", "", ""}, "DIR\tC:\\Program Files\\Tovarin\r\n"},
+        {kRecordFile, 1, {"C:\\Tovarin\\tovarin.exe", "", "", ""}, "FILE\tC:\\Tovarin\\tovarin.exe\tover\r\n"},
+        {kRecordFile, 0, {"\\\\srv\\share\\T\\a.dat", "", "", ""}, "FILE\t\\\\srv\\share\\T\\a.dat\tnew\r\n"},
+        {kRecordTemporary, 0, {"C:\\Tovarin\\~tv0a1f.tmp", "", "", ""}, "TEMP\tC:\\Tovarin\\~tv0a1f.tmp\r\n"},
+        {kRecordGroup, 1, {"Tovarin95 Demo", "", "", ""}, "GROUP\tTovarin95 Demo\tnew\r\n"},
+        {kRecordItem, 0, {"Tovarin95 Demo", "Read me", "", ""}, "ITEM\tTovarin95 Demo\tRead me\r\n"},
+        {kRecordKey, 0, {"HKCR", "tvdfile\\shell\\open\\command", "", ""}, "KEY\tHKCR\ttvdfile\\shell\\open\\command\r\n"},
+        {kRecordValue, 0, {"HKCR", ".tvd", "", "tvdfile"}, "VALUE\tHKCR\t.tvd\t\ttvdfile\r\n"},
+        {kRecordTemplate, 0, {"C:\\WINDOWS\\ShellNew\\default.tvd", "CBF43926-9", "", ""},
+         "TEMPLATE\tC:\\WINDOWS\\ShellNew\\default.tvd\tCBF43926-9\r\n"},
+    };
+    std::string record = Signature();
+    for (const auto& c : cases) {
+        std::string line = Format(c.kind, c.flag, c.fields[0].c_str(), c.fields[1].c_str(), c.fields[2].c_str(),
+                                  c.fields[3].c_str());
+        EXPECT_EQ(line, c.text);
+        record += line;
+    }
+    std::vector<Line> read;
+    uint32_t bad = 99;
+    EXPECT_EQ(ReadRecord(record.data(), record.size(), Collect, &read, &bad), 9u);
+    EXPECT_EQ(bad, 0u);
+    ASSERT_EQ(read.size(), 9u);
+    for (size_t i = 0; i < read.size(); ++i) {
+        EXPECT_EQ(read[i].kind, cases[i].kind) << i;
+        EXPECT_EQ(read[i].flag, cases[i].flag) << i;
+        EXPECT_EQ(read[i].fields, cases[i].fields) << i;
+    }
+}
+
+// A line the writer cannot make safe is not written at all.
+TEST(Record, TheWriterRefusesWhatCouldNotBeReadBack)
+{
+    static const std::string longPath = "C:\\" + std::string(300, 'x');
+    const struct {
+        const char* name;
+        RecordKind kind;
+        const char* a;
+        const char* b;
+    } cases[] = {
+        {"relative path", kRecordFile, "tovarin.exe", ""},
+        {"dot dot", kRecordFile, "C:\\Tovarin\\..\\WINDOWS\\WIN.INI", ""},
+        {"tab in a path", kRecordDirectory, "C:\\a\tb", ""},
+        {"line feed in a group", kRecordGroup, "Tovarin\nDIR\tC:\\WINDOWS", ""},
+        {"unknown root", kRecordKey, "HKU", "x"},
+        {"empty key", kRecordKey, "HKCR", ""},
+        {"empty group", kRecordGroup, "", ""},
+        {"drive relative", kRecordFile, "C:Tovarin\\x", ""},
+        {"too long", kRecordDirectory, longPath.c_str(), ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Format(c.kind, 0, c.a, c.b), "") << c.name;
+}
+
+// The reader stops at the first line it cannot account for; what came
+// before it is still read, so the removal takes away what it can prove.
+TEST(Record, TheReaderStopsAtWhatItCannotAccountFor)
+{
+    const std::string good = "FILE\tC:\\T\\a.dat\tnew\r\n";
+    const struct {
+        const char* name;
+        std::string record;
+        uint32_t visited, bad;
+    } cases[] = {
+        {"empty", "", 0, 1},
+        {"no signature", good, 0, 1},
+        {"whole", Signature() + good + good, 2, 0},
+        {"cut inside the last line", Signature() + good + "FILE\tC:\\T\\b.d", 1, 3},
+        {"no CR", Signature() + "FILE\tC:\\T\\a.dat\tnew\n", 0, 2},
+        {"unknown word", Signature() + good + "ERASE\tC:\\WINDOWS\r\n" + good, 1, 3},
+        {"wrong flag", Signature() + "FILE\tC:\\T\\a.dat\tmaybe\r\n", 0, 2},
+        {"extra field", Signature() + "DIR\tC:\\T\tC:\\U\r\n", 0, 2},
+        {"relative", Signature() + "FILE\t..\\WIN.INI\tnew\r\n", 0, 2},
+        {"dot dot", Signature() + "TEMPLATE\tC:\\T\\..\\..\\WINDOWS\\WIN.INI\t0-0\r\n", 0, 2},
+        {"template without fingerprint", Signature() + "TEMPLATE\tC:\\W\\default.tvd\r\n", 0, 2},
+        {"NUL inside", Signature() + std::string("DIR\tC:\\T\0x\r\n", 11), 0, 2},
+        {"overlong", Signature() + "DIR\tC:\\" + std::string(2000, 'x') + "\r\n", 0, 2},
+        {"empty line", Signature() + "\r\n" + good, 0, 2},
+        {"CR inside a field", Signature() + "ITEM\tTovarin\tRead\rme\r\n", 0, 2},
+    };
+    for (const auto& c : cases) {
+        std::vector<Line> read;
+        uint32_t bad = 99;
+        EXPECT_EQ(ReadRecord(c.record.data(), c.record.size(), Collect, &read, &bad), c.visited) << c.name;
+        EXPECT_EQ(bad, c.bad) << c.name;
+    }
+}
+
+TEST(Record, PathsInsideTheDestination)
+{
+    const struct {
+        const char* path;
+        const char* dir;
+        int inside;
+    } cases[] = {
+        {"C:\\Tovarin\\a.dat", "C:\\Tovarin", 1},
+        {"c:\\TOVARIN\\GUIDE\\guide.hlp", "C:\\Tovarin\\", 1},
+        {"C:\\Tovarin", "C:\\Tovarin", 0},
+        {"C:\\Tovarin2\\a.dat", "C:\\Tovarin", 0},
+        {"C:\\WINDOWS\\WIN.INI", "C:\\Tovarin", 0},
+        {"C:\\a.dat", "C:\\", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsInsideDirectory(c.path, c.dir), c.inside) << c.path << " in " << c.dir;
+}
+
+// The fingerprint that tells whether the template is still the one Setup
+// placed: the standard CRC-32 check value, and a block-by-block feed that
+// gives the same.
+TEST(Record, Fingerprints)
+{
+    char out[24];
+    FileFingerprint(reinterpret_cast<const uint8_t*>("123456789"), 9, out);
+    EXPECT_STREQ(out, "CBF43926-9");
+    FileFingerprint(nullptr, 0, out);
+    EXPECT_STREQ(out, "00000000-0");
+    uint32_t crc = UpdateCrc32(0xFFFFFFFFu, reinterpret_cast<const uint8_t*>("1234"), 4);
+    crc = UpdateCrc32(crc, reinterpret_cast<const uint8_t*>("56789"), 5);
+    FormatFingerprint(crc, 4000000000u, out);
+    EXPECT_STREQ(out, "CBF43926-4000000000");
+}
