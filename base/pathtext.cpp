@@ -55,6 +55,23 @@ int ForEachDirectoryOfPath(const char* path, int (*make)(const char* dir, void* 
     }
 }
 
+DrivePathProblem CheckDrivePath(const char* path)
+{
+    if (path[0] == '\\' && path[1] == '\\')
+        return kNetworkPath;
+    char drive = path[0];
+    bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
+    if (!letter || path[1] != ':' || path[2] != '\\')
+        return kNotFullPath;
+    for (const char* p = path + 3; *p != '\0'; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 0x20 || c == '/' || c == ':' || c == '"' || c == '*' || c == '?' || c == '<' ||
+            c == '>' || c == '|')
+            return kBadNameCharacter;
+    }
+    return kDrivePathOk;
+}
+
 size_t VolumeRoot(const char* path, char* out, size_t capacity)
 {
     if (path[0] != '\0' && path[1] == ':') {

@@ -25,6 +25,18 @@ const uint32_t kCopyBlockBytes = 100000;
 int ForEachDirectoryOfPath(const char* path, int (*make)(const char* dir, void* context),
                            void* context);
 
+// What keeps a typed path from being a full path on a drive, "X:\..." with
+// names that Windows can make.
+enum DrivePathProblem {
+    kDrivePathOk = 0,
+    kNotFullPath,       // relative ("TOVARIN"), rooted ("\TOVARIN"), or
+                        // relative to a drive's current directory ("C:TOVARIN")
+    kNetworkPath,       // "\\SERVER\SHARE\..."
+    kBadNameCharacter,  // a control character, one of / " * ? < > |, or a ':'
+                        // after the drive's
+};
+DrivePathProblem CheckDrivePath(const char* path);
+
 // The root of path's volume: "C:\" for the drive form, "\\server\share\"
 // for the network form, else the path as it stands.  Returns the length, or
 // 0 when it does not fit.

@@ -37,12 +37,12 @@ int ReadCatalogueFile(CatalogueEntry** entries, InstallOptions* options)
 {
     char path[kPathBytes];
     if (!CataloguePath(path, sizeof path))
-        return kCatalogueInvalid;
+        return kCatalogueMissing;
 
     HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return kCatalogueInvalid;
+        return kCatalogueMissing;
 
     DWORD high = 0;
     DWORD low = GetFileSize(file, &high);

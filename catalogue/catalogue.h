@@ -1,4 +1,4 @@
-// The setup catalogue beside the installer and the component controls.
+// The setup catalogue beside the installer.
 #ifndef TOVARIN_CATALOGUE_CATALOGUE_H
 #define TOVARIN_CATALOGUE_CATALOGUE_H
 
@@ -8,16 +8,11 @@
 #include "catalogue/options.h"
 
 // Reads "setup.inf" from the installer's directory into a local-memory
-// table (*entries, freed with LocalFree) and seeds options.  0 on success,
-// -1 when the file is missing, unreadable or malformed, -2 when the table
-// cannot be allocated.
+// table (*entries, freed with LocalFree) and seeds options.  kCatalogueOk
+// (0) on success; kCatalogueMissing (-3) when the file cannot be found or
+// opened, kCatalogueInvalid (-1) when it cannot be read whole, is malformed
+// or names unsafe files, kCatalogueNoMemory (-2) when the table cannot be
+// allocated.  Says nothing to the user: the wizard does.
 int LoadCatalogue(CatalogueEntry** entries, InstallOptions* options);
-
-// Sets up the components page from the record.
-void InitComponentControls(HWND page, const InstallOptions* options);
-
-// After ToggleComponent on selectedMask: keeps requiredBytes in step and
-// shows it in KB in control 19 of the page.
-void AdjustRequiredBytes(HWND page, InstallOptions* options, uint32_t bit);
 
 #endif

@@ -1,6 +1,8 @@
 // The setup catalogue: decoding, reading and writing its bytes.
 #include "catalogue/catfile.h"
 
+#include "catalogue/names.h"
+
 namespace {
 
 // 1 when the field holds a NUL within its n bytes.
@@ -131,8 +133,12 @@ int ReadCatalogue(const CatalogueSource* source, const CatalogueMemory* memory,
     ClearBytes(options, sizeof *options);
     uint64_t sum = 0;
     for (uint32_t i = 0; i < header.entryCount; ++i) {
+        // An entry that would install from another directory, or outside
+        // the destination (a "..", a drive, a root), makes the catalogue
+        // as bad as a cut-off one: nothing of it is installed.
         if (!source->read(source->context, bytes, kCatalogueEntryBytes) ||
-            !DecodeCatalogueEntry(bytes, &table[i])) {
+            !DecodeCatalogueEntry(bytes, &table[i]) || !IsBareFileName(table[i].sourceName) ||
+            CheckTargetPath(table[i].targetPath, nullptr) != kTargetOk) {
             memory->release(memory->context, table);
             return kCatalogueInvalid;
         }

@@ -25,8 +25,10 @@ enum {
 // Results of the reader.
 enum {
     kCatalogueOk           = 0,
-    kCatalogueInvalid      = -1,  // missing, unreadable, short or malformed
+    kCatalogueInvalid      = -1,  // unreadable, short or malformed, or an entry
+                                  // names an unsafe file (catalogue/names.h)
     kCatalogueNoMemory     = -2,  // the entry table cannot be sized or allocated
+    kCatalogueMissing      = -3,  // the file cannot be found or opened
 };
 
 struct CatalogueHeader {
@@ -90,13 +92,14 @@ struct CatalogueMemory {
 // that sum, at most 0xFFFFFFFF.
 uint32_t StartingRequiredBytes(uint32_t headerTotal, uint64_t sizesSum);
 
-// Reads a whole catalogue: the header, then every entry.  On success returns
-// kCatalogueOk, hands the table to *entries (the caller releases it) and
-// seeds options: the record cleared, the per-component totals (each at most
-// 0xFFFFFFFF), requiredBytes from StartingRequiredBytes, fileCount,
-// selectedMask 0xFFFFF, optionalGroupOn 1.
+// Reads a whole catalogue: the header, then every entry, each of which must
+// have a bare source name and a target inside the destination
+// (catalogue/names.h).  On success returns kCatalogueOk, hands the table to
+// *entries (the caller releases it) and seeds options: the record cleared,
+// the per-component totals (each at most 0xFFFFFFFF), requiredBytes from
+// StartingRequiredBytes, fileCount, selectedMask 0xFFFFF, optionalGroupOn 1.
 // On failure *entries is null and options is untouched, except after a
-// failed entry read, when the record has already been cleared.
+// failed or refused entry, when the record has already been cleared.
 int ReadCatalogue(const CatalogueSource* source, const CatalogueMemory* memory,
                   CatalogueEntry** entries, InstallOptions* options);
 

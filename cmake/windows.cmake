@@ -24,12 +24,12 @@ set(SETUP_SOURCES
   shell/dialogs.cpp
   shell/plaincopy.cpp
   catalogue/catalogue.cpp
-  catalogue/components.cpp
   wizard/flow.cpp
   wizard/pages.cpp
   wizard/destination_pages.cpp
   wizard/component_pages.cpp
   wizard/group_page.cpp
+  wizard/finish_page.cpp
   install/copy.cpp
   install/expand.cpp
   integration/search.cpp

@@ -38,6 +38,8 @@
 #define MSG_LOW_DISK_SPACE       5   /* 1 go on, 2 change selection, 3 cancel */
 #define MSG_INSERT_DISK          9   /* 1 OK, 2 cancel */
 #define MSG_EXPAND_FAILED       10   /* 1 retry, 2 ignore, 3 abort */
+#define MSG_RUN_STOPPED         11   /* OK: the run ends; text: why (IDS_STOP_*) */
+#define MSG_BAD_DESTINATION     12   /* OK; text: what is wrong (IDS_DEST_*) */
 
 /* The answers, by what they mean to each box's caller: the id of the
    button pressed, compared in its low 16 bits. */
@@ -92,6 +94,11 @@
 #define IDC_GROUP_LIST          10
 #define IDC_GROUP_EDIT          11
 
+/* Finish page (1 closes it). */
+#define IDC_FINISH_HEADING      40   /* "installed", or that something was left undone */
+#define IDC_FINISH_UNDONE       41   /* list box of what was left undone; shown only then */
+#define IDC_FINISH_NOTE         42   /* how to start Tovarin; hidden when the list shows */
+
 /* String table. */
 #define IDS_TITLE                1   /* backdrop title, read into 150 bytes */
 #define IDS_SEARCHING            2   /* please-wait status during the search */
@@ -100,6 +107,26 @@
 #define IDS_GUIDE_ITEM           5   /* program-group item name */
 #define IDS_INSERT_DISK          6   /* wsprintf format, one int: disk number */
 #define IDS_EXPAND_FAILED        7   /* wsprintf format, one string: target path */
+/* Box 11: why the run stops before the wizard could go on. */
+#define IDS_STOP_NO_CATALOGUE    8   /* setup.inf cannot be found or opened */
+#define IDS_STOP_BAD_CATALOGUE   9   /* setup.inf is damaged or names unsafe files */
+#define IDS_STOP_NO_MEMORY      10   /* the catalogue's table cannot be allocated */
+#define IDS_STOP_NO_PAGE        11   /* a page or the backdrop cannot be created */
+#define IDS_STOP_CTL3D          12   /* the 3D-controls library refused the dialogs */
+/* Box 12: what is wrong with the destination typed. */
+#define IDS_DEST_NOT_FULL       13   /* no drive letter and root: "TOVARIN", "\TOVARIN", "C:TOVARIN" */
+#define IDS_DEST_NETWORK        14   /* "\\SERVER\SHARE" */
+#define IDS_DEST_CHARACTERS     15   /* a character that names cannot hold */
+/* The finish page, when something was left undone. */
+#define IDS_UNDONE_HEADING      16
+#define IDS_UNDONE_FILE         17   /* wsprintf format, one string: target path */
+#define IDS_UNDONE_MORE_FILES   18   /* wsprintf format, one unsigned: how many more */
+#define IDS_UNDONE_GROUP        19
+#define IDS_UNDONE_TEMPLATE     20   /* wsprintf format, one string: where it is */
+#define IDS_UNDONE_TEMPLATE_LOST 21  /* the template is nowhere */
+#define IDS_UNDONE_CTL3D        22
+#define IDS_CTL3D_AT_RESTART    23
+#define IDS_UNDONE_REGISTRY     24
 
 /* Bitmaps. */
 #define IDB_BACKDROP             1   /* 700 x 525, 8 bits, 256-entry colour table */

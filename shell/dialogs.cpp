@@ -4,6 +4,7 @@
 #include "resources/resource.h"
 #include "shell/shell.h"
 #include "shell/answers.h"
+#include "base/text.h"
 
 namespace {
 
@@ -74,6 +75,23 @@ int ShowMessage(HWND owner, int n, const char* text)
     int result = RunPage(owner != nullptr ? owner : mainWindow, IDD_MESSAGE_BASE + n,
                          reinterpret_cast<LPARAM>(text), MessageBoxProc);
     return MessageAnswer(n, result);
+}
+
+int LoadResourceText(int id, char* out, int capacity)
+{
+    int length = LoadStringA(appInstance, static_cast<UINT>(id), out, capacity);
+    if (length <= 0 || length >= capacity - 1) {
+        out[0] = '\0';
+        return 0;
+    }
+    return length;
+}
+
+int ShowMessageString(HWND owner, int n, int stringId)
+{
+    // Without its string the box shows its template's own text.
+    char text[kPathBytes];
+    return ShowMessage(owner, n, LoadResourceText(stringId, text, sizeof text) ? text : nullptr);
 }
 
 namespace {

@@ -19,6 +19,12 @@ void PlaceDialog(HWND dialog, int mode);
 int  RunPage(HWND owner, int templateId, LPARAM initParam, DLGPROC procedure);
 HWND OpenPanel(HWND owner, int templateId, LPARAM initParam, DLGPROC procedure);
 int  ShowMessage(HWND owner, int n, const char* text);
+// Box n with string stringId of the resources as its text.
+int  ShowMessageString(HWND owner, int n, int stringId);
+// Reads string id of the resources into out (capacity bytes).  Returns its
+// length, or 0 with out empty when the string is missing or may not fit:
+// LoadStringA would cut it without a word.
+int  LoadResourceText(int id, char* out, int capacity);
 void DrainMessages();
 
 INT_PTR CALLBACK MessageBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

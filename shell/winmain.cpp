@@ -1,5 +1,7 @@
 // The run sequence: backdrop, 3D controls, wizard, and out with code 0.
 #include "shell/shell.h"
+#include "resources/resource.h"
+#include "shell/dialogs.h"
 #include "wizard/wizard.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -11,11 +13,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // the system's "drive not ready" box.
     SetErrorMode(SEM_FAILCRITICALERRORS);
 
-    if (!CreateBackdropWindow(instance, &mainWindow))
+    // A stop before the first page is said in box 11, owned by the backdrop
+    // (by nothing when there is none), so that no run ends unexplained.
+    if (!CreateBackdropWindow(instance, &mainWindow)) {
+        ShowMessageString(nullptr, MSG_RUN_STOPPED, IDS_STOP_NO_PAGE);
         return 0;
+    }
     // On 0 the library stays loaded and announced until the process ends.
-    if (!EnableCtl3d(&ctl3d))
+    if (!EnableCtl3d(&ctl3d)) {
+        ShowMessageString(mainWindow, MSG_RUN_STOPPED, IDS_STOP_CTL3D);
         return 0;
+    }
     RunWizard(mainWindow);
     ReleaseCtl3d(ctl3d);
     return 0;

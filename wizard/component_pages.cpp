@@ -2,7 +2,7 @@
 // (template 5): what to install, weighed against the free space.
 #include "wizard/wizard.h"
 #include "wizard/pages.h"
-#include "catalogue/catalogue.h"
+#include "catalogue/options.h"
 #include "install/install.h"
 #include "resources/resource.h"
 
@@ -14,6 +14,53 @@ PageState customPage;
 void ShowRequiredKB(HWND page, const InstallOptions* options)
 {
     SetDlgItemInt(page, IDC_REQUIRED_KB, BytesToKB(options->requiredBytes), FALSE);
+}
+
+// The check boxes of the components that the page holds (the main ones on
+// the components page, the optional ones on the custom page): checked as
+// the selection says, or disabled, with their template state, when the
+// component has no files.  Then the two size figures.
+void InitComponentBoxes(HWND page, const InstallOptions* options)
+{
+    // The base has no box, and GetDlgItem(page, -1) would find the page's
+    // first static text: the boxes start at the first main component.
+    for (uint32_t bit = kBaseComponent << 1; bit <= 0x20000u; bit <<= 1) {
+        HWND box = GetDlgItem(page, ComponentControlId(bit));
+        if (box == nullptr)
+            continue;  // on the other page
+        if (options->componentBytes[ComponentIndex(bit)] != 0)
+            CheckDlgButton(page, ComponentControlId(bit),
+                           (options->selectedMask & bit) ? BST_CHECKED : BST_UNCHECKED);
+        else
+            EnableWindow(box, FALSE);
+    }
+    ShowRequiredKB(page, options);
+    SetDlgItemInt(page, IDC_FREE_KB, FreeSpaceKB(options->destDir), FALSE);
+}
+
+// The optional group's box and the details button: while no optional
+// component is selected there is nothing to switch, and both stay off for
+// as long as the page is open.
+void InitOptionalGroup(HWND page, const InstallOptions* options)
+{
+    if (OptionalSelectedBytes(options) != 0) {
+        CheckDlgButton(page, IDC_OPTIONAL_GROUP,
+                       options->optionalGroupOn ? BST_CHECKED : BST_UNCHECKED);
+        EnableWindow(GetDlgItem(page, IDC_DETAILS), options->optionalGroupOn == 1);
+    } else {
+        EnableWindow(GetDlgItem(page, IDC_OPTIONAL_GROUP), FALSE);
+        EnableWindow(GetDlgItem(page, IDC_DETAILS), FALSE);
+    }
+}
+
+// A click on a component's box (automatic: it has flipped its own mark):
+// the selection and the required bytes follow it.
+void SwitchComponent(HWND page, InstallOptions* options, int box)
+{
+    uint32_t bit = ControlComponentBit(box);
+    ToggleComponent(&options->selectedMask, bit);
+    ApplyComponentToggle(options, bit);
+    ShowRequiredKB(page, options);
 }
 
 // Next and back both weigh the selection against the free space first.
@@ -53,16 +100,15 @@ INT_PTR CALLBACK ComponentsPageProc(HWND page, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_INITDIALOG:
         BeginPage(page, state, lParam);
-        InitComponentControls(page, PageOptions(state));
+        InitComponentBoxes(page, PageOptions(state));
+        InitOptionalGroup(page, PageOptions(state));
         OpenPagePanel(state, IDD_PANEL_COMPONENTS);
         return TRUE;
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         InstallOptions* options = PageOptions(state);
         if (id >= IDC_MAIN_FIRST && id <= IDC_MAIN_LAST) {
-            uint32_t bit = ControlComponentBit(id);
-            ToggleComponent(&options->selectedMask, bit);
-            AdjustRequiredBytes(page, options, bit);
+            SwitchComponent(page, options, id);
             return TRUE;
         }
         switch (id) {
@@ -93,29 +139,17 @@ INT_PTR CALLBACK CustomComponentsPageProc(HWND page, UINT message, WPARAM wParam
 {
     PageState* state = &customPage;
     switch (message) {
-    case WM_INITDIALOG: {
+    case WM_INITDIALOG:
         BeginPage(page, state, lParam);
-        const InstallOptions* options = PageOptions(state);
-        for (uint32_t bit = 0x100; bit <= 0x20000u; bit <<= 1) {
-            int box = ComponentControlId(bit);
-            if (options->componentBytes[ComponentIndex(bit)] != 0)
-                CheckDlgButton(page, box, (options->selectedMask & bit) ? BST_CHECKED : BST_UNCHECKED);
-            else
-                EnableWindow(GetDlgItem(page, box), FALSE);
-        }
-        ShowRequiredKB(page, options);
-        SetDlgItemInt(page, IDC_FREE_KB, FreeSpaceKB(options->destDir), FALSE);
+        InitComponentBoxes(page, PageOptions(state));
         // The page belongs to the components page; its panel, like every
         // panel, to the backdrop.
         OpenPagePanel(state, IDD_PANEL_CUSTOM);
         return TRUE;
-    }
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         if (id >= IDC_OPTIONAL_FIRST && id <= IDC_OPTIONAL_LAST) {
-            uint32_t bit = ControlComponentBit(id);
-            ToggleComponent(&PageOptions(state)->selectedMask, bit);
-            AdjustRequiredBytes(page, PageOptions(state), bit);
+            SwitchComponent(page, PageOptions(state), id);
             return TRUE;
         }
         if (id == IDOK || id == IDCANCEL) {

@@ -37,19 +37,15 @@ void FillFoundList(HWND page, const InstallOptions* options)
     LocalUnlock(list);
 }
 
-// Installing over the selected installation: takes its directory and asks
-// whether a settings file found there is to be kept.
-void InstallOverSelected(HWND page, InstallOptions* options)
+// Settles keepSettings for the destination just chosen, on either page.
+// A settings file there ("tovarin.tvs") is replaced only when the user says
+// so in box 1; and the copy engine keeps every settings file that is there
+// while keepSettings is 1, so where nobody was asked, nothing is replaced.
+// The answer holds for this destination only: choosing another one asks
+// again.
+void SettleSettingsFile(HWND page, InstallOptions* options)
 {
-    LRESULT selected = SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETCURSEL, 0, 0);
-    if (selected == LB_ERR)
-        return;
-    LRESULT length = SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETTEXTLEN, selected, 0);
-    if (length == LB_ERR || length >= kPathBytes)
-        return;
-    SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETTEXT, selected,
-                        reinterpret_cast<LPARAM>(options->destDir));
-
+    options->keepSettings = 1;
     // A path too long to name the settings file cannot be opened either.
     char settings[kPathBytes];
     if (JoinPath(options->destDir, "tovarin.tvs", settings, sizeof settings) == 0)
@@ -57,21 +53,62 @@ void InstallOverSelected(HWND page, InstallOptions* options)
     // A settings file held open by a running Tovarin is there all the same.
     if (!FileExists(settings))
         return;
-    if (LOWORD(ShowMessage(page, MSG_KEEP_SETTINGS, nullptr)) == ANSWER_KEEP_SETTINGS)
-        options->keepSettings = 1;
+    if (LOWORD(ShowMessage(page, MSG_KEEP_SETTINGS, nullptr)) != ANSWER_KEEP_SETTINGS)
+        options->keepSettings = 0;
 }
 
-void SelectDestinationText(HWND page)
+// Installing over the selected installation: takes its directory and asks
+// whether a settings file found there is to be kept.
+void InstallOverSelected(HWND page, InstallOptions* options)
 {
+    LRESULT selected = SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETCURSEL, 0, 0);
+    LRESULT length = selected != LB_ERR
+                         ? SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETTEXTLEN, selected, 0)
+                         : LB_ERR;
+    if (length != LB_ERR && length < kPathBytes)
+        SendDlgItemMessageA(page, IDC_FOUND_LIST, LB_GETTEXT, selected,
+                            reinterpret_cast<LPARAM>(options->destDir));
+    SettleSettingsFile(page, options);
+}
+
+// After a box about what was typed: the user types again.
+void ReturnToDestinationText(HWND page)
+{
+    SetFocus(GetDlgItem(page, IDC_DEST_EDIT));
     SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_SETSEL, 0, -1);
 }
 
-// Next on the destination page: the directory must exist, or be created on
-// request.  1 when the page may end.
+// Box 12 when what was typed is no full path on a drive, or holds a
+// character that names cannot.  1 when it is one.
+int IsFullDrivePath(HWND page, const char* path)
+{
+    int text;
+    switch (CheckDrivePath(path)) {
+    case kDrivePathOk:
+        return 1;
+    case kNetworkPath:
+        text = IDS_DEST_NETWORK;
+        break;
+    case kBadNameCharacter:
+        text = IDS_DEST_CHARACTERS;
+        break;
+    default:
+        text = IDS_DEST_NOT_FULL;
+        break;
+    }
+    ShowMessageString(page, MSG_BAD_DESTINATION, text);
+    ReturnToDestinationText(page);
+    return 0;
+}
+
+// Next on the destination page: the directory must be a full path on a
+// drive and exist, or be created on request.  1 when the page may end.
 int AcceptDestination(HWND page, const InstallOptions* options)
 {
     if (options->destDir[0] == '\0')
         return 0;  // next is disabled then; a stray command does nothing
+    if (!IsFullDrivePath(page, options->destDir))
+        return 0;
     if (DirectoryExists(options->destDir))
         return 1;
     if (LOWORD(ShowMessage(page, MSG_CREATE_DIR, nullptr)) != ANSWER_CREATE_DIR)
@@ -79,8 +116,7 @@ int AcceptDestination(HWND page, const InstallOptions* options)
     if (CreateDirectoryPath(options->destDir) && DirectoryExists(options->destDir))
         return 1;
     ShowMessage(page, MSG_CANNOT_CREATE_DIR, nullptr);
-    SetFocus(GetDlgItem(page, IDC_DEST_EDIT));
-    SelectDestinationText(page);
+    ReturnToDestinationText(page);
     return 0;
 }
 
@@ -126,7 +162,7 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
         SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_LIMITTEXT, kPathBytes - 1, 0);
         if (options->destDir[0] != '\0') {
             SetDlgItemTextA(page, IDC_DEST_EDIT, options->destDir);
-            SelectDestinationText(page);
+            SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_SETSEL, 0, -1);
             EnableWindow(GetDlgItem(page, IDC_DEST_NEXT), TRUE);
         } else {
             EnableWindow(GetDlgItem(page, IDC_DEST_NEXT), FALSE);
@@ -146,8 +182,13 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
             EnableWindow(GetDlgItem(page, IDC_DEST_NEXT), options->destDir[0] != '\0');
             return TRUE;
         case IDC_DEST_NEXT:
-            if (AcceptDestination(page, options))
+            // A directory typed by hand may hold an installation that the
+            // search never finds (on a network drive): its settings are
+            // asked about as on the existing-installations page.
+            if (AcceptDestination(page, options)) {
+                SettleSettingsFile(page, options);
                 EndPage(page, state, IDC_DEST_NEXT);
+            }
             return TRUE;
         case IDC_DEST_BACK:
             EndPage(page, state, IDC_DEST_BACK);

@@ -8,129 +8,249 @@
 
 namespace {
 
-// The places of the flow between pages.
+// The places of the flow, and its ways out.  Each step returns the next.
 enum WizardStep {
     kChoosePage,        // after the search, and back from pages 3 and 4
     kExistingPage,
     kDestinationPage,
     kComponentsPage,
     kCopy,
-    kGroupPage,         // then the finish page, and the flow returns
+    kGroupPage,
+    kMakeGroup,         // Program Manager's group, then the registry
+    kFinishPage,
+
+    // Ways out that box 11 explains: the user did not choose them.
+    kNoCatalogue,       // setup.inf cannot be found or opened
+    kBadCatalogue,      // setup.inf is cut off, malformed or names unsafe files
+    kNoMemory,          // the catalogue's table cannot be allocated
+    kPageNotShown,      // a page could not be created
+    // Ways out the user knows of already.
+    kCancelled,         // a page's Cancel, confirmed with box 2
+    kCopyEnded,         // copying failed or was stopped, after the engine's own boxes
+    kFinished,          // the finish page was closed
 };
 
-// Frees what the flow holds when a page ends the installation.
-void ReleaseRun(CatalogueEntry* entries, InstallOptions* options)
+// What the flow holds for one run.
+struct WizardRun {
+    HWND owner;                  // the backdrop, owner of every page
+    InstallOptions options;
+    CatalogueEntry* entries;     // local memory from LoadCatalogue
+    int32_t foundLength;         // of options.foundList: 4 when empty, -1 when none
+    int showDestination;         // 1 while the destination page is on the user's road,
+                                 // 0 after choosing to install over an earlier installation
+    char groupName[kPathBytes];  // filled by the program-group page
+};
+
+// The ways out of a page that end the installation.  1 when result is one
+// of them; *way says which.
+int EndsInstallation(int result, WizardStep* way)
 {
-    if (options->foundList != nullptr)
-        LocalFree(options->foundList);
-    options->foundList = nullptr;
-    LocalFree(entries);
+    if (result == IDCANCEL) {
+        *way = kCancelled;
+        return 1;
+    }
+    if (result == kPageNotCreated) {
+        *way = kPageNotShown;
+        return 1;
+    }
+    return 0;
 }
 
-int EndsInstallation(int result)
+int RunRecordPage(WizardRun* run, int templateId, DLGPROC procedure)
 {
-    return result == IDCANCEL || result == kPageNotCreated;
+    return RunPage(run->owner, templateId, reinterpret_cast<LPARAM>(&run->options), procedure);
+}
+
+// The please-wait page while the catalogue is read and the fixed drives are
+// searched.  A please-wait page that cannot be made is no reason to stop:
+// the work goes on without it.
+WizardStep Prepare(WizardRun* run)
+{
+    HWND pleaseWait = OpenPanel(run->owner, IDD_PLEASE_WAIT, kPlaceCentred, PlainDialogProc);
+    int read = LoadCatalogue(&run->entries, &run->options);
+    if (read == kCatalogueOk) {
+        HLOCAL found = nullptr;
+        run->foundLength = FindInstallations(pleaseWait, &found);
+        run->options.foundList = found;
+    }
+    if (pleaseWait != nullptr)
+        DestroyWindow(pleaseWait);
+    switch (read) {
+    case kCatalogueOk:
+        return kChoosePage;
+    case kCatalogueMissing:
+        return kNoCatalogue;
+    case kCatalogueNoMemory:
+        return kNoMemory;
+    default:
+        return kBadCatalogue;
+    }
+}
+
+// The existing-installations page when the search found any, else the
+// destination page.  A list that could not be made (-1) counts as empty.
+WizardStep ChoosePage(WizardRun* run)
+{
+    if (run->foundLength > kFoundListHeaderBytes)
+        return kExistingPage;
+    run->showDestination = 1;
+    return kDestinationPage;
+}
+
+WizardStep ExistingPage(WizardRun* run)
+{
+    int result = RunRecordPage(run, IDD_EXISTING, ExistingInstallationsPageProc);
+    WizardStep way;
+    if (EndsInstallation(result, &way))
+        return way;
+    if (result == IDC_INSTALL_OVER) {
+        run->showDestination = 0;
+        return kComponentsPage;
+    }
+    // Another directory; also a missing template, which ends like a page
+    // with 1 and leaves destDir empty.
+    run->showDestination = 1;
+    return kDestinationPage;
+}
+
+WizardStep DestinationPage(WizardRun* run)
+{
+    int result = RunRecordPage(run, IDD_DESTINATION, DestinationPageProc);
+    WizardStep way;
+    if (EndsInstallation(result, &way))
+        return way;
+    return result == IDC_DEST_BACK ? kChoosePage : kComponentsPage;
+}
+
+WizardStep ComponentsPage(WizardRun* run)
+{
+    int result = RunRecordPage(run, IDD_COMPONENTS, ComponentsPageProc);
+    WizardStep way;
+    if (EndsInstallation(result, &way))
+        return way;
+    if (result == IDC_COMPONENTS_BACK)
+        return run->showDestination ? kDestinationPage : kChoosePage;
+    return kCopy;
+}
+
+// Once copying has begun there is no way back to the earlier pages.
+WizardStep CopyFiles(WizardRun* run)
+{
+    // Whatever was copied stays, also when copying fails or stops.
+    if (InstallFiles(run->owner, run->entries, &run->options) < 0)
+        return kCopyEnded;
+    return kGroupPage;
+}
+
+WizardStep GroupPage(WizardRun* run)
+{
+    int result = RunPage(run->owner, IDD_GROUP, reinterpret_cast<LPARAM>(run->groupName),
+                         ProgramGroupPageProc);
+    WizardStep way;
+    if (EndsInstallation(result, &way))
+        return way;
+    return kMakeGroup;
+}
+
+WizardStep MakeGroup(WizardRun* run)
+{
+    const InstallOptions& options = run->options;
+    const char* groupName = run->groupName;
+    // What Program Manager or the registry did not take, the finish page
+    // says; neither ends the installation.
+    CreateProgramGroup(options.destDir, groupName, options.selectedMask & kGuideComponent);
+    if (!RegisterShellTypes(options.destDir, runReport.templatePath))
+        runReport.undone |= kUndoneRegistry;
+    return kFinishPage;
+}
+
+// Its result is not looked at: only Finish closes it.
+WizardStep FinishPage(WizardRun* run)
+{
+    RunPage(run->owner, IDD_FINISH, kPlaceCentred, FinishPageProc);
+    return kFinished;
+}
+
+// Box 11, owned by the backdrop, says why the run stops.
+void SayWhyItStops(HWND owner, WizardStep way)
+{
+    int text = IDS_STOP_NO_PAGE;
+    switch (way) {
+    case kNoCatalogue:
+        text = IDS_STOP_NO_CATALOGUE;
+        break;
+    case kBadCatalogue:
+        text = IDS_STOP_BAD_CATALOGUE;
+        break;
+    case kNoMemory:
+        text = IDS_STOP_NO_MEMORY;
+        break;
+    default:
+        break;
+    }
+    ShowMessageString(owner, MSG_RUN_STOPPED, text);
+}
+
+// Frees what the flow holds: the found list, then the catalogue entries.
+// Nothing installed is rolled back.
+void ReleaseRun(WizardRun* run)
+{
+    if (run->options.foundList != nullptr)
+        LocalFree(run->options.foundList);
+    run->options.foundList = nullptr;
+    if (run->entries != nullptr)
+        LocalFree(run->entries);
+    run->entries = nullptr;
 }
 
 }  // namespace
 
 void RunWizard(HWND owner)
 {
-    InstallOptions options = {};
-    CatalogueEntry* entries = nullptr;
-    char groupName[kPathBytes] = "";
+    WizardRun run = {};
+    run.owner = owner;
+    run.showDestination = 1;
 
-    HWND pleaseWait = OpenPanel(owner, IDD_PLEASE_WAIT, kPlaceCentred, PlainDialogProc);
-    if (LoadCatalogue(&entries, &options) < 0) {
-        if (pleaseWait != nullptr)
-            DestroyWindow(pleaseWait);
-        return;
-    }
-    HLOCAL found = nullptr;
-    int32_t foundLength = FindInstallations(pleaseWait, &found);
-    options.foundList = found;
-    if (pleaseWait != nullptr)
-        DestroyWindow(pleaseWait);
-
-    // 1 while the destination page is on the user's road; 0 after choosing
-    // to install over an earlier installation.
-    int showDestination = 1;
-    WizardStep step = kChoosePage;
+    WizardStep step = Prepare(&run);
     for (;;) {
         switch (step) {
         case kChoosePage:
-            step = foundLength > kFoundListHeaderBytes ? kExistingPage : kDestinationPage;
-            if (step == kDestinationPage)
-                showDestination = 1;
+            step = ChoosePage(&run);
             break;
-
-        case kExistingPage: {
-            int result = RunPage(owner, IDD_EXISTING, reinterpret_cast<LPARAM>(&options),
-                                 ExistingInstallationsPageProc);
-            if (EndsInstallation(result)) {
-                ReleaseRun(entries, &options);
-                return;
-            }
-            if (result == IDC_INSTALL_OVER) {
-                showDestination = 0;
-                step = kComponentsPage;
-            } else {
-                // Another directory; also a missing template, which ends
-                // like a page with 1 and leaves destDir empty.
-                showDestination = 1;
-                step = kDestinationPage;
-            }
+        case kExistingPage:
+            step = ExistingPage(&run);
             break;
-        }
-
-        case kDestinationPage: {
-            int result = RunPage(owner, IDD_DESTINATION, reinterpret_cast<LPARAM>(&options),
-                                 DestinationPageProc);
-            if (EndsInstallation(result)) {
-                ReleaseRun(entries, &options);
-                return;
-            }
-            step = result == IDC_DEST_BACK ? kChoosePage : kComponentsPage;
+        case kDestinationPage:
+            step = DestinationPage(&run);
             break;
-        }
-
-        case kComponentsPage: {
-            int result = RunPage(owner, IDD_COMPONENTS, reinterpret_cast<LPARAM>(&options),
-                                 ComponentsPageProc);
-            if (EndsInstallation(result)) {
-                ReleaseRun(entries, &options);
-                return;
-            }
-            if (result == IDC_COMPONENTS_BACK)
-                step = showDestination ? kDestinationPage : kChoosePage;
-            else
-                step = kCopy;
+        case kComponentsPage:
+            step = ComponentsPage(&run);
             break;
-        }
-
         case kCopy:
-            // Whatever was copied stays, also when copying fails or stops.
-            if (InstallFiles(owner, entries, &options) < 0)
-                return;
-            step = kGroupPage;
+            step = CopyFiles(&run);
+            break;
+        case kGroupPage:
+            step = GroupPage(&run);
+            break;
+        case kMakeGroup:
+            step = MakeGroup(&run);
+            break;
+        case kFinishPage:
+            step = FinishPage(&run);
             break;
 
-        case kGroupPage: {
-            int result = RunPage(owner, IDD_GROUP, reinterpret_cast<LPARAM>(groupName),
-                                 ProgramGroupPageProc);
-            if (EndsInstallation(result)) {
-                ReleaseRun(entries, &options);
-                return;
-            }
-            CreateProgramGroup(options.destDir, groupName, options.selectedMask & kGuideComponent);
-            if (!RegisterShellTypes(options.destDir, runReport.templatePath))
-                runReport.undone |= kUndoneRegistry;
-            LocalFree(entries);
-            if (options.foundList != nullptr)
-                LocalFree(options.foundList);
-            RunPage(owner, IDD_FINISH, kPlaceCentred, PlainDialogProc);
+        case kNoCatalogue:
+        case kBadCatalogue:
+        case kNoMemory:
+        case kPageNotShown:
+            SayWhyItStops(owner, step);
+            ReleaseRun(&run);
             return;
-        }
+        case kCancelled:
+        case kCopyEnded:
+        case kFinished:
+            ReleaseRun(&run);
+            return;
         }
     }
 }

@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the catalogue reader, twice: once with the true
 // file size, once with a size that claims more than is there (a file whose
-// reads fail part way).  On success every entry must be well formed and the
-// totals must add up; on failure no table may be handed out or left behind.
+// reads fail part way).  On success every entry must be well formed, name a
+// bare source and a target that stays in the destination, and the totals
+// must add up; on failure no table may be handed out or left behind.
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
@@ -53,6 +54,22 @@ void Check(bool condition) {
 
 bool Terminated(const char* text) { return memchr(text, 0, kCatalogueNameBytes) != nullptr; }
 
+// Nothing that could lead out of a directory: no drive, no root, no '/',
+// and no part that Windows reads as "", "." or ".." (it drops the dots and
+// blanks at the end of a name).
+bool StaysInside(const char* path, bool bare) {
+    if (path[0] == '\0' || path[0] == '\\' || strpbrk(path, ":/") != nullptr) return false;
+    if (bare && strchr(path, '\\') != nullptr) return false;
+    const char* part = path;
+    for (;;) {
+        const char* end = strchr(part, '\\');
+        if (end == nullptr) end = part + strlen(part);
+        if (strspn(part, ". ") >= size_t(end - part)) return false;
+        if (*end == '\0') return true;
+        part = end + 1;
+    }
+}
+
 void ReadOnce(const uint8_t* data, size_t size, uint64_t fileBytes) {
     Input in = {data, size, 0};
     Heap heap = {0, 0};
@@ -88,6 +105,7 @@ void ReadOnce(const uint8_t* data, size_t size, uint64_t fileBytes) {
     for (uint32_t i = 0; i < count; ++i) {
         const CatalogueEntry& e = entries[i];
         Check(Terminated(e.sourceName) && Terminated(e.targetPath));
+        Check(StaysInside(e.sourceName, true) && StaysInside(e.targetPath, false));
         Check(e.copied == 0);
         Check(memcmp(&e, data + kCatalogueHeaderBytes + size_t(i) * kCatalogueEntryBytes,
                      kCatalogueEntryBytes) == 0);

@@ -47,6 +47,11 @@ SEEDS = {
     "bad-truncated-entry": catalogue(THREE)[:16 + 792 + 400],
     "bad-truncated-header": header(1, 1)[:9],
     "bad-name-no-nul": header(1, 1) + b"n" * 260 + field("t") + b"\0" * 272,
+    "bad-target-parent": catalogue([THREE[0], ("w.in_", "..\\..\\WINDOWS\\WIN.INI", 0x1, 5)]),
+    "bad-target-drive": catalogue([("w.in_", "C:\\WINDOWS\\WIN.INI", 0x1, 5)]),
+    "bad-target-slash": catalogue([("w.in_", "sub/x.ini", 0x1, 5)]),
+    "bad-target-dots": catalogue([("w.in_", "sub\\.. \\x.ini", 0x1, 5)]),
+    "bad-source-dir": catalogue([("..\\w.in_", "x.ini", 0x1, 5)]),
 }
 
 os.makedirs(HERE, exist_ok=True)

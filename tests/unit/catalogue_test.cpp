@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "catalogue/catfile.h"
+#include "catalogue/names.h"
 
 namespace {
 
@@ -332,6 +333,75 @@ TEST(Catalogue, NamesWithoutTerminatorRejectTheFile) {
     Reading run(image);
     ASSERT_EQ(run.result, kCatalogueOk);
     EXPECT_EQ(strlen(run.entries[1].sourceName), 259u);
+}
+
+// Entries that would install from another directory or outside the
+// destination: the check names each fault, and the reader refuses the
+// whole catalogue as if it were cut off; the names it accepts go through.
+TEST(Catalogue, UnsafeNamesRejectTheFile) {
+    struct Case {
+        const char* source;
+        const char* target;
+        TargetProblem problem;   // of the target
+        size_t at;
+    } cases[] = {
+        {"x.dl_", "..\\..\\WINDOWS\\WIN.INI", kTargetParent, 0},
+        {"x.dl_", "GUIDE\\..\\..\\x.dll", kTargetParent, 6},
+        {"x.dl_", "a\\...\\x.dll", kTargetParent, 2},
+        {"x.dl_", "a\\.. \\x.dll", kTargetParent, 2},
+        {"x.dl_", "..", kTargetParent, 0},
+        {"x.dl_", "\\WINDOWS\\WIN.INI", kTargetRooted, 0},
+        {"x.dl_", "/etc/x", kTargetRooted, 0},
+        {"x.dl_", "C:\\WINDOWS\\WIN.INI", kTargetDrive, 1},
+        {"x.dl_", "C:WIN.INI", kTargetDrive, 1},
+        {"x.dl_", "sub\\C:x.dll", kTargetDrive, 5},
+        {"x.dl_", "x.dll:stream", kTargetDrive, 5},
+        {"x.dl_", "sub/x.dll", kTargetForwardSlash, 3},
+        {"x.dl_", "sub\\..//x.dll", kTargetForwardSlash, 6},
+        {"x.dl_", "", kTargetEmpty, 0},
+        {"x.dl_", "a\\\\x.dll", kTargetEmptyPart, 2},
+        {"x.dl_", "a\\  \\x.dll", kTargetEmptyPart, 2},
+        {"x.dl_", "sub\\", kTargetTrailingSeparator, 3},
+        {"x.dl_", "a\\.\\x.dll", kTargetDot, 2},
+        {"x.dl_", "a?b.dll", kTargetBadCharacter, 1},
+        {"x.dl_", "a\x01" "b.dll", kTargetBadCharacter, 1},
+        {"..\\x.dl_", "x.dll", kTargetOk, 0},
+        {"A:\\x.dl_", "x.dll", kTargetOk, 0},
+        {"sub/x.dl_", "x.dll", kTargetOk, 0},
+        {"a:x.dl_", "x.dll", kTargetOk, 0},
+        {"..", "x.dll", kTargetOk, 0},
+        {". ", "x.dll", kTargetOk, 0},
+        {"", "x.dll", kTargetOk, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "\"" << c.source << "\" to \"" << c.target << "\"");
+        size_t at = 99;
+        EXPECT_EQ(CheckTargetPath(c.target, &at), c.problem);
+        if (c.problem != kTargetOk) EXPECT_EQ(at, c.at);
+        // Every case breaks one rule: the target's, or else the source's.
+        EXPECT_EQ(IsBareFileName(c.source), c.problem != kTargetOk ? 1 : 0);
+        Bytes image = ThreeEntries();
+        memset(EntryAt(image, 1), 0, 520);
+        memcpy(EntryAt(image, 1), c.source, strlen(c.source));
+        memcpy(EntryAt(image, 1) + 260, c.target, strlen(c.target));
+        Reading run(image);
+        ExpectClearedAfterEntryFailure(run);
+    }
+    const char* const fine[][2] = {
+        {"x.dl_", "x.dll"}, {"my file.da_", "sub dir\\my file.dat"}, {"a..b", "a\\b..c\\.x"},
+        {"x", "GUIDE\\guide.hlp"}, {"...x", "..x"},
+    };
+    for (const auto& f : fine) {
+        SCOPED_TRACE(f[1]);
+        EXPECT_EQ(CheckTargetPath(f[1], nullptr), kTargetOk);
+        EXPECT_EQ(IsBareFileName(f[0]), 1);
+        Bytes image = Encode({{"base.dl_", "base.dll", 0x1, 1}, {f[0], f[1], 0x2, 2}});
+        Reading run(image);
+        ASSERT_EQ(run.result, kCatalogueOk);
+        EXPECT_STREQ(run.entries[1].targetPath, f[1]);
+    }
+    EXPECT_EQ(CheckTargetPath(std::string(259, 'a').c_str(), nullptr), kTargetOk);
+    EXPECT_EQ(CheckTargetPath(std::string(260, 'a').c_str(), nullptr), kTargetTooLong);
 }
 
 // A file cut at every offset short of its full length: with fileBytes telling

@@ -151,6 +151,43 @@ TEST(PathText, DirectoriesOfLongPaths) {
     EXPECT_TRUE(none.made.empty());
 }
 
+// What the destination page accepts: a full path on a drive, nothing that
+// Windows would take relative to somewhere else or cannot make.
+TEST(PathText, FullDrivePaths) {
+    struct Case { const char* path; DrivePathProblem problem; } cases[] = {
+        {"C:\\", kDrivePathOk},
+        {"C:\\TOVARIN", kDrivePathOk},
+        {"d:\\Program Files\\Tovarin 95\\", kDrivePathOk},
+        {"Z:\\a.b\\c d\\\xE9t\xE9", kDrivePathOk},
+        {"", kNotFullPath},
+        {"TOVARIN", kNotFullPath},
+        {".\\TOVARIN", kNotFullPath},
+        {"..\\TOVARIN", kNotFullPath},
+        {"\\TOVARIN", kNotFullPath},
+        {"/TOVARIN", kNotFullPath},
+        {"C:", kNotFullPath},
+        {"C:TOVARIN", kNotFullPath},
+        {"C:/TOVARIN", kNotFullPath},
+        {"1:\\TOVARIN", kNotFullPath},
+        {"CC:\\TOVARIN", kNotFullPath},
+        {"\\\\SERVER\\SHARE", kNetworkPath},
+        {"\\\\SERVER\\SHARE\\TOVARIN", kNetworkPath},
+        {"\\\\?\\C:\\TOVARIN", kNetworkPath},
+        {"C:\\TOV:ARIN", kBadNameCharacter},
+        {"C:\\TOVARIN\\D:\\x", kBadNameCharacter},
+        {"C:\\TOV*", kBadNameCharacter},
+        {"C:\\TOV?", kBadNameCharacter},
+        {"C:\\\"TOVARIN\"", kBadNameCharacter},
+        {"C:\\a<b", kBadNameCharacter},
+        {"C:\\a>b", kBadNameCharacter},
+        {"C:\\a|b", kBadNameCharacter},
+        {"C:\\a/b", kBadNameCharacter},
+        {"C:\\a\tb", kBadNameCharacter},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CheckDrivePath(c.path), c.problem) << "\"" << c.path << "\"";
+}
+
 TEST(PathText, VolumeRoot) {
     struct Case { const char* path; const char* root; } cases[] = {
         {"D:\\any\\depth\\of\\path", "D:\\"},

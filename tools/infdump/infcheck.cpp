@@ -5,6 +5,8 @@
 
 #include <map>
 
+#include "catalogue/names.h"
+
 namespace {
 
 std::string Hex(uint32_t v)
@@ -66,32 +68,37 @@ const char* ComponentName(uint32_t bit)
 
 std::string TargetPathProblem(const std::string& path)
 {
-    if (path.empty()) return "empty target path";
-    if (path.size() >= kCatalogueNameBytes) {
+    size_t at = 0;
+    switch (CheckTargetPath(path.c_str(), &at)) {
+    case kTargetOk:
+        return "";
+    case kTargetEmpty:
+        return "empty target path";
+    case kTargetTooLong:
         return "target path of " + std::to_string(path.size()) +
                " characters does not fit its 260-byte field";
+    case kTargetRooted:
+        return "target path starts with a backslash";
+    case kTargetDrive:
+        return "target path names a drive";
+    case kTargetForwardSlash:
+        return "target path holds a forward slash, which Windows takes for a backslash";
+    case kTargetTrailingSeparator:
+        return "target path ends with a backslash";
+    case kTargetBadCharacter: {
+        char text[64];
+        snprintf(text, sizeof text, "target path holds the character 0x%02X",
+                 static_cast<unsigned char>(path[at]));
+        return text;
     }
-    if (path[0] == '\\' || path[0] == '/') return "target path starts with a backslash";
-    if (path.size() >= 2 && path[1] == ':') return "target path names a drive";
-    if (path.back() == '\\' || path.back() == '/') return "target path ends with a backslash";
-    for (unsigned char c : path) {
-        if (c < 0x20 || strchr("<>:\"|?*", c) != nullptr) {
-            char text[64];
-            snprintf(text, sizeof text, "target path holds the character 0x%02X", c);
-            return text;
-        }
+    case kTargetEmptyPart:
+        return "target path has an empty directory name";
+    case kTargetParent:
+        return "target path leaves the destination (\"..\")";
+    case kTargetDot:
+        return "target path has a \".\" part";
     }
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find_first_of("\\/", start);
-        if (end == std::string::npos) end = path.size();
-        std::string part = path.substr(start, end - start);
-        if (part.empty()) return "target path has an empty directory name";
-        if (part == "..") return "target path leaves the destination (\"..\")";
-        if (part == ".") return "target path has a \".\" part";
-        start = end + 1;
-    }
-    return "";
+    return "target path is not allowed";
 }
 
 int CheckCatalogue(const uint8_t* data, size_t size, InfReport* report)
@@ -154,7 +161,7 @@ int CheckCatalogue(const uint8_t* data, size_t size, InfReport* report)
         }
         if (source.empty()) {
             report->problems.push_back(where + "empty source name");
-        } else if (source.find_first_of("\\/:") != std::string::npos) {
+        } else if (source.size() < kCatalogueNameBytes && !IsBareFileName(source.c_str())) {
             report->problems.push_back(where + "source name \"" + source +
                                        "\" is not a bare file name");
         }

@@ -33,10 +33,9 @@ int CheckCatalogue(const uint8_t* data, size_t size, InfReport* report);
 // anything else.
 const char* ComponentName(uint32_t bit);
 
-// Problems with a target path, for infdump and mkdist alike: empty, too long
-// for its field, a leading backslash, a drive, a ".." or empty part, a
-// trailing backslash or characters that Windows file names cannot hold.
-// Returns "" when the path is fine.
+// The problem with a target path in words, for infdump and mkdist alike:
+// what CheckTargetPath (catalogue/names.h), the installer's own check,
+// finds.  Returns "" when the path is fine.
 std::string TargetPathProblem(const std::string& path);
 
 #endif

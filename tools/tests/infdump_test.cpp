@@ -71,6 +71,8 @@ TEST(InfCheck, NamesEachProblem)
          "leaves the destination"},
         {"absolute target", [](Bytes* b) { memcpy(Entry(b, 0) + 260, "\\x.exe", 7); }, 1,
          "starts with a backslash"},
+        {"target with a forward slash", [](Bytes* b) { memcpy(Entry(b, 0) + 260, "a/x.exe", 8); }, 1,
+         "forward slash"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

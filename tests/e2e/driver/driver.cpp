@@ -1076,6 +1076,24 @@ int CloseFolderWindows(const char* group)
     return (int)closed.size();
 }
 
+void NeedRunStoppedAt(int line, const char* says, const char* shot)
+{
+    HWND box = NeedDialogAt(line, IDD_MESSAGE_BASE + MSG_RUN_STOPPED, kWaitMs);
+    HWND backdrop = FindSetupWindow("ORV_DSKINSTALL");
+    OkAt(line, backdrop != nullptr && Owner(box) == backdrop, "box 11 is owned by %p, not by the backdrop %p",
+         (void*)Owner(box), (void*)backdrop);
+    std::string text = ControlText(box, IDC_MESSAGE_TEXT);
+    OkAt(line, text.find(says) != std::string::npos, "box 11 says \"%s\", expected \"%s\" in it", text.c_str(),
+         says);
+    if (shot)
+        Shot(shot);
+    Trace("box 11: \"%s\"; pressing 1", text.c_str());
+    ClickAt(line, box, IDC_ANSWER_1);
+    static const int boxOnly[] = {IDD_MESSAGE_BASE + MSG_RUN_STOPPED};
+    DWORD code = NeedExitAt(line, kExitWaitMs, boxOnly, 1);
+    OkAt(line, code == 0, "exit code %lu after box 11, expected 0", code);
+}
+
 void CancelSetupAt(int line, HWND page)
 {
     ClickAt(line, page, IDCANCEL);

@@ -138,6 +138,12 @@ void AnswerAt(int line, int n, int button, HWND owner);
 #define CancelSetup(page) CancelSetupAt(__LINE__, (page))
 void CancelSetupAt(int line, HWND page);
 
+// Box 11, which ends a run that cannot go on: it is owned by the backdrop
+// and its text holds says; Exit Setup ends the program with 0, and nothing
+// shows after it.  Takes a screenshot named shot (none when null).
+#define NeedRunStopped(says, shot) NeedRunStoppedAt(__LINE__, (says), (shot))
+void NeedRunStoppedAt(int line, const char* says, const char* shot);
+
 // The window's rectangle in screen coordinates.
 RECT WindowRect(HWND window);
 // Checks the placement rule of dialogs: mode 1 centred on the full-screen

@@ -173,45 +173,90 @@ void Arguments()
     ok(!DirExists("C:\\x"), "C:\\x was created from the command line");
 }
 
-// Catalogues that cannot be read end the program quietly after the
-// please-wait page.
+// A catalogue that cannot be read ends the program after the please-wait
+// page with box 11, which says whether setup.inf is missing or damaged; a
+// catalogue naming a file outside the destination, or a source that is no
+// bare file name, is a damaged one: nothing of it is installed.
 void BadCatalogues()
 {
+    const char kMissing[] = "cannot find or open SETUP.INF";
+    const char kDamaged[] = "SETUP.INF, the list of the files to install, is damaged";
+    // The target or source name of entry 1 (of 5) replaced.
+    auto target = [](Bytes* b, const char* path) {
+        memset(b->data() + CatalogueFileBytes(1) + kCatalogueNameBytes, 0, kCatalogueNameBytes);
+        memcpy(b->data() + CatalogueFileBytes(1) + kCatalogueNameBytes, path, strlen(path));
+    };
+    auto source = [](Bytes* b, const char* name) {
+        memset(b->data() + CatalogueFileBytes(1), 0, kCatalogueNameBytes);
+        memcpy(b->data() + CatalogueFileBytes(1), name, strlen(name));
+    };
     struct Case {
         const char* name;
         void (*make)(Bytes* bytes);      // null: no setup.inf at all
+        bool missing;
     };
     static const Case cases[] = {
-        {"missing", nullptr},
-        {"empty", [](Bytes* b) { b->clear(); }},
-        {"header cut at 10 bytes", [](Bytes* b) { b->resize(10); }},
-        {"signature 0x101", [](Bytes* b) { WriteLE32(b->data(), 0x101); }},
-        {"entry count 0", [](Bytes* b) { WriteLE32(b->data() + 4, 0); }},
-        {"entry count 0xFFFFFFFF", [](Bytes* b) { WriteLE32(b->data() + 4, 0xFFFFFFFFu); }},
+        {"missing", nullptr, true},
+        {"empty", [](Bytes* b) { b->clear(); }, false},
+        {"header cut at 10 bytes", [](Bytes* b) { b->resize(10); }, false},
+        {"signature 0x101", [](Bytes* b) { WriteLE32(b->data(), 0x101); }, false},
+        {"entry count 0", [](Bytes* b) { WriteLE32(b->data() + 4, 0); }, false},
+        {"entry count 0xFFFFFFFF", [](Bytes* b) { WriteLE32(b->data() + 4, 0xFFFFFFFFu); }, false},
         {"count 5, two entries", [](Bytes* b) {
              b->resize((size_t)CatalogueFileBytes(2));
              WriteLE32(b->data() + 4, 5);
-         }},
-        {"last entry cut short", [](Bytes* b) { b->resize(b->size() - 400); }},
+         }, false},
+        {"last entry cut short", [](Bytes* b) { b->resize(b->size() - 400); }, false},
         {"source name without NUL", [](Bytes* b) {
              memset(b->data() + CatalogueFileBytes(1), 'S', kCatalogueNameBytes);
-         }},
+         }, false},
         {"target path without NUL", [](Bytes* b) {
              memset(b->data() + CatalogueFileBytes(2) + kCatalogueNameBytes, 'T', kCatalogueNameBytes);
-         }},
+         }, false},
+    };
+    static const struct {
+        const char* name;
+        const char* text;
+        bool isTarget;
+    } unsafe[] = {
+        {"target ..\\..\\WINDOWS\\WIN.INI", "..\\..\\WINDOWS\\WIN.INI", true},
+        {"target \\WINDOWS\\WIN.INI", "\\WINDOWS\\WIN.INI", true},
+        {"target C:\\WINDOWS\\WIN.INI", "C:\\WINDOWS\\WIN.INI", true},
+        {"target guide/guide.hlp", "guide/guide.hlp", true},
+        {"empty target", "", true},
+        {"target guide\\\\guide.hlp", "guide\\\\guide.hlp", true},
+        {"source ..\\tovarin.dl_", "..\\tovarin.dl_", false},
+    };
+    Bytes winIni;
+    ReadBytes("C:\\windows\\win.ini", &winIni);
+    auto run = [&](const char* name, const Bytes* bytes, bool missing, const char* shot) {
+        SetCase(name);
+        if (bytes)
+            WriteCatalogue(*bytes);
+        else
+            RemoveFile(kCataloguePath);
+        StartSetup("");
+        HWND box = NeedDialog(IDD_MESSAGE_BASE + MSG_RUN_STOPPED);
+        ok(FindDialog(IDD_PLEASE_WAIT) == nullptr, "the please-wait page is still up beside box 11");
+        ok(Text(box) == "Tovarin Setup", "box 11 is captioned \"%s\"", Text(box).c_str());
+        NeedRunStopped(missing ? kMissing : kDamaged, shot);
     };
     for (const Case& c : cases) {
-        SetCase(c.name);
-        if (c.make) {
-            Bytes bytes = SampleCatalogue();
+        Bytes bytes = SampleCatalogue();
+        if (c.make)
             c.make(&bytes);
-            WriteCatalogue(bytes);
-        } else {
-            RemoveFile(kCataloguePath);
-        }
-        StartSetup("");
-        DWORD code = NeedExitShowing(kQuietDialogs, 1);
-        ok(code == 0, "exit code %lu, expected 0", code);
+        run(c.name, c.make ? &bytes : nullptr, c.missing, c.make ? nullptr : "missing");
+    }
+    for (const auto& u : unsafe) {
+        Bytes bytes = SampleCatalogue();
+        if (u.isTarget)
+            target(&bytes, u.text);
+        else
+            source(&bytes, u.text);
+        run(u.name, &bytes, false, &u == unsafe ? "unsafe-target" : nullptr);
+        Bytes after;
+        ReadBytes("C:\\windows\\win.ini", &after);
+        ok(after == winIni, "WIN.INI changed");
     }
     SetCase(nullptr);
 }
@@ -293,6 +338,54 @@ void DestinationIsFile()
     CancelSetup(page);
 }
 
+// What is no full path on a drive gets box 12, which says what is wrong;
+// the page stays with the text selected, and nothing is created.
+void DestinationNotFull()
+{
+    static const struct {
+        const char* typed;
+        const char* says;
+    } cases[] = {
+        {"Tovarin", "full path"},
+        {"\\Tovarin", "full path"},
+        {"C:Tovarin", "full path"},
+        {"\\\\server\\share\\Tovarin", "network paths"},
+        {"C:\\Tovarin\\a*b", "cannot contain"},
+        {"C:\\Tovarin\\a:b", "cannot contain"},
+        {"C:\\Tovarin\\\"new\"", "cannot contain"},
+        {"C:\\Tovarin/new", "cannot contain"},
+    };
+    WriteSampleCatalogue();
+    StartSetup("");
+    HWND page = NeedDestinationPage();
+    HWND edit = Control(page, IDC_DEST_EDIT);
+    for (const auto& c : cases) {
+        SetCase(c.typed);
+        SetText(page, IDC_DEST_EDIT, c.typed);
+        Click(page, IDC_DEST_NEXT);
+        HWND box = NeedDialog(IDD_MESSAGE_BASE + MSG_BAD_DESTINATION);
+        std::string text = ControlText(box, IDC_MESSAGE_TEXT);
+        ok(text.find(c.says) != std::string::npos, "box 12 says \"%s\", expected \"%s\" in it", text.c_str(), c.says);
+        if (&c == cases || &c == cases + 3 || &c == cases + 4)
+            Shot("box-12");
+        Answer(MSG_BAD_DESTINATION, 1, page);
+        ExpectNoDialog(IDD_MESSAGE_BASE + MSG_CREATE_DIR);
+        ok(FindDialog(IDD_DESTINATION) == page, "page 3 did not stay after box 12");
+        ok(ControlText(page, IDC_DEST_EDIT) == c.typed, "the field changed to \"%s\"",
+           ControlText(page, IDC_DEST_EDIT).c_str());
+        ok(Soon([&] { return FocusOfSetup() == edit; }), "the focus is not on the edit control");
+        DWORD start = 0, end = 0;
+        EditSelection(page, IDC_DEST_EDIT, &start, &end);
+        ok(start == 0 && end == strlen(c.typed), "selection %lu..%lu, expected the whole text", start, end);
+    }
+    SetCase(nullptr);
+    for (const char* dir : {"A:\\Tovarin", "C:\\Tovarin", "D:\\Tovarin"})
+        ok(!DirExists(dir), "%s was created", dir);
+    SetText(page, IDC_DEST_EDIT, "D:\\");
+    Click(page, IDC_DEST_NEXT);
+    NeedDestinationSettled(page);
+}
+
 // A drive root that can be listed passes without a question.
 void DriveRoot()
 {
@@ -361,20 +454,73 @@ void InstallOverSettings()
     SetCase(nullptr);
 }
 
-// A directory of an earlier installation typed by hand is not tested for a
-// settings file: no question.
+// A directory typed by hand may hold an installation that the search never
+// finds (on a network drive; here a directory with a settings file and no
+// tovarin.exe): its settings file is asked about as on page 2, and the
+// answer holds for that directory, also after "keep" for another one.
 void TypedInstallation()
 {
-    WriteSampleCatalogue();
-    PlaceInstallation("D:\\Old");
-    WriteBytes("D:\\Old\\tovarin.tvs", "settings", 8);
-    StartSetup("");
-    HWND page = NeedExistingPage();
-    Click(page, IDC_OTHER_DIRECTORY);
-    page = NeedDestinationPage();
-    SetText(page, IDC_DEST_EDIT, "D:\\Old");
-    Click(page, IDC_DEST_NEXT);
-    NeedDestinationSettled(page);
+    const std::string program = "the new program", standard = "standard settings", own = "my own settings";
+    const CatalogueRecord records[] = {
+        {"tovarin.ex_", "tovarin.exe", kBaseComponent, (uint32_t)program.size()},
+        {"tovarin.tv_", "tovarin.tvs", kBaseComponent, (uint32_t)standard.size()},
+    };
+    Bytes catalogue((size_t)CatalogueFileBytes(2));
+    ok(EncodeCatalogue(records, 2, catalogue.data(), catalogue.size()) == catalogue.size(),
+       "the catalogue does not encode");
+    WriteCatalogue(catalogue);
+    // Plain files: LZ32 reads them as they are.
+    WriteBytes("A:\\tovarin.ex_", program.data(), program.size());
+    WriteBytes("A:\\tovarin.tv_", standard.data(), standard.size());
+
+    static const struct {
+        const char* name;
+        int answer;          // to box 1 about the typed directory
+        bool keptElsewhere;  // "keep" for an installation on page 2 first
+    } cases[] = {{"keep", ANSWER_KEEP_SETTINGS, false}, {"replace", 2, false}, {"keep-there-replace-here", 2, true}};
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        std::string dir = std::string("D:\\Net\\") + c.name;
+        MakeDirs(dir);
+        WriteBytes(dir + "\\tovarin.tvs", own.data(), own.size());
+        StartSetup("");
+        if (c.keptElsewhere) {
+            PlaceInstallation("D:\\Old");
+            WriteBytes("D:\\Old\\tovarin.tvs", own.data(), own.size());
+            HWND existing = NeedExistingPage();
+            Click(existing, IDC_INSTALL_OVER);
+            Answer(MSG_KEEP_SETTINGS, ANSWER_KEEP_SETTINGS, existing);
+            NeedGone(existing);
+            HWND components = NeedDialog(IDD_COMPONENTS);
+            Click(components, IDC_COMPONENTS_BACK);
+            NeedGone(components);
+            existing = NeedExistingPage();
+            Click(existing, IDC_OTHER_DIRECTORY);
+            NeedGone(existing);
+        }
+        HWND page = NeedDestinationPage();
+        SetText(page, IDC_DEST_EDIT, dir.c_str());
+        Click(page, IDC_DEST_NEXT);
+        NeedDialog(IDD_MESSAGE_BASE + MSG_KEEP_SETTINGS);
+        Shot(c.name);
+        Answer(MSG_KEEP_SETTINGS, c.answer, page);
+        NeedGone(page);
+        HWND components = NeedDialog(IDD_COMPONENTS);
+        Click(components, IDC_COMPONENTS_NEXT);
+        NeedGone(components);
+        CancelSetup(NeedDialog(IDD_GROUP));
+
+        Bytes installed, settings;
+        ok(ReadBytes(dir + "\\tovarin.exe", &installed) && installed == Bytes(program.begin(), program.end()),
+           "tovarin.exe was not installed");
+        const std::string& expected = c.answer == ANSWER_KEEP_SETTINGS ? own : standard;
+        ReadBytes(dir + "\\tovarin.tvs", &settings);
+        ok(settings == Bytes(expected.begin(), expected.end()), "tovarin.tvs holds \"%s\", expected \"%s\"",
+           std::string(settings.begin(), settings.end()).c_str(), expected.c_str());
+        // What the next case's search finds: only its own earlier installation.
+        RemoveFile(dir + "\\tovarin.exe");
+    }
+    SetCase(nullptr);
 }
 
 // Without a settings file, installing over asks nothing.
@@ -613,6 +759,7 @@ const Scenario kScenarios[] = {
     {"no-installation", NoInstallation},
     {"destination-missing", DestinationMissing},
     {"destination-is-file", DestinationIsFile},
+    {"destination-not-full", DestinationNotFull},
     {"drive-root", DriveRoot},
     {"found-one", FoundOne},
     {"found-two", FoundTwo},

@@ -28,6 +28,7 @@
 #include "catalogue/catfile.h"
 #include "resources/resource.h"
 #include "tests/e2e/driver/driver.h"
+#include "tools/szdd/szdd.h"
 
 namespace {
 
@@ -1035,6 +1036,28 @@ void RegistryTemplate()
     StopStandIn();
 }
 
+// ---- The finish page -------------------------------------------------------------------
+
+const char kInstalledText[] = "Tovarin is now installed on your computer.";
+
+#define ExpectPlainFinishPage(page) ExpectPlainFinishPageAt(__LINE__, (page))
+void ExpectPlainFinishPageAt(int line, HWND page)
+{
+    OkAt(line, ControlText(page, IDC_FINISH_HEADING) == kInstalledText, "the finish page says \"%s\"",
+         ControlText(page, IDC_FINISH_HEADING).c_str());
+    OkAt(line, Visible(page, IDC_FINISH_NOTE) && !Visible(page, IDC_FINISH_UNDONE),
+         "the finish page shows %s", Visible(page, IDC_FINISH_UNDONE) ? "its list" : "no note");
+    RECT frame = WindowRect(page);
+    OkAt(line, frame.bottom - frame.top < 200, "the finish page is %ld pixels high", frame.bottom - frame.top);
+}
+
+// True when inner lies wholly inside outer.
+bool Inside(const RECT& inner, const RECT& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
 // ---- Scenarios: the whole road -------------------------------------------------------
 
 // From the please-wait page to the finish page, with a picture of each page
@@ -1077,6 +1100,9 @@ void WholeRoad()
     ClickAt(__LINE__, page, IDOK);
     HWND finish = NeedDialog(IDD_FINISH);
     Shot("finish");
+    // Nothing was left undone: the page says Tovarin is installed and how
+    // to start it, with no list.
+    ExpectPlainFinishPage(finish);
     // Only Finish closes the last page.
     PressKey(finish, VK_ESCAPE);
     Sleep(300);
@@ -1089,6 +1115,62 @@ void WholeRoad()
     ok(StandInLog().size() == 3 + 18, "the stand-in recorded %u records, expected 21",
        (unsigned)StandInLog().size());
     ExpectRegistered(dest);
+    StopStandIn();
+}
+
+// A file passed over with Ignore after its source proved damaged: the
+// finish page names it instead of saying that Tovarin is installed, and
+// grows to hold the list with Finish below it.
+void FinishUndone()
+{
+    const std::string dest = "C:\\Tovarin";
+    WriteDistribution(1024);
+    // The library's source compressed, then cut to a third: it cannot give
+    // the size that the catalogue lists.
+    Bytes library(1024, 'b'), damaged;
+    if (SzddCompress(library.data(), library.size(), 'l', &damaged) != kSzddOk)
+        fail("cannot compress the library");
+    damaged.resize(kSzddHeaderBytes + (damaged.size() - kSzddHeaderBytes) / 3);
+    WriteBytes("A:\\tovarin.dl_", damaged.data(), damaged.size());
+    StartStandIn("Main\r\n");
+    MakeDirs(dest);
+    StartSetup("");
+    HWND page = NeedDialog(IDD_DESTINATION);
+    SetText(page, IDC_DEST_EDIT, dest.c_str());
+    Click(page, IDC_DEST_NEXT);
+    NeedGone(page);
+    ChooseComponentsAt(__LINE__, true, nullptr);
+    Answer(MSG_EXPAND_FAILED, ANSWER_IGNORE_FILE, nullptr);
+    page = NeedDialog(IDD_GROUP);
+    Click(page, IDOK);
+    NeedGone(page);
+
+    HWND finish = NeedDialog(IDD_FINISH);
+    Shot("finish-undone");
+    ExpectPlaced(finish, 1);
+    std::string heading = ControlText(finish, IDC_FINISH_HEADING);
+    ok(heading.find("installed") == std::string::npos && !heading.empty(),
+       "the finish page says \"%s\" although a file was not installed", heading.c_str());
+    ok(!Visible(finish, IDC_FINISH_NOTE), "the note on starting Tovarin still shows");
+    std::vector<std::string> lines = ListItems(finish, IDC_FINISH_UNDONE);
+    ok(Visible(finish, IDC_FINISH_UNDONE) && lines == std::vector<std::string>({"Not installed: tovarin.dll"}),
+       "the finish page lists %s", Join(lines).c_str());
+    RECT client;
+    GetClientRect(finish, &client);
+    MapWindowPoints(finish, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT list = WindowRect(Control(finish, IDC_FINISH_UNDONE)), button = WindowRect(Control(finish, IDOK));
+    ok(Inside(list, client) && Inside(button, client) && button.top > list.bottom,
+       "list (%ld..%ld) and Finish (%ld..%ld) do not fit the page (%ld..%ld) one below the other", list.top,
+       list.bottom, button.top, button.bottom, client.top, client.bottom);
+    // Only Finish closes it, as ever.
+    PressKey(finish, VK_ESCAPE);
+    Sleep(300);
+    ok(FindDialog(IDD_FINISH) == finish, "Escape closed the finish page");
+    Click(finish, IDOK);
+    DWORD code = NeedExit();
+    ok(code == 0, "exit code %lu, expected 0", code);
+    ok(!FileExists((dest + "\\tovarin.dll").c_str()) && FileExists((dest + "\\tovarin.exe").c_str()),
+       "the files installed are not the ones the page says");
     StopStandIn();
 }
 
@@ -1208,16 +1290,14 @@ void Ctl3dAtRestart()
 }
 
 // Ctl3dAutoSubclass failing after a good Ctl3dRegister ends the program
-// silently with 0, before any page.
+// with 0 before any page, after box 11 has said why.
 void Ctl3dFailing()
 {
     WriteDistribution(1024);
     RunSetupAs("nt40");
     CopyInto(VariantPath("failing"), "A:\\ctl3d32.dll");
     StartSetup("");
-    static const int none[1] = {0};
-    DWORD code = NeedExitShowing(none, 0);
-    ok(code == 0, "exit code %lu, expected 0", code);
+    NeedRunStopped("CTL3D32.DLL", "stopped");
     std::vector<std::string> expected = Calls("failing", {"Ctl3dRegister", "Ctl3dAutoSubclass"});
     ok(Ctl3dCalls() == expected, "calls %s, expected %s", Join(Ctl3dCalls()).c_str(), Join(expected).c_str());
 }
@@ -1253,6 +1333,7 @@ const Scenario kShellScenarios[] = {
     {"group-refused", GroupRefused},
     {"registry-template", RegistryTemplate},
     {"whole-road", WholeRoad},
+    {"finish-undone", FinishUndone},
     {"ctl3d-replaced", Ctl3dReplaced},
     {"ctl3d-kept", Ctl3dKept},
     {"ctl3d-at-restart", Ctl3dAtRestart},
