@@ -1002,7 +1002,8 @@ void RegistryTemplate()
         bool shellNew;        // whether C:\windows\ShellNew exists
         bool shipped;         // whether the distribution has the template
         const char* earlier;  // a Filename written before: "shellnew", "gone" or none
-        const char* expected; // "shellnew", "templates" or none
+        const char* expected; // "shellnew", "templates", "destination" or none
+        bool blocked = false; // a directory stands where the template goes in ShellNew
     } cases[] = {
         {"Windows 95, ShellNew", "win95", true, true, nullptr, "shellnew"},
         {"Windows 95, no ShellNew", "win95", false, true, nullptr, "templates"},
@@ -1010,6 +1011,7 @@ void RegistryTemplate()
         {"NT, no ShellNew", "nt40", false, true, "gone", "templates"},
         {"no template, the earlier one still there", "nt40", true, false, "shellnew", "shellnew"},
         {"no template, the earlier one gone", "nt40", true, false, "gone", nullptr},
+        {"ShellNew cannot take it", "nt40", true, true, nullptr, "destination", true},
     };
     for (const auto& c : cases) {
         SetCase(c.name);
@@ -1029,8 +1031,17 @@ void RegistryTemplate()
             SetTemplateFilename("C:\\gone\\default.tvd");
         }
 
+        if (c.blocked)
+            MakeDirs(inShellNew);
         HWND page = NeedGroupPage("C:\\Tovarin", false);
-        Finish(page);
+        // A template that the New menu's folder cannot take stays in the
+        // destination, and the finish page says where.
+        if (c.blocked)
+            Finish(page, {"The document template is in c:\\tovarin\\default.tvd, not in the New menu."});
+        else
+            Finish(page);
+        if (c.blocked)
+            ok(RemoveDirectoryA(inShellNew.c_str()) != 0, "cannot remove the directory %s", inShellNew.c_str());
 
         std::string name;
         bool written = TemplateFilename(&name);
@@ -1038,8 +1049,10 @@ void RegistryTemplate()
             ok(!written, "Filename names \"%s\", expected none", name.c_str());
             continue;
         }
-        std::string expected = strcmp(c.expected, "shellnew") == 0 ? inShellNew : inTemplates;
-        ok(written && name == expected, "Filename names \"%s\", expected \"%s\"", name.c_str(), expected.c_str());
+        std::string expected = strcmp(c.expected, "shellnew") == 0      ? inShellNew
+                               : strcmp(c.expected, "destination") == 0 ? "c:\\tovarin\\default.tvd"
+                                                                       : inTemplates;
+        ok(written && Lower(name) == Lower(expected), "Filename names \"%s\", expected \"%s\"", name.c_str(), expected.c_str());
         Bytes named, shipped;
         ok(written && ReadBytes(name, &named) && ReadBytes(kTemplateSource, &shipped) && named == shipped,
            "the file that Filename names does not open or is not the template");
