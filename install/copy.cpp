@@ -14,6 +14,9 @@ namespace {
 // wsprintfA never writes more than 1,024 bytes.
 const int kMessageBytes = 1024;
 
+// How often the copy looks at its message queue: once a frame.
+const DWORD kPumpMs = 16;
+
 // Joins with exactly one backslash: "A:" and "name" give "A:\name".
 int FormPath(const char* dir, const char* name, char* out)
 {
@@ -61,6 +64,11 @@ int AskAboutFailedFile(HWND owner, HWND page, const char* destDir, const char* t
     return AskOverPage(owner, page, MSG_EXPAND_FAILED, text);
 }
 
+// The directory made last in this run: files come directory after
+// directory, and making every level of a path again for each of them costs
+// a call to the system a level.
+char lastDirectoryMade[kPathBytes];
+
 // Creates the directory of a target path.  0 when it cannot be made.
 int MakeTargetDirectory(const char* target)
 {
@@ -71,7 +79,12 @@ int MakeTargetDirectory(const char* target)
     if (slash < 0)
         return 0;
     targetDir[slash] = '\0';
-    return CreateDirectoryPath(targetDir);
+    if (lastDirectoryMade[0] != '\0' && SameTextIgnoringCase(targetDir, lastDirectoryMade))
+        return 1;
+    if (!CreateDirectoryPath(targetDir))
+        return 0;
+    CopyText(lastDirectoryMade, sizeof lastDirectoryMade, targetDir);
+    return 1;
 }
 
 // Installs one matched entry.  0 when done (expanded, kept, or ignored by
@@ -92,6 +105,8 @@ int InstallEntry(HWND owner, HWND page, const char* dir, CatalogueEntry* entry,
             result = expand ? ExpandFile(page, source, target, entry->size) : 0;
         if (result >= 0)
             break;
+        // The directory may have gone meanwhile: the retry makes it again.
+        lastDirectoryMade[0] = '\0';
         int answer = AskAboutFailedFile(owner, page, options->destDir, entry->targetPath);
         FailedFileStep step = StepAfterFailedFile(answer);
         if (step == kIgnoreFile) {
@@ -112,6 +127,9 @@ int InstallEntry(HWND owner, HWND page, const char* dir, CatalogueEntry* entry,
 
 int ShouldExpand(const InstallOptions* options, const char* targetPath)
 {
+    // Only a settings file kept over an earlier one asks the disk.
+    if (ShouldExpandTarget(targetPath, options->keepSettings, 1))
+        return 1;
     return ShouldExpandTarget(targetPath, options->keepSettings, FileExists(targetPath));
 }
 
@@ -216,6 +234,8 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
     // The run ends when every selected entry has been handled, never before
     // and whatever the catalogue header's total says.
     RemoveStaleTemporariesOfRun(entries, options);
+    lastDirectoryMade[0] = '\0';
+    DWORD lastPump = GetTickCount() - kPumpMs;
     DiskCounter disks = StartDiskCounter();
     uint32_t mask = EffectiveComponentMask(options);
     int result = 0;
@@ -235,8 +255,14 @@ int InstallFiles(HWND owner, CatalogueEntry* entries, const InstallOptions* opti
         }
         do {
             // The one place where the page's Cancel is served: the file
-            // being expanded is always finished first.
-            DrainMessages();
+            // being expanded is always finished first.  Once a frame is
+            // often enough for a click, and each look at an empty queue is
+            // a call to the system.
+            DWORD now = GetTickCount();
+            if (now - lastPump >= kPumpMs) {
+                lastPump = now;
+                DrainMessages();
+            }
             if (!copyRunning)
                 break;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
