@@ -6,7 +6,7 @@ find_package(GTest REQUIRED)
 
 set(SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
-add_library(portable STATIC ${PORTABLE_SOURCES})
+add_library(portable STATIC ${PORTABLE_SOURCES} ${REMOVE_PORTABLE_SOURCES})
 target_include_directories(portable PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(portable PRIVATE ${TOVARIN_WARNINGS})
 target_compile_options(portable PUBLIC ${SANITIZE})
@@ -87,6 +87,7 @@ add_test(NAME setup_exe_contents
 add_test(NAME setup_exe_contents_win64
   COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check-setup-exe ${WIN64_BUILD_DIR}/setup.exe)
 set_tests_properties(setup_exe_contents setup_exe_contents_win64 PROPERTIES LABELS pe)
+
 
 # pemark's checksum against the linker's own: GNU ld writes the checksum of
 # every image it links, and pemark --check computes it again for the
