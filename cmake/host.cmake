@@ -42,7 +42,7 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_*.cpp)
   foreach(src ${FUZZ_SOURCES})
     get_filename_component(name ${src} NAME_WE)
-    add_bounded_fuzz_target(${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${name} ${src} ${PORTABLE_SOURCES})
+    add_bounded_fuzz_target(${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${name} ${src} ${PORTABLE_SOURCES} ${REMOVE_PORTABLE_SOURCES})
   endforeach()
 endif()
 
