@@ -88,6 +88,12 @@ add_test(NAME setup_exe_contents_win64
   COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check-setup-exe ${WIN64_BUILD_DIR}/setup.exe)
 set_tests_properties(setup_exe_contents setup_exe_contents_win64 PROPERTIES LABELS pe)
 
+# What the removal program is made of, in both trees.
+add_test(NAME tvremove_exe_contents
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check-tvremove-exe ${WIN32_BUILD_DIR}/tvremove.exe)
+add_test(NAME tvremove_exe_contents_win64
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check-tvremove-exe ${WIN64_BUILD_DIR}/tvremove.exe)
+set_tests_properties(tvremove_exe_contents tvremove_exe_contents_win64 PROPERTIES LABELS pe)
 
 # pemark's checksum against the linker's own: GNU ld writes the checksum of
 # every image it links, and pemark --check computes it again for the
