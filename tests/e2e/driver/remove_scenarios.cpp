@@ -1,0 +1,475 @@
+// The removal program, tvremove.exe, on installations the scenarios make
+// by hand: a destination with Setup's files, the user's own document, the
+// write path's leftovers, a record naming what "Setup" did, the registry
+// entries with the Add/Remove Programs entry, the template, and for the
+// whole removal a Program Manager group made over DDE in Wine's own
+// Program Manager.  Then the removal runs (through Wine's own Add/Remove
+// Programs, "uninstaller --remove Tovarin", or started as its quiet form
+// would be) and the scenario checks what the user finds afterwards.
+//
+// The removal's dialogs are those of tvremove.exe: its copy in the
+// temporary directory does the work, so the driver watches every process
+// of that name (WatchProgram).
+#include "tests/e2e/driver/driver.h"
+
+#include <ddeml.h>
+#include <shlobj.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "install/record.h"
+#include "resources/tvremove.h"
+#include "tests/e2e/driver/scenarios.h"
+
+namespace {
+
+const char kProgram[] = "C:\\tvremove.exe";   // put there by run-scenario
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovarin";
+const char kAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tovarin.exe";
+const char kGroup[] = "Tovarin Removal Test";
+const DWORD kRemovalMs = 30000;
+
+std::string Join(const std::vector<std::string>& items)
+{
+    std::string out;
+    for (const std::string& item : items)
+        out += (out.empty() ? "" : ", ") + item;
+    return "[" + out + "]";
+}
+
+std::string WindowsDir()
+{
+    char path[MAX_PATH] = "";
+    GetWindowsDirectoryA(path, sizeof path);
+    return path;
+}
+
+std::string ProgramsFolder()
+{
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, path);
+    return path;
+}
+
+std::string TempCopy()
+{
+    char path[MAX_PATH] = "";
+    GetTempPathA(sizeof path, path);
+    return std::string(path) + "tvremove.exe";
+}
+
+// ---- The registry ------------------------------------------------------------------
+
+void SetValueAt(int line, HKEY root, const char* key, const char* name, const std::string& data)
+{
+    HKEY opened;
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr) != ERROR_SUCCESS ||
+        RegSetValueExA(opened, name, 0, REG_SZ, (const BYTE*)data.c_str(), (DWORD)data.size() + 1) != ERROR_SUCCESS)
+        FailAt(line, "cannot set %s of %s", name, key);
+    RegCloseKey(opened);
+}
+#define SetValue(root, key, name, data) SetValueAt(__LINE__, (root), (key), (name), (data))
+
+bool KeyExists(HKEY root, const char* key)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+bool ValueExists(HKEY root, const char* key, const char* name)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    bool there = RegQueryValueExA(opened, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(opened);
+    return there;
+}
+
+// ---- Program Manager ---------------------------------------------------------------
+
+HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return nullptr;
+}
+
+void ProgmanAt(int line, const std::string& commands)
+{
+    DWORD instance = 0;
+    if (DdeInitializeA(&instance, ClientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
+        FailAt(line, "no DDEML");
+    HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
+    HCONV conversation = DdeConnect(instance, name, name, nullptr);
+    if (!conversation)
+        FailAt(line, "no Program Manager answers");
+    std::vector<BYTE> bytes(commands.begin(), commands.end());
+    bytes.push_back(0);
+    HDDEDATA done = DdeClientTransaction(bytes.data(), (DWORD)bytes.size(), conversation, nullptr,
+                                         0, XTYP_EXECUTE, 5000, nullptr);
+    OkAt(line, done != nullptr, "Program Manager refused %s", commands.c_str());
+    DdeDisconnect(conversation);
+    DdeFreeStringHandle(instance, name);
+    DdeUninitialize(instance);
+}
+
+// ---- A hand-made installation -------------------------------------------------------
+
+struct Installation {
+    std::string dest;
+    std::string record;         // the record's text
+    std::string templatePath;   // the document template in ShellNew
+    bool group = false;
+};
+
+std::string Line(RecordKind kind, int flag, const std::string& a, const std::string& b = "",
+                 const std::string& c = "", const std::string& d = "")
+{
+    RecordLine line = {kind, flag, {a.c_str(), b.c_str(), c.c_str(), d.c_str()}};
+    char out[kRecordLineBytes + 1];
+    size_t n = FormatRecordLine(&line, out, sizeof out);
+    if (n == 0)
+        FailAt(__LINE__, "the record line of %s cannot be formatted", a.c_str());
+    return std::string(out, n);
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    WriteBytesAt(__LINE__, path, text.data(), text.size());
+}
+
+// Setup's files, the user's document, the leftovers, the registry, the
+// template and the Add/Remove Programs entry; the record names Setup's.
+Installation MakeInstallationAt(int line, const std::string& dest, bool group)
+{
+    Installation in;
+    in.dest = dest;
+    in.group = group;
+    char signature[64];
+    in.record.assign(signature, FormatRecordSignature(signature, sizeof signature));
+    in.record += Line(kRecordDirectory, 0, dest);
+    in.record += Line(kRecordDirectory, 0, dest + "\\GUIDE");
+    MakeDirsAt(line, dest + "\\GUIDE");
+    const char* files[] = {"tovarin.exe", "readme.wri", "GUIDE\\guide.hlp", "tovarin.tvs", "tvremove.exe"};
+    for (const char* f : files) {
+        std::string path = dest + "\\" + f;
+        if (strcmp(f, "tvremove.exe") == 0)
+            CopyIntoAt(line, kProgram, path);
+        else
+            WriteText(path, std::string("Setup's ") + f);
+        in.record += Line(kRecordFile, 0, path);
+    }
+    // A read-only file of Setup's, and one that replaced an earlier one.
+    WriteText(dest + "\\tovarin.hlp", "help");
+    SetReadOnlyAt(line, dest + "\\tovarin.hlp");
+    in.record += Line(kRecordFile, 1, dest + "\\tovarin.hlp");
+    // The write path's leftovers: one recorded, one not, one set aside.
+    WriteText(dest + "\\~tv1a2b.tmp", "half");
+    in.record += Line(kRecordTemporary, 0, dest + "\\~tv1a2b.tmp");
+    WriteText(dest + "\\GUIDE\\~tv00ff.tmp", "half");
+    WriteText(dest + "\\readme.wri.~tv", "earlier");
+    // The user's own document.
+    WriteText(dest + "\\letter.tvd", "Dear Ann");
+
+    // The registry: a file type still Setup's, one another program has
+    // taken since, App Paths, and the Add/Remove Programs entry.
+    struct {
+        HKEY root;
+        const char* rootName;
+        std::string key, data;
+        bool taken;
+    } values[] = {
+        {HKEY_CLASSES_ROOT, "HKCR", ".tvd", "Tovarin.Document", false},
+        {HKEY_CLASSES_ROOT, "HKCR", "Tovarin.Document", "Tovarin Document", false},
+        {HKEY_CLASSES_ROOT, "HKCR", ".tvx", "Tovarin.Extra", true},
+        {HKEY_LOCAL_MACHINE, "HKLM", kAppPathKey, dest + "\\tovarin.exe", false},
+    };
+    for (const auto& v : values) {
+        in.record += Line(kRecordKey, 0, v.rootName, v.key);
+        in.record += Line(kRecordValue, 0, v.rootName, v.key, "", v.data);
+        SetValueAt(line, v.root, v.key.c_str(), "", v.taken ? "Other.Program" : v.data);
+    }
+    SetValueAt(line, HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Tovarin");
+    SetValueAt(line, HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "\"" + dest + "\\tvremove.exe\"");
+    SetValueAt(line, HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString",
+               "\"" + dest + "\\tvremove.exe\" /quiet");
+
+    // The template, placed outside the destination by name.
+    in.templatePath = WindowsDir() + "\\ShellNew\\tovarin.tvd";
+    MakeDirsAt(line, WindowsDir() + "\\ShellNew");
+    std::string body = "Tovarin template";
+    WriteText(in.templatePath, body);
+    char fingerprint[24];
+    FileFingerprint((const uint8_t*)body.data(), (uint32_t)body.size(), fingerprint);
+    in.record += Line(kRecordTemplate, 0, in.templatePath, fingerprint);
+
+    if (group) {
+        in.record += Line(kRecordGroup, 1, kGroup);
+        in.record += Line(kRecordItem, 0, kGroup, "Tovarin");
+        in.record += Line(kRecordItem, 0, kGroup, "Tovarin Read Me");
+        ProgmanAt(line, std::string("[CreateGroup(\"") + kGroup + "\")][AddItem(" + dest + "\\tovarin.exe, Tovarin)]" +
+                            "[AddItem(" + dest + "\\readme.wri, Tovarin Read Me)]");
+        CloseFolderWindows(kGroup);
+        std::vector<std::string> items = FilesUnder(ProgramsFolder() + "\\" + kGroup);
+        if (items.size() != 2)
+            FailAt(line, "the group holds %s, expected the two items", Join(items).c_str());
+    }
+    return in;
+}
+#define MakeInstallation(dest, group) MakeInstallationAt(__LINE__, (dest), (group))
+
+void WriteRecordAt(int line, const Installation& in)
+{
+    WriteBytesAt(line, in.dest + "\\tvremove.log", in.record.data(), in.record.size());
+}
+
+// What the user finds after a whole removal: only the files named in
+// kept, under the destination; nothing of Setup's anywhere else.
+void ExpectRemovedAt(int line, const Installation& in, const std::vector<std::string>& kept)
+{
+    std::vector<std::string> left = FilesUnder(in.dest);
+    OkAt(line, left == kept, "the destination holds %s, expected %s", Join(left).c_str(), Join(kept).c_str());
+    OkAt(line, !DirExists((in.dest + "\\GUIDE").c_str()), "the GUIDE directory Setup made is still there");
+    OkAt(line, !FileExists(in.templatePath.c_str()), "the template %s is still there", in.templatePath.c_str());
+    OkAt(line, !KeyExists(HKEY_CLASSES_ROOT, ".tvd") && !KeyExists(HKEY_CLASSES_ROOT, "Tovarin.Document"),
+         "the document type is still registered");
+    OkAt(line, !KeyExists(HKEY_LOCAL_MACHINE, kAppPathKey), "the App Paths entry is still there");
+    OkAt(line, ValueExists(HKEY_CLASSES_ROOT, ".tvx", ""), "the type another program took was removed");
+    OkAt(line, !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry is still there");
+    if (in.group)
+        OkAt(line, !DirExists((ProgramsFolder() + "\\" + kGroup).c_str()), "the program group is still there");
+}
+#define ExpectRemoved(in, kept) ExpectRemovedAt(__LINE__, (in), (kept))
+
+// Runs a program of the prefix and returns what it wrote on its standard
+// output.
+std::string RunCaptureAt(int line, const std::string& commandLine)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd, writeEnd;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        FailAt(line, "no pipe");
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process;
+    std::vector<char> text(commandLine.begin(), commandLine.end());
+    text.push_back('\0');
+    if (!CreateProcessA(nullptr, text.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        FailAt(line, "cannot run %s (error %lu)", commandLine.c_str(), GetLastError());
+    CloseHandle(writeEnd);
+    std::string out;
+    char buffer[512];
+    DWORD got;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        out.append(buffer, got);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    CloseHandle(readEnd);
+    return out;
+}
+
+bool ListedInAddRemove(int line)
+{
+    std::string list = RunCaptureAt(line, "uninstaller.exe --list");
+    return list.find("Tovarin|||Tovarin") != std::string::npos;
+}
+
+std::string BoxText(int n)
+{
+    HWND box = NeedDialogAt(__LINE__, REMOVE_BOX_BASE + n, kWaitMs);
+    return ControlText(box, IDC_BOX_TEXT);
+}
+
+void RunAsWindows95At(int line)
+{
+    SetValueAt(line, HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\tvremove.exe", "Version", "win95");
+}
+
+// ---- Scenarios --------------------------------------------------------------------------
+
+// The whole removal, as the user starts it in Add/Remove Programs: Wine's
+// own uninstaller runs the UninstallString and waits for it.
+void RemoveFull()
+{
+    Installation in = MakeInstallation("C:\\Program Files\\Tovarin", true);
+    WriteRecordAt(__LINE__, in);
+    ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list Tovarin before the removal");
+    WatchProgram(kProgram);
+    StartSetupAt(__LINE__, "C:\\windows\\system32\\uninstaller.exe", "--remove Tovarin", -1);
+    Shot("confirm");
+    Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
+    Answer(BOX_KEEP_SETTINGS, ANSWER_KEEP, nullptr);
+    std::string text = BoxText(BOX_REMOVED);
+    Shot("removed");
+    CloseFolderWindows(kGroup);
+    // The uninstaller has let go: the program it started ended once the
+    // entry was gone.
+    ok(!SetupRunning(), "uninstaller --remove still waits while the last box shows");
+    ok(text.find("letter.tvd") != std::string::npos && text.find("tovarin.tvs") != std::string::npos,
+       "the last box does not name the files left: \"%s\"", text.c_str());
+    Answer(BOX_REMOVED, 1, nullptr);
+    NeedWatchedGone(kRemovalMs);
+    ExpectRemoved(in, std::vector<std::string>({"letter.tvd", "tovarin.tvs"}));
+    ok(!ListedInAddRemove(__LINE__), "uninstaller --list still lists Tovarin");
+    ok(FileExists(TempCopy().c_str()), "the copy in the temporary directory went before the restart");
+    RequestRestart();
+    ok(!FileExists(TempCopy().c_str()), "the copy %s is still there after the restart", TempCopy().c_str());
+}
+
+// QuietUninstallString: no question, no box; the settings are kept.
+void RemoveQuiet()
+{
+    Installation in = MakeInstallation("C:\\TOVARIN", false);
+    WriteRecordAt(__LINE__, in);
+    WatchProgram(kProgram);
+    StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "/quiet", -1);
+    static const int none[1] = {0};
+    DWORD code = NeedExitAt(__LINE__, kRemovalMs, none, 0);
+    ok(code == 0, "exit code %lu, expected 0", code);
+    DWORD start = GetTickCount();
+    while (WatchedProcessCount() > 0 && GetTickCount() - start < kRemovalMs) {
+        ok(ShownDialogs().empty(), "a quiet removal shows dialog %d", ShownDialogs().empty() ? 0 : ShownDialogs()[0]);
+        if (!ShownDialogs().empty())
+            break;
+        Sleep(kPollMs);
+    }
+    NeedWatchedGone(kRemovalMs);
+    ExpectRemoved(in, std::vector<std::string>({"letter.tvd", "tovarin.tvs"}));
+}
+
+// Tovarin runs while it is removed: the driver holds tovarin.exe open.
+// Later leaves it for the next start (in NT mode a pending rename, in
+// Windows 95 mode a NUL= line in WININIT.INI), and the restart takes it.
+void RemoveInUse(bool windows95)
+{
+    Installation in = MakeInstallation("C:\\TOVARIN", false);
+    WriteRecordAt(__LINE__, in);
+    std::string wininit = WindowsDir() + "\\wininit.ini";
+    if (windows95)
+        RunAsWindows95At(__LINE__);
+    std::string held = in.dest + "\\tovarin.exe";
+    HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        fail("cannot hold %s open", held.c_str());
+    WatchProgram(kProgram);
+    StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "", -1);
+    Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
+    Answer(BOX_KEEP_SETTINGS, ANSWER_REMOVE_SETTINGS, nullptr);
+    std::string inUse = BoxText(BOX_FILE_IN_USE);
+    ok(inUse.find(held) != std::string::npos, "the box does not name %s: \"%s\"", held.c_str(), inUse.c_str());
+    Shot("in-use");
+    Answer(BOX_FILE_IN_USE, ANSWER_RETRY, nullptr);
+    Answer(BOX_FILE_IN_USE, ANSWER_LATER, nullptr);
+    std::string text = BoxText(BOX_REMOVED);
+    ok(text.find(held + " (removed when Windows starts next)") != std::string::npos,
+       "the last box does not say that %s goes at the next start: \"%s\"", held.c_str(), text.c_str());
+    Answer(BOX_REMOVED, 1, nullptr);
+    NeedWatchedGone(kRemovalMs);
+    ok(FileExists(held.c_str()), "%s went while it was held open", held.c_str());
+    if (windows95) {
+        Bytes ini;
+        ReadBytes(wininit, &ini);
+        std::string iniText(ini.begin(), ini.end()), lower = iniText;
+        for (char& c : lower)
+            c = (char)tolower((unsigned char)c);
+        ok(lower.find("[rename]\r\nnul=c:\\tovarin\\tovarin.exe\r\n") != std::string::npos,
+           "WININIT.INI holds \"%s\"", iniText.c_str());
+    }
+    CloseHandle(file);
+    RequestRestart();
+    ExpectRemoved(in, std::vector<std::string>({"letter.tvd"}));
+    ok(!FileExists(TempCopy().c_str()), "the copy %s is still there after the restart", TempCopy().c_str());
+}
+
+void RemoveInUseNT()
+{
+    RemoveInUse(false);
+}
+
+void RemoveInUseWindows95()
+{
+    RemoveInUse(true);
+}
+
+// A record edited by hand: a file outside the destination (WIN.INI) is
+// never deleted, and a line the reader cannot account for is reported;
+// what the lines after it name stays.  A template the user changed stays.
+void RemoveForeignRecord()
+{
+    Installation in = MakeInstallation("C:\\TOVARIN", false);
+    std::string winIni = WindowsDir() + "\\win.ini";
+    if (!FileExists(winIni.c_str()))
+        WriteText(winIni, "[windows]\r\n");
+    Bytes before;
+    ReadBytes(winIni, &before);
+    WriteText(in.dest + "\\after.txt", "named after the damage");
+    WriteText(in.templatePath, "the user's own template now");
+    in.record += Line(kRecordFile, 0, "C:\\WINDOWS\\WIN.INI");
+    in.record += Line(kRecordFile, 0, in.dest + "\\readme.wri");
+    size_t damaged = (size_t)std::count(in.record.begin(), in.record.end(), '\n') + 1;
+    in.record += "FILE\tC:\\TOVARIN\\after.txt\tmaybe\r\n";
+    in.record += Line(kRecordFile, 0, in.dest + "\\after.txt");
+    WriteRecordAt(__LINE__, in);
+    WatchProgram(kProgram);
+    StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "", -1);
+    Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
+    std::string damage = BoxText(BOX_RECORD_DAMAGED);
+    char lineText[32];
+    snprintf(lineText, sizeof lineText, "line %u", (unsigned)damaged);
+    ok(damage.find(lineText) != std::string::npos, "the box does not name %s: \"%s\"", lineText, damage.c_str());
+    Shot("damaged");
+    Answer(BOX_RECORD_DAMAGED, 1, nullptr);
+    Answer(BOX_KEEP_SETTINGS, ANSWER_KEEP, nullptr);
+    std::string text = BoxText(BOX_REMOVED);
+    ok(text.find("C:\\WINDOWS\\WIN.INI (not Tovarin's to remove)") != std::string::npos,
+       "the last box does not name WIN.INI as not Tovarin's: \"%s\"", text.c_str());
+    Answer(BOX_REMOVED, 1, nullptr);
+    NeedWatchedGone(kRemovalMs);
+    Bytes after;
+    ok(ReadBytes(winIni, &after) && after == before, "WIN.INI was changed or deleted");
+    ok(FileExists(in.templatePath.c_str()), "the template the user changed was deleted");
+    std::vector<std::string> left = FilesUnder(in.dest);
+    std::vector<std::string> kept = {"after.txt", "letter.tvd", "tovarin.tvs"};
+    ok(left == kept, "the destination holds %s, expected %s", Join(left).c_str(), Join(kept).c_str());
+    ok(!KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry is still there");
+}
+
+// Cancel in the first question removes nothing and asks nothing more.
+void RemoveCancelled()
+{
+    Installation in = MakeInstallation("C:\\TOVARIN", false);
+    WriteRecordAt(__LINE__, in);
+    std::vector<std::string> before = FilesUnder(in.dest);
+    WatchProgram(kProgram);
+    StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "", -1);
+    Answer(BOX_CONFIRM_REMOVE, 2, nullptr);
+    NeedWatchedGone(kRemovalMs);
+    std::vector<std::string> after = FilesUnder(in.dest);
+    ok(after == before, "the destination holds %s, expected %s", Join(after).c_str(), Join(before).c_str());
+    ok(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry went");
+}
+
+}  // namespace
+
+extern const Scenario kRemoveScenarios[] = {
+    {"remove-full", RemoveFull},
+    {"remove-quiet", RemoveQuiet},
+    {"remove-in-use", RemoveInUseNT},
+    {"remove-in-use-win95", RemoveInUseWindows95},
+    {"remove-foreign-record", RemoveForeignRecord},
+    {"remove-cancelled", RemoveCancelled},
+    {nullptr, nullptr},
+};
