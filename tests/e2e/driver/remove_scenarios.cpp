@@ -329,22 +329,26 @@ void RemoveFull()
     ok(!FileExists(TempCopy().c_str()), "the copy %s is still there after the restart", TempCopy().c_str());
 }
 
-// QuietUninstallString: no question, no box; the settings are kept.
+// QuietUninstallString: no question, no box; the settings are kept.  The
+// record is that of two installations into the same directory, the second
+// killed while it wrote a line: every line comes twice, and the last is
+// cut off.
 void RemoveQuiet()
 {
     Installation in = MakeInstallation("C:\\TOVARIN", false);
+    std::string lines = in.record.substr(in.record.find('\n') + 1);
+    in.record += lines + "FILE\tC:\\TOVARIN\\tov";
     WriteRecordAt(__LINE__, in);
     WatchProgram(kProgram);
     StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "/quiet", -1);
     static const int none[1] = {0};
     DWORD code = NeedExitAt(__LINE__, kRemovalMs, none, 0);
     ok(code == 0, "exit code %lu, expected 0", code);
-    DWORD start = GetTickCount();
-    while (WatchedProcessCount() > 0 && GetTickCount() - start < kRemovalMs) {
-        ok(ShownDialogs().empty(), "a quiet removal shows dialog %d", ShownDialogs().empty() ? 0 : ShownDialogs()[0]);
-        if (!ShownDialogs().empty())
-            break;
-        Sleep(kPollMs);
+    for (DWORD start = GetTickCount(); WatchedProcessCount() > 0 && GetTickCount() - start < kRemovalMs;
+         Sleep(kPollMs)) {
+        std::vector<int> shown = ShownDialogs();
+        if (!shown.empty())
+            fail("a quiet removal shows dialog %d", shown[0]);
     }
     NeedWatchedGone(kRemovalMs);
     ExpectRemoved(in, std::vector<std::string>({"letter.tvd", "tovarin.tvs"}));
@@ -447,19 +451,41 @@ void RemoveForeignRecord()
     ok(!KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry is still there");
 }
 
-// Cancel in the first question removes nothing and asks nothing more.
-void RemoveCancelled()
+// What removes nothing at all: Cancel in the first question (no more
+// boxes), and a destination without its record (box 5).  The entry stays
+// in Add/Remove Programs, so that the user can try again.
+void RemoveNothing()
 {
-    Installation in = MakeInstallation("C:\\TOVARIN", false);
-    WriteRecordAt(__LINE__, in);
-    std::vector<std::string> before = FilesUnder(in.dest);
-    WatchProgram(kProgram);
-    StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "", -1);
-    Answer(BOX_CONFIRM_REMOVE, 2, nullptr);
-    NeedWatchedGone(kRemovalMs);
-    std::vector<std::string> after = FilesUnder(in.dest);
-    ok(after == before, "the destination holds %s, expected %s", Join(after).c_str(), Join(before).c_str());
-    ok(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry went");
+    static const struct {
+        const char* label;
+        bool record;
+        int answer;       // to the first question
+        int box;          // the box that follows, or 0
+    } cases[] = {
+        {"cancelled", true, 2, 0},
+        {"no record", false, ANSWER_REMOVE, BOX_NO_RECORD},
+    };
+    for (const auto& c : cases) {
+        SetCase(c.label);
+        Installation in = MakeInstallation("C:\\TOVARIN", false);
+        if (c.record)
+            WriteRecordAt(__LINE__, in);
+        else
+            RemoveFile(in.dest + "\\tvremove.log");
+        std::vector<std::string> before = FilesUnder(in.dest);
+        WatchProgram(kProgram);
+        StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "", -1);
+        Answer(BOX_CONFIRM_REMOVE, c.answer, nullptr);
+        if (c.box != 0)
+            Answer(c.box, 1, nullptr);
+        NeedWatchedGone(kRemovalMs);
+        std::vector<std::string> after = FilesUnder(in.dest);
+        ok(after == before, "the destination holds %s, expected %s", Join(after).c_str(), Join(before).c_str());
+        ok(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry went");
+        ok(KeyExists(HKEY_CLASSES_ROOT, ".tvd") && FileExists(in.templatePath.c_str()),
+           "the registry or the template was touched");
+    }
+    SetCase(nullptr);
 }
 
 }  // namespace
@@ -470,6 +496,6 @@ extern const Scenario kRemoveScenarios[] = {
     {"remove-in-use", RemoveInUseNT},
     {"remove-in-use-win95", RemoveInUseWindows95},
     {"remove-foreign-record", RemoveForeignRecord},
-    {"remove-cancelled", RemoveCancelled},
+    {"remove-nothing", RemoveNothing},
     {nullptr, nullptr},
 };
