@@ -298,12 +298,78 @@ void RunAsWindows95At(int line)
     SetValueAt(line, HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\tvremove.exe", "Version", "win95");
 }
 
+// ---- Traces on the drives ------------------------------------------------------------------
+
+// Every directory and file under dir, each with its size and time of last
+// write (a file's contents changed show there), as "path|size|time".
+void ListTree(const std::string& dir, std::vector<std::string>* out)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE listing = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (listing == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        std::string path = dir + "\\" + name;
+        char entry[64];
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out->push_back(path + "\\");
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                ListTree(path, out);
+        } else {
+            snprintf(entry, sizeof entry, "|%lu|%08lx%08lx", found.nFileSizeLow, found.ftLastWriteTime.dwHighDateTime,
+                     found.ftLastWriteTime.dwLowDateTime);
+            out->push_back(path + entry);
+        }
+    } while (FindNextFileA(listing, &found));
+    FindClose(listing);
+}
+
+std::vector<std::string> ListDrives()
+{
+    std::vector<std::string> all;
+    ListTree("C:", &all);
+    ListTree("D:", &all);
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+std::string Lowered(std::string text)
+{
+    for (char& c : text)
+        c = (char)tolower((unsigned char)c);
+    return text;
+}
+
+// The entries of one listing that the other lacks, but those the scenario
+// expects (lower case): the paths named, and what lies under the
+// directories named.
+std::vector<std::string> Unexpected(const std::vector<std::string>& from, const std::vector<std::string>& other,
+                                    const std::vector<std::string>& paths, const std::vector<std::string>& under)
+{
+    std::vector<std::string> out;
+    for (const std::string& entry : from) {
+        if (std::binary_search(other.begin(), other.end(), entry))
+            continue;
+        std::string path = Lowered(entry.substr(0, entry.find('|')));
+        bool expected = std::find(paths.begin(), paths.end(), path) != paths.end();
+        for (const std::string& a : under)
+            expected = expected || path.compare(0, a.size(), a) == 0;
+        if (!expected)
+            out.push_back(entry);
+    }
+    return out;
+}
+
 // ---- Scenarios --------------------------------------------------------------------------
 
 // The whole removal, as the user starts it in Add/Remove Programs: Wine's
 // own uninstaller runs the UninstallString and waits for it.
 void RemoveFull()
 {
+    std::vector<std::string> before = ListDrives();
     Installation in = MakeInstallation("C:\\Program Files\\Tovarin", true);
     WriteRecordAt(__LINE__, in);
     ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list Tovarin before the removal");
@@ -327,6 +393,27 @@ void RemoveFull()
     ok(FileExists(TempCopy().c_str()), "the copy in the temporary directory went before the restart");
     RequestRestart();
     ok(!FileExists(TempCopy().c_str()), "the copy %s is still there after the restart", TempCopy().c_str());
+
+    // Nothing else on the drives differs but what the user keeps, what the
+    // test itself made (the template's ShellNew directory, WIN.INI of the
+    // prefix), the screenshots and requests of the run, and what Wine
+    // changes on its own: the temporary directory (the restart and the
+    // programs it ran), the Start Menu folder the group lived in (Wine's
+    // Program Manager makes it), wininit.bak.
+    std::vector<std::string> after = ListDrives();
+    std::string dest = Lowered(in.dest);
+    std::vector<std::string> paths = {dest + "\\", dest + "\\letter.tvd", dest + "\\tovarin.tvs",
+                                      Lowered(WindowsDir()) + "\\wininit.bak"};
+    std::vector<std::string> under = {
+        "c:\\shots\\", "c:\\e2e-requests\\", Lowered(WindowsDir()) + "\\shellnew\\",
+        Lowered(TempCopy().substr(0, TempCopy().find_last_of('\\') + 1)), Lowered(ProgramsFolder()) + "\\",
+    };
+    ok(before.size() > 100 && after.size() > 100, "the drives list %u and %u entries", (unsigned)before.size(),
+       (unsigned)after.size());
+    std::vector<std::string> added = Unexpected(after, before, paths, under);
+    std::vector<std::string> removed = Unexpected(before, after, paths, under);
+    ok(added.empty(), "the removal left on the drives %s", Join(added).c_str());
+    ok(removed.empty(), "the installation and removal took from the drives %s", Join(removed).c_str());
 }
 
 // QuietUninstallString: no question, no box; the settings are kept.  The
