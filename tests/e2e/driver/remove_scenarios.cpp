@@ -363,6 +363,74 @@ std::vector<std::string> Unexpected(const std::vector<std::string>& from, const 
     return out;
 }
 
+// Every key and value under a key, as "ROOT\\path\\" and
+// "ROOT\\path\\|name|type|size|checksum", depth levels of keys down; the
+// keys below the last level are named only.
+void ListKey(HKEY key, const std::string& path, int depth, std::vector<std::string>* out)
+{
+    out->push_back(path + "\\");
+    std::vector<char> name(16384), data(65536);
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = (DWORD)name.size(), dataSize = (DWORD)data.size(), type = 0;
+        LONG got = RegEnumValueA(key, i, name.data(), &nameSize, nullptr, &type, (BYTE*)data.data(), &dataSize);
+        if (got == ERROR_NO_MORE_ITEMS)
+            break;
+        if (got != ERROR_SUCCESS)
+            continue;
+        uint32_t sum = 0;
+        for (DWORD k = 0; k < dataSize; ++k)
+            sum = sum * 31 + (unsigned char)data[k];
+        char entry[64];
+        snprintf(entry, sizeof entry, "|%lu|%lu|%08x", type, dataSize, sum);
+        out->push_back(path + "\\|" + std::string(name.data(), nameSize) + entry);
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = (DWORD)name.size();
+        LONG got = RegEnumKeyExA(key, i, name.data(), &nameSize, nullptr, nullptr, nullptr, nullptr);
+        if (got == ERROR_NO_MORE_ITEMS)
+            break;
+        if (got != ERROR_SUCCESS)
+            continue;
+        std::string sub(name.data(), nameSize);
+        HKEY opened;
+        int below = depth - 1;
+        if (depth == 0) {
+            out->push_back(path + "\\" + sub + "\\");
+        } else if (RegOpenKeyExA(key, sub.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+            ListKey(opened, path + "\\" + sub, below, out);
+            RegCloseKey(opened);
+        }
+    }
+}
+
+// The parts of the registry Setup writes to.  The classes are listed by
+// their top-level keys, where the file types and their programs are:
+// Wine's hold tens of thousands of keys, each a round trip to its server,
+// and listing them all takes longer than a scenario may.
+std::vector<std::string> ListRegistry()
+{
+    static const struct {
+        HKEY root;
+        const char* name;
+        const char* key;
+        int depth;
+    } parts[] = {
+        {HKEY_LOCAL_MACHINE, "HKLM", "Software\\Classes", 0},
+        {HKEY_LOCAL_MACHINE, "HKLM", "Software\\Microsoft\\Windows\\CurrentVersion", 64},
+        {HKEY_CURRENT_USER, "HKCU", "Software", 64},
+    };
+    std::vector<std::string> all;
+    for (const auto& part : parts) {
+        HKEY opened;
+        if (RegOpenKeyExA(part.root, part.key, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+            ListKey(opened, std::string(part.name) + "\\" + part.key, part.depth, &all);
+            RegCloseKey(opened);
+        }
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
 // ---- Scenarios --------------------------------------------------------------------------
 
 // The whole removal, as the user starts it in Add/Remove Programs: Wine's
@@ -370,6 +438,7 @@ std::vector<std::string> Unexpected(const std::vector<std::string>& from, const 
 void RemoveFull()
 {
     std::vector<std::string> before = ListDrives();
+    std::vector<std::string> registryBefore = ListRegistry();
     Installation in = MakeInstallation("C:\\Program Files\\Tovarin", true);
     WriteRecordAt(__LINE__, in);
     ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list Tovarin before the removal");
@@ -414,6 +483,23 @@ void RemoveFull()
     std::vector<std::string> removed = Unexpected(before, after, paths, under);
     ok(added.empty(), "the removal left on the drives %s", Join(added).c_str());
     ok(removed.empty(), "the installation and removal took from the drives %s", Join(removed).c_str());
+
+    // The registry where Setup writes (the classes' top level, Windows'
+    // CurrentVersion with App Paths and Uninstall, the user's software):
+    // what differs is the type another program took, and what Wine itself
+    // writes when programs run: user32 keeps the system parameters of a
+    // session under Wine\Temporary System Parameters, and the explorer
+    // that shows the group's folder window its Explorer settings.
+    std::vector<std::string> registryAfter = ListRegistry();
+    std::vector<std::string> none;
+    std::vector<std::string> wine = {"hklm\\software\\classes\\.tvx\\",
+                                     "hkcu\\software\\wine\\temporary system parameters\\",
+                                     "hkcu\\software\\microsoft\\windows\\currentversion\\explorer\\"};
+    std::vector<std::string> keysAdded = Unexpected(registryAfter, registryBefore, none, wine);
+    std::vector<std::string> keysRemoved = Unexpected(registryBefore, registryAfter, none, wine);
+    ok(registryBefore.size() > 1000, "the registry lists %u entries", (unsigned)registryBefore.size());
+    ok(keysAdded.empty(), "the removal left in the registry %s", Join(keysAdded).c_str());
+    ok(keysRemoved.empty(), "the installation and removal took from the registry %s", Join(keysRemoved).c_str());
 }
 
 // QuietUninstallString: no question, no box; the settings are kept.  The
