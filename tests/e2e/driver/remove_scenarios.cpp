@@ -126,7 +126,7 @@ struct Installation {
     std::string dest;
     std::string record;         // the record's text
     std::string templatePath;   // the document template in ShellNew
-    bool group = false;
+    std::string group;          // the Program Manager group, or ""
 };
 
 std::string Line(RecordKind kind, int flag, const std::string& a, const std::string& b = "",
@@ -147,11 +147,11 @@ void WriteText(const std::string& path, const std::string& text)
 
 // Setup's files, the user's document, the leftovers, the registry, the
 // template and the Add/Remove Programs entry; the record names Setup's.
-Installation MakeInstallationAt(int line, const std::string& dest, bool group)
+Installation MakeInstallationAt(int line, const std::string& dest, const char* group)
 {
     Installation in;
     in.dest = dest;
-    in.group = group;
+    in.group = group != nullptr ? group : "";
     char signature[64];
     in.record.assign(signature, FormatRecordSignature(signature, sizeof signature));
     in.record += Line(kRecordDirectory, 0, dest);
@@ -211,13 +211,13 @@ Installation MakeInstallationAt(int line, const std::string& dest, bool group)
     in.record += Line(kRecordTemplate, 0, in.templatePath, fingerprint);
 
     if (group) {
-        in.record += Line(kRecordGroup, 1, kGroup);
-        in.record += Line(kRecordItem, 0, kGroup, "Tovarin");
-        in.record += Line(kRecordItem, 0, kGroup, "Tovarin Read Me");
-        ProgmanAt(line, std::string("[CreateGroup(\"") + kGroup + "\")][AddItem(" + dest + "\\tovarin.exe, Tovarin)]" +
+        in.record += Line(kRecordGroup, 1, group);
+        in.record += Line(kRecordItem, 0, group, "Tovarin");
+        in.record += Line(kRecordItem, 0, group, "Tovarin Read Me");
+        ProgmanAt(line, std::string("[CreateGroup(\"") + group + "\")][AddItem(" + dest + "\\tovarin.exe, Tovarin)]" +
                             "[AddItem(" + dest + "\\readme.wri, Tovarin Read Me)]");
-        CloseFolderWindows(kGroup);
-        std::vector<std::string> items = FilesUnder(ProgramsFolder() + "\\" + kGroup);
+        CloseFolderWindows(group);
+        std::vector<std::string> items = FilesUnder(ProgramsFolder() + "\\" + group);
         if (items.size() != 2)
             FailAt(line, "the group holds %s, expected the two items", Join(items).c_str());
     }
@@ -243,8 +243,8 @@ void ExpectRemovedAt(int line, const Installation& in, const std::vector<std::st
     OkAt(line, !KeyExists(HKEY_LOCAL_MACHINE, kAppPathKey), "the App Paths entry is still there");
     OkAt(line, ValueExists(HKEY_CLASSES_ROOT, ".tvx", ""), "the type another program took was removed");
     OkAt(line, !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry is still there");
-    if (in.group)
-        OkAt(line, !DirExists((ProgramsFolder() + "\\" + kGroup).c_str()), "the program group is still there");
+    if (!in.group.empty())
+        OkAt(line, !DirExists((ProgramsFolder() + "\\" + in.group).c_str()), "the program group is still there");
 }
 #define ExpectRemoved(in, kept) ExpectRemovedAt(__LINE__, (in), (kept))
 
@@ -439,7 +439,7 @@ void RemoveFull()
 {
     std::vector<std::string> before = ListDrives();
     std::vector<std::string> registryBefore = ListRegistry();
-    Installation in = MakeInstallation("C:\\Program Files\\Tovarin", true);
+    Installation in = MakeInstallation("C:\\Program Files\\Tovarin", kGroup);
     WriteRecordAt(__LINE__, in);
     ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list Tovarin before the removal");
     WatchProgram(kProgram);
@@ -508,7 +508,7 @@ void RemoveFull()
 // cut off.
 void RemoveQuiet()
 {
-    Installation in = MakeInstallation("C:\\TOVARIN", false);
+    Installation in = MakeInstallation("C:\\TOVARIN", nullptr);
     std::string lines = in.record.substr(in.record.find('\n') + 1);
     in.record += lines + "FILE\tC:\\TOVARIN\\tov";
     WriteRecordAt(__LINE__, in);
@@ -532,7 +532,7 @@ void RemoveQuiet()
 // Windows 95 mode a NUL= line in WININIT.INI), and the restart takes it.
 void RemoveInUse(bool windows95)
 {
-    Installation in = MakeInstallation("C:\\TOVARIN", false);
+    Installation in = MakeInstallation("C:\\TOVARIN", nullptr);
     WriteRecordAt(__LINE__, in);
     std::string wininit = WindowsDir() + "\\wininit.ini";
     if (windows95)
@@ -586,7 +586,7 @@ void RemoveInUseWindows95()
 // what the lines after it name stays.  A template the user changed stays.
 void RemoveForeignRecord()
 {
-    Installation in = MakeInstallation("C:\\TOVARIN", false);
+    Installation in = MakeInstallation("C:\\TOVARIN", nullptr);
     std::string winIni = WindowsDir() + "\\win.ini";
     if (!FileExists(winIni.c_str()))
         WriteText(winIni, "[windows]\r\n");
@@ -640,7 +640,7 @@ void RemoveNothing()
     };
     for (const auto& c : cases) {
         SetCase(c.label);
-        Installation in = MakeInstallation("C:\\TOVARIN", false);
+        Installation in = MakeInstallation("C:\\TOVARIN", nullptr);
         if (c.record)
             WriteRecordAt(__LINE__, in);
         else
@@ -661,6 +661,48 @@ void RemoveNothing()
     SetCase(nullptr);
 }
 
+// A group stays where it is not Setup's to delete: one the user has put an
+// item of his own into, and one that was there before Setup ("old").
+// Setup's items go from both.
+void RemoveGroupKept()
+{
+    static const struct {
+        const char* label;
+        const char* group;
+        bool userItem;
+        bool old;
+        std::vector<std::string> left;   // the group's folder afterwards
+    } cases[] = {
+        {"the user's item", "Tovarin Kept One", true, false, {"Letter.lnk"}},
+        {"an earlier group", "Tovarin Kept Two", false, true, {}},
+    };
+    WatchProgram(kProgram);
+    for (const auto& c : cases) {
+        SetCase(c.label);
+        Installation in = MakeInstallation("C:\\TOVARIN", c.group);
+        if (c.userItem) {
+            ProgmanAt(__LINE__, std::string("[ShowGroup(\"") + c.group + "\", 1)][AddItem(" + in.dest +
+                                    "\\letter.tvd, Letter)]");
+            CloseFolderWindows(c.group);
+        }
+        if (c.old) {
+            size_t at = in.record.find(std::string("GROUP\t") + c.group + "\tnew");
+            in.record.replace(in.record.find("\tnew", at), 4, "\told");
+        }
+        WriteRecordAt(__LINE__, in);
+        StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "/quiet", -1);
+        NeedExitAt(__LINE__, kRemovalMs, nullptr, 0);
+        NeedWatchedGone(kRemovalMs);
+        CloseFolderWindows(c.group);
+        std::string folder = ProgramsFolder() + "\\" + c.group;
+        std::vector<std::string> left = FilesUnder(folder);
+        ok(DirExists(folder.c_str()), "the group %s went", c.group);
+        ok(left == c.left, "the group holds %s, expected %s", Join(left).c_str(), Join(c.left).c_str());
+        ok(!KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry is still there");
+    }
+    SetCase(nullptr);
+}
+
 }  // namespace
 
 extern const Scenario kRemoveScenarios[] = {
@@ -670,5 +712,6 @@ extern const Scenario kRemoveScenarios[] = {
     {"remove-in-use-win95", RemoveInUseWindows95},
     {"remove-foreign-record", RemoveForeignRecord},
     {"remove-nothing", RemoveNothing},
+    {"remove-group-kept", RemoveGroupKept},
     {nullptr, nullptr},
 };
