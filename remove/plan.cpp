@@ -63,7 +63,7 @@ void MakeRemovalPlan(const char* text, size_t size, void* block, RemovalPlan* pl
     ReadRecord(text, size, AddLine, &filling, &plan->badLine);
 }
 
-const char* FileNamePart(const char* path)
+const char* FileNameOf(const char* path)
 {
     return path + LastBackslash(path) + 1;
 }
@@ -72,7 +72,7 @@ FileVerdict JudgeFile(const char* path, const char* destDir)
 {
     if (!IsPlainAbsolutePath(path) || !IsInsideDirectory(path, destDir))
         return kOutsideDest;
-    const char* name = FileNamePart(path);
+    const char* name = FileNameOf(path);
     if (SameTextIgnoringCase(name, "ctl3d32.dll"))
         return kSystemLibrary;
     // Only the destination's own copies are the program and its record.

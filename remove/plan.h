@@ -42,8 +42,8 @@ enum FileVerdict {
 };
 FileVerdict JudgeFile(const char* path, const char* destDir);
 
-// The file name part of a path (after its last backslash).
-const char* FileNamePart(const char* path);
+// The file name of a path: what follows its last backslash.
+const char* FileNameOf(const char* path);
 
 // Orders paths so that every directory comes before the directories that
 // hold it (more components first), keeping the record's order otherwise.

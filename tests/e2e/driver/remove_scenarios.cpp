@@ -403,7 +403,7 @@ void ListKey(HKEY key, const std::string& path, int depth, std::vector<std::stri
     }
 }
 
-// The parts of the registry Setup writes to.  The classes are listed by
+// The branches of the registry Setup writes to.  The classes are listed by
 // their top-level keys, where the file types and their programs are:
 // Wine's hold tens of thousands of keys, each a round trip to its server,
 // and listing them all takes longer than a scenario may.
@@ -414,16 +414,16 @@ std::vector<std::string> ListRegistry()
         const char* name;
         const char* key;
         int depth;
-    } parts[] = {
+    } branches[] = {
         {HKEY_LOCAL_MACHINE, "HKLM", "Software\\Classes", 0},
         {HKEY_LOCAL_MACHINE, "HKLM", "Software\\Microsoft\\Windows\\CurrentVersion", 64},
         {HKEY_CURRENT_USER, "HKCU", "Software", 64},
     };
     std::vector<std::string> all;
-    for (const auto& part : parts) {
+    for (const auto& branch : branches) {
         HKEY opened;
-        if (RegOpenKeyExA(part.root, part.key, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
-            ListKey(opened, std::string(part.name) + "\\" + part.key, part.depth, &all);
+        if (RegOpenKeyExA(branch.root, branch.key, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+            ListKey(opened, std::string(branch.name) + "\\" + branch.key, branch.depth, &all);
             RegCloseKey(opened);
         }
     }
