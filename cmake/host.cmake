@@ -6,7 +6,7 @@ find_package(GTest REQUIRED)
 
 set(SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
-add_library(portable STATIC ${PORTABLE_SOURCES})
+add_library(portable STATIC ${PORTABLE_SOURCES} ${REMOVE_PORTABLE_SOURCES})
 target_include_directories(portable PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(portable PRIVATE ${TOVARIN_WARNINGS})
 target_compile_options(portable PUBLIC ${SANITIZE})
@@ -42,7 +42,7 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_*.cpp)
   foreach(src ${FUZZ_SOURCES})
     get_filename_component(name ${src} NAME_WE)
-    add_bounded_fuzz_target(${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${name} ${src} ${PORTABLE_SOURCES})
+    add_bounded_fuzz_target(${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${name} ${src} ${PORTABLE_SOURCES} ${REMOVE_PORTABLE_SOURCES})
   endforeach()
 endif()
 
@@ -87,6 +87,13 @@ add_test(NAME setup_exe_contents
 add_test(NAME setup_exe_contents_win64
   COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check-setup-exe ${WIN64_BUILD_DIR}/setup.exe)
 set_tests_properties(setup_exe_contents setup_exe_contents_win64 PROPERTIES LABELS pe)
+
+# What the removal program is made of, in both trees.
+add_test(NAME tvremove_exe_contents
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check-tvremove-exe ${WIN32_BUILD_DIR}/tvremove.exe)
+add_test(NAME tvremove_exe_contents_win64
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check-tvremove-exe ${WIN64_BUILD_DIR}/tvremove.exe)
+set_tests_properties(tvremove_exe_contents tvremove_exe_contents_win64 PROPERTIES LABELS pe)
 
 # pemark's checksum against the linker's own: GNU ld writes the checksum of
 # every image it links, and pemark --check computes it again for the

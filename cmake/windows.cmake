@@ -78,6 +78,43 @@ set_source_files_properties(resources/setup.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -c 1252")
 
+# tvremove.exe: the removal program, built like setup.exe (its own entry,
+# no C run-time) from its own folder, the base, the record and the texts
+# for Program Manager; none of the wizard.
+set(TVREMOVE_SOURCES
+  remove/main.cpp
+  remove/removal.cpp
+  remove/system.cpp
+  remove/pages.cpp
+  ${REMOVE_PORTABLE_SOURCES}
+  shell/startup.cpp
+  shell/cmdline.cpp
+  base/text.cpp
+  base/pathtext.cpp
+  base/blockcopy.cpp
+  base/paths.cpp
+  base/filewrite.cpp
+  install/record.cpp
+  integration/progmantext.cpp
+  resources/tvremove.rc
+)
+add_executable(tvremove WIN32 ${TVREMOVE_SOURCES})
+target_include_directories(tvremove PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(tvremove PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX
+  WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400)
+target_compile_options(tvremove PRIVATE
+  $<$<COMPILE_LANGUAGE:CXX>:${TOVARIN_WARNINGS} -Os -fno-exceptions -fno-rtti
+    -fno-asynchronous-unwind-tables -fno-stack-protector -fno-threadsafe-statics
+    -fno-use-cxa-atexit -ffunction-sections -fdata-sections
+    -mno-stack-arg-probe -Wframe-larger-than=3584>)
+target_link_options(tvremove PRIVATE -nostdlib -nostartfiles -s -Wl,--gc-sections
+  -Wl,-e,${SETUP_ENTRY} -Wl,--subsystem,windows:4.0
+  -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+target_link_libraries(tvremove PRIVATE kernel32 user32 gdi32 advapi32 gcc)
+set_target_properties(tvremove PROPERTIES OUTPUT_NAME tvremove RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+set_source_files_properties(resources/tvremove.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/tvremove.h")
+
 # lzcheck.exe: the LZ32 cross-check of the distribution tools
 # (tools/wine/check-lz32), run under Wine from the host tree's tests.
 add_executable(lzcheck tools/wine/lzcheck.c)

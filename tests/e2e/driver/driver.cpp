@@ -2,6 +2,8 @@
 #include "tests/e2e/driver/driver.h"
 #include "resources/resource.h"
 
+#include <tlhelp32.h>
+
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -23,6 +25,11 @@ PROCESS_INFORMATION setupProcess;
 bool setupStarted = false;
 bool setupEnded = false;
 DWORD setupExitCode = 0;
+
+// The removal program's file name, lower case, once WatchProgram named it.
+std::string watchedImage;
+std::vector<DWORD> watchedPids;
+DWORD watchedAt = 0;
 
 void Report(int line, const char* kind, const char* format, va_list args)
 {
@@ -316,10 +323,44 @@ DWORD ProcessOf(HWND window)
     return pid;
 }
 
+// The processes of the watched file name, found again at most every poll.
+const std::vector<DWORD>& WatchedPids()
+{
+    if (watchedImage.empty() || (GetTickCount() - watchedAt < kPollMs && !watchedPids.empty()))
+        return watchedPids;
+    watchedPids.clear();
+    watchedAt = GetTickCount();
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return watchedPids;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        std::string name = entry.szExeFile;
+        size_t slash = name.find_last_of('\\');
+        if (slash != std::string::npos)
+            name = name.substr(slash + 1);
+        for (char& c : name)
+            c = (char)tolower((unsigned char)c);
+        if (name == watchedImage)
+            watchedPids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return watchedPids;
+}
+
+bool OwnedByProgram(HWND window)
+{
+    DWORD pid = ProcessOf(window);
+    if (setupStarted && pid == setupProcess.dwProcessId)
+        return true;
+    const std::vector<DWORD>& pids = WatchedPids();
+    return std::find(pids.begin(), pids.end(), pid) != pids.end();
+}
+
 bool IsSetupDialog(HWND window)
 {
-    return setupStarted && ProcessOf(window) == setupProcess.dwProcessId && IsWindowVisible(window)
-        && ClassOf(window) == L"#32770";
+    return OwnedByProgram(window) && IsWindowVisible(window) && ClassOf(window) == L"#32770";
 }
 
 struct WindowList {
@@ -337,10 +378,11 @@ std::vector<HWND> SetupWindows()
     WindowList list;
     EnumWindows(CollectWindow, (LPARAM)&list);
     std::vector<HWND> out;
-    if (!setupStarted)
+    if (!setupStarted && watchedImage.empty())
         return out;
+    watchedAt = 0;
     for (HWND w : list.windows)
-        if (ProcessOf(w) == setupProcess.dwProcessId)
+        if (OwnedByProgram(w))
             out.push_back(w);
     return out;
 }
@@ -612,6 +654,54 @@ void KillSetup()
     setupEnded = false;
 }
 
+// ---- The removal program ------------------------------------------------------------
+
+void WatchProgram(const char* programPath)
+{
+    templates.clear();
+    LoadTemplates(programPath);
+    idCache.clear();
+    std::string name = programPath;
+    size_t slash = name.find_last_of('\\');
+    if (slash != std::string::npos)
+        name = name.substr(slash + 1);
+    for (char& c : name)
+        c = (char)tolower((unsigned char)c);
+    watchedImage = name;
+    watchedPids.clear();
+    watchedAt = 0;
+}
+
+int WatchedProcessCount()
+{
+    watchedAt = 0;
+    return (int)WatchedPids().size();
+}
+
+void NeedWatchedGoneAt(int line, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (WatchedProcessCount() > 0) {
+        if (GetTickCount() - start > timeoutMs)
+            FailAt(line, "%s still runs after %lu ms (dialogs: %s)", watchedImage.c_str(), timeoutMs,
+                   DialogList().c_str());
+        Sleep(kPollMs);
+    }
+}
+
+void RequestRestartAt(int line)
+{
+    const char* folder = "C:\\e2e-requests";
+    CreateDirectoryA(folder, nullptr);
+    std::string request = std::string(folder) + "\\restart";
+    WriteBytesAt(line, request, "", 0);
+    for (DWORD start = GetTickCount(); FileExists(request.c_str()); Sleep(kPollMs)) {
+        if (GetTickCount() - start > 30000)
+            FailAt(line, "no restart within 30 s: is run-scenario's watcher running?");
+    }
+    Trace("restarted (wineboot -r)");
+}
+
 // ---- Windows of setup.exe ----------------------------------------------------------
 
 int DialogId(HWND dialog)
@@ -652,9 +742,11 @@ HWND NeedDialogAt(int line, int templateId, DWORD timeoutMs)
         HWND found = FindDialog(templateId);
         if (found)
             return found;
-        if (UpdateEnded())
+        if (UpdateEnded() && (watchedImage.empty() || WatchedProcessCount() == 0))
             FailAt(line, "setup.exe ended (exit code %lu) while dialog %d was expected", setupExitCode,
                    templateId);
+        if (!setupStarted && !watchedImage.empty() && GetTickCount() - start > 2000 && WatchedProcessCount() == 0)
+            FailAt(line, "no %s runs while dialog %d was expected", watchedImage.c_str(), templateId);
         if (GetTickCount() - start > timeoutMs)
             FailAt(line, "dialog %d did not appear within %lu ms", templateId, timeoutMs);
         Sleep(kPollMs);

@@ -70,6 +70,26 @@ DWORD SetupProcessId();
 DWORD NeedExitAt(int line, DWORD timeoutMs, const int* allowedDialogs, int allowedCount);
 void KillSetup();
 
+// ---- The removal program ----------------------------------------------------
+
+// From here on the dialogs looked for are the removal program's: its
+// templates are read from programPath, and its windows are those of every
+// process of that program's file name (the work is done by its copy in the
+// temporary directory, which Add/Remove Programs never sees).  The process
+// started with StartSetupAt, if any, counts too.
+void WatchProgram(const char* programPath);
+// The processes of the watched program's file name that run now.
+int WatchedProcessCount();
+// Waits until none of them runs; fails when one still does after timeoutMs.
+#define NeedWatchedGone(ms) NeedWatchedGoneAt(__LINE__, (ms))
+void NeedWatchedGoneAt(int line, DWORD timeoutMs);
+
+// Restarts Windows as far as files go: asks run-scenario's watcher to run
+// "wineboot -r" (WININIT.INI's [rename] section and the renames that
+// MOVEFILE_DELAY_UNTIL_REBOOT arranged) and waits until it has.
+#define RequestRestart() RequestRestartAt(__LINE__)
+void RequestRestartAt(int line);
+
 // ---- Windows of setup.exe -------------------------------------------------
 
 // Template id of a top-level dialog of setup.exe; 0 when none matches.

@@ -12,7 +12,7 @@ namespace {
 
 const Scenario* FindScenario(const char* name)
 {
-    for (const Scenario* table : {kScenarios, kCopyScenarios, kShellScenarios, kExtraScenarios,
+    for (const Scenario* table : {kScenarios, kCopyScenarios, kShellScenarios, kRemoveScenarios, kExtraScenarios,
                                    kBenchScenarios})
         for (const Scenario* s = table; s->name; s++)
             if (strcmp(s->name, name) == 0)
@@ -30,7 +30,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (strcmp(argv[1], "--list") == 0) {
-        for (const Scenario* table : {kScenarios, kCopyScenarios, kShellScenarios})
+        for (const Scenario* table : {kScenarios, kCopyScenarios, kShellScenarios, kRemoveScenarios})
             for (const Scenario* s = table; s->name; s++)
                 printf("%s\n", s->name);
         return 0;

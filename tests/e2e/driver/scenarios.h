@@ -12,6 +12,7 @@ struct Scenario {
 extern const Scenario kScenarios[];       // ends with a null name
 extern const Scenario kCopyScenarios[];   // the copy phase: copy_scenarios.cpp
 extern const Scenario kShellScenarios[];  // group, registry, finish, 3D controls: shell_scenarios.cpp
+extern const Scenario kRemoveScenarios[]; // the removal program: remove_scenarios.cpp
 extern const Scenario kBenchScenarios[];  // benchmarks, not tests: bench_scenarios.cpp
 extern const Scenario kExtraScenarios[];  // demonstration helpers
 

@@ -1,0 +1,132 @@
+// The removal program's command line (see arguments.h).
+#include "remove/arguments.h"
+
+namespace {
+
+const char* SkipBlanks(const char* p)
+{
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    return p;
+}
+
+// The word at p (up to a blank) compared with a switch, ignoring case and
+// taking "-" for "/".  Returns the text after the word, or null.
+const char* TakeSwitch(const char* p, const char* name)
+{
+    if (*p != '/' && *p != '-')
+        return nullptr;
+    ++p;
+    size_t i = 0;
+    for (; name[i] != '\0'; ++i) {
+        char c = p[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
+        if (c != name[i])
+            return nullptr;
+    }
+    if (p[i] != '\0' && p[i] != ' ' && p[i] != '\t')
+        return nullptr;
+    return p + i;
+}
+
+const char* TakeNumber(const char* p, uint32_t* value)
+{
+    p = SkipBlanks(p);
+    if (*p < '0' || *p > '9')
+        return nullptr;
+    uint32_t v = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        uint32_t digit = static_cast<uint32_t>(*p - '0');
+        if (v > (0xFFFFFFFFu - digit) / 10)
+            return nullptr;
+        v = v * 10 + digit;
+    }
+    if (*p != '\0' && *p != ' ' && *p != '\t')
+        return nullptr;
+    *value = v;
+    return p;
+}
+
+void FormatNumber(uint32_t value, char* out)
+{
+    char reversed[12];
+    int n = 0;
+    do {
+        reversed[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    for (int i = 0; i < n; ++i)
+        out[i] = reversed[n - 1 - i];
+    out[n] = '\0';
+}
+
+}  // namespace
+
+int ParseRemoveArguments(const char* tail, RemoveArguments* out)
+{
+    out->quiet = 0;
+    out->copy = 0;
+    out->event = 0;
+    out->process = 0;
+    out->destDir[0] = '\0';
+    const char* p = SkipBlanks(tail);
+    const char* after = TakeSwitch(p, "copy");
+    if (after != nullptr) {
+        out->copy = 1;
+        p = TakeNumber(after, &out->event);
+        p = p != nullptr ? TakeNumber(p, &out->process) : nullptr;
+        if (p == nullptr)
+            return 0;
+        p = SkipBlanks(p);
+    }
+    after = TakeSwitch(p, "quiet");
+    if (after != nullptr) {
+        out->quiet = 1;
+        p = SkipBlanks(after);
+    }
+    if (!out->copy)
+        return *p == '\0';
+
+    // The destination: quoted, or the rest of the line without its blanks.
+    char dest[kPathBytes];
+    size_t length = 0;
+    if (*p == '"') {
+        ++p;
+        while (*p != '\0' && *p != '"') {
+            if (length + 1 >= sizeof dest)
+                return 0;
+            dest[length++] = *p++;
+        }
+        if (*p != '"' || *SkipBlanks(p + 1) != '\0')
+            return 0;
+    } else {
+        while (*p != '\0') {
+            if (length + 1 >= sizeof dest)
+                return 0;
+            dest[length++] = *p++;
+        }
+        while (length > 0 && (dest[length - 1] == ' ' || dest[length - 1] == '\t'))
+            --length;
+    }
+    // "C:\" keeps its backslash: it is the root, not a trailing one.
+    while (length > 3 && dest[length - 1] == '\\')
+        --length;
+    dest[length] = '\0';
+    if (length == 0)
+        return 0;
+    CopyText(out->destDir, sizeof out->destDir, dest);
+    return 1;
+}
+
+size_t FormatCopyCommand(const char* program, uint32_t event, uint32_t process, int quiet,
+                         const char* destDir, char* out, size_t capacity)
+{
+    char eventText[12], processText[12];
+    FormatNumber(event, eventText);
+    FormatNumber(process, processText);
+    char head[kPathBytes + 40];
+    if (ComposeText(head, sizeof head, "\"", program, "\" /copy ", eventText, " ") == 0)
+        return 0;
+    return ComposeText(out, capacity, head, processText, quiet ? " /quiet \"" : " \"", destDir, "\"");
+}

@@ -1,0 +1,156 @@
+// tvremove.exe: removes Tovarin as Setup's record proves it was installed.
+//
+// Add/Remove Programs starts the destination's tvremove.exe and waits for
+// it.  That program cannot delete itself, nor the directory it runs from,
+// so it copies itself into the temporary directory, starts the copy and
+// waits.  The copy asks, removes everything the record proves to be
+// Setup's (the Add/Remove Programs entry last) and signals; the first
+// program ends, which tells Add/Remove Programs to read its list again;
+// the copy waits for it to be gone, deletes the destination's program,
+// record and emptied directories, says what it left, and has itself
+// deleted when Windows starts next.
+#include "remove/remove.h"
+#include "remove/arguments.h"
+#include "base/paths.h"
+#include "resources/tvremove.h"
+
+HINSTANCE removeInstance;
+
+namespace {
+
+enum {
+    kExitRemoved  = 0,
+    kExitFailed   = 1,   // no record, a bad command line, or the copy could not start
+    kExitStopped  = 2,   // the user cancelled
+    kParentWaitMs = 30000,
+};
+
+// The copy's path in the temporary directory: always the same name, so
+// that it is the same program to the system (and to its settings).
+int CopyPath(char* path)
+{
+    char temp[kPathBytes];
+    DWORD length = GetTempPathA(sizeof temp, temp);
+    return length != 0 && length < sizeof temp && JoinPath(temp, kRemovalProgramName, path, kPathBytes) != 0;
+}
+
+// The first program: hands the work to the copy and waits until it says
+// everything is removed, or ends.  0 when the copy could not be started.
+int HandOver(const char* destDir, int quiet, DWORD* exitCode)
+{
+    char own[kPathBytes], copy[kPathBytes];
+    DWORD length = GetModuleFileNameA(nullptr, own, sizeof own);
+    if (length == 0 || length >= sizeof own || !CopyPath(copy) || SameTextIgnoringCase(own, copy) ||
+        !CopyFileA(own, copy, FALSE))
+        return 0;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE done = CreateEventA(&inherit, TRUE, FALSE, nullptr);
+    HANDLE self = nullptr;
+    if (done == nullptr || !DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
+                                            SYNCHRONIZE, TRUE, 0)) {
+        if (done != nullptr)
+            CloseHandle(done);
+        return 0;
+    }
+    char command[kPathBytes * 2 + 64];
+    char tempDir[kPathBytes];
+    CopyText(tempDir, sizeof tempDir, copy);
+    tempDir[LastBackslash(tempDir)] = '\0';
+    PROCESS_INFORMATION started;
+    STARTUPINFOA startup;
+    for (size_t i = 0; i < sizeof startup; ++i)
+        reinterpret_cast<char*>(&startup)[i] = 0;
+    startup.cb = sizeof startup;
+    int ok = FormatCopyCommand(copy, static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(done)),
+                               static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(self)), quiet, destDir, command,
+                               sizeof command) != 0 &&
+             CreateProcessA(copy, command, nullptr, nullptr, TRUE, 0, nullptr, tempDir, &startup, &started);
+    if (ok) {
+        HANDLE either[2] = {done, started.hProcess};
+        WaitForMultipleObjects(2, either, FALSE, INFINITE);
+        if (WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0)
+            GetExitCodeProcess(started.hProcess, exitCode);
+        else
+            *exitCode = kExitRemoved;
+        CloseHandle(started.hProcess);
+        CloseHandle(started.hThread);
+    }
+    CloseHandle(done);
+    CloseHandle(self);
+    return ok;
+}
+
+// The removal itself, in the copy (or, when no copy could be started, in
+// the first program, which then has its own file deleted at the next start).
+int Remove(const char* destDir, int quiet, HANDLE done, HANDLE parent)
+{
+    RemovalRun* run = static_cast<RemovalRun*>(LocalAlloc(LPTR, sizeof(RemovalRun)));
+    if (run == nullptr)
+        return kExitFailed;
+    CopyText(run->destDir, sizeof run->destDir, destDir);
+    run->quiet = quiet;
+    int result = kRemovalStopped;
+    if (quiet || ShowBox(BOX_CONFIRM_REMOVE, nullptr) == ANSWER_REMOVE)
+        result = RemoveTovarin(run);
+    // Add/Remove Programs reads its list again when the program it started
+    // ends: let it end now that the entry is gone.
+    if (done != nullptr)
+        SetEvent(done);
+    if (parent != nullptr)
+        WaitForSingleObject(parent, kParentWaitMs);
+    if (result == kRemovalDone)
+        RemoveProgramAndRecord(run);
+    else
+        CloseProgress(run);
+    if (run->recordRead && !quiet) {
+        char text[kLeftBytes + 128];
+        LoadRemoveString(result == kRemovalStopped ? IDS_STOPPED : run->left.shown > 0 ? IDS_LEFT : IDS_REMOVED,
+                         text, sizeof text);
+        if (result != kRemovalStopped && run->left.shown > 0) {
+            AppendText(text, sizeof text, run->left.text);
+            if (run->left.more > 0) {
+                char format[64], more[80];
+                LoadRemoveString(IDS_MORE, format, sizeof format);
+                wsprintfA(more, format, run->left.more);
+                AppendText(text, sizeof text, more);
+            }
+        }
+        ShowBox(BOX_REMOVED, text);
+    }
+    FreeRun(run);
+    LocalFree(run);
+    return result == kRemovalDone ? kExitRemoved : result == kRemovalStopped ? kExitStopped : kExitFailed;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int)
+{
+    removeInstance = instance;
+    RemoveArguments arguments;
+    if (!ParseRemoveArguments(tail, &arguments))
+        return kExitFailed;
+    if (arguments.copy) {
+        int code = Remove(arguments.destDir, arguments.quiet,
+                          reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(arguments.event)),
+                          reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(arguments.process)));
+        char own[kPathBytes];
+        DWORD length = GetModuleFileNameA(nullptr, own, sizeof own);
+        if (length != 0 && length < sizeof own)
+            DeleteAtRestart(own);
+        return code;
+    }
+
+    // Started from the destination: the destination is this program's own
+    // directory.
+    char destDir[kPathBytes];
+    DWORD length = GetModuleFileNameA(nullptr, destDir, sizeof destDir);
+    if (length == 0 || length >= sizeof destDir || LastBackslash(destDir) < 2)
+        return kExitFailed;
+    destDir[LastBackslash(destDir) == 2 ? 3 : LastBackslash(destDir)] = '\0';
+    DWORD code = kExitFailed;
+    if (HandOver(destDir, arguments.quiet, &code))
+        return static_cast<int>(code);
+    // No copy: remove from here; this program's file goes at the next start.
+    return Remove(destDir, arguments.quiet, nullptr, nullptr);
+}

@@ -1,0 +1,85 @@
+// The removal program, tvremove.exe: what its files offer each other.
+//
+//   main.cpp     the entry: hands the work to a copy of itself in the
+//                temporary directory, which removes everything and then the
+//                destination's program and record
+//   removal.cpp  the work over the record: files, directories, the template
+//   system.cpp   the registry entries and the Program Manager group
+//   pages.cpp    the progress page and the boxes
+//
+// Win32.  The decisions are plain logic in plan.h, wininit.h and
+// arguments.h.
+#ifndef TOVARIN_REMOVE_REMOVE_H
+#define TOVARIN_REMOVE_REMOVE_H
+
+#include <windows.h>
+#include <stdint.h>
+
+#include "base/text.h"
+#include "remove/plan.h"
+
+extern HINSTANCE removeInstance;
+
+enum {
+    kLeftBytes = 1536,    // the names of what was left, for the last box
+    kLeftNames = 12,      // names shown; the rest are counted
+};
+
+// The names of what the removal left, for the last box.
+struct LeftList {
+    char text[kLeftBytes];
+    uint32_t shown;
+    uint32_t more;
+};
+
+struct RemovalRun {
+    char destDir[kPathBytes];
+    int quiet;
+    int keepSettings;
+    int stopped;           // the user chose Cancel in a box: nothing more is removed
+    int recordRead;        // the record was there
+    RemovalPlan plan;
+    void* planBlock;       // LocalAlloc'd
+    HWND progress;
+    uint32_t stepsDone, steps;
+    LeftList left;
+};
+
+// Results of RemoveTovarin.
+enum {
+    kRemovalDone    = 0,
+    kRemovalNoRecord = -1,   // no record: nothing removed
+    kRemovalStopped = -2,    // stopped by the user; the entry stays
+};
+
+// removal.cpp
+// Removes everything the record proves to be Setup's but the destination's
+// program and record, and the Add/Remove Programs entry last.
+int RemoveTovarin(RemovalRun* run);
+// Deletes the destination's program and record and the directories that
+// are empty then; lists what is left in the destination.
+void RemoveProgramAndRecord(RemovalRun* run);
+// Deletes path; a file in use asks Retry, Later or Cancel (a quiet removal
+// takes Later).  1 when it is gone or will go at the next start.
+int DeleteOrDefer(RemovalRun* run, const char* path);
+// Arranges path's deletion when Windows starts next.  1 when arranged.
+int DeleteAtRestart(const char* path);
+void NoteLeft(LeftList* left, const char* path, int textId);
+void FreeRun(RemovalRun* run);
+
+// system.cpp
+void RemoveProgramItems(RemovalRun* run);
+void RemoveRegistryEntries(RemovalRun* run);
+void RemoveUninstallEntry();
+
+// pages.cpp
+// Box n (template 32000 + n); text replaces control 100's when not null.
+// Returns the id of the button pressed.
+int ShowBox(int n, const char* text);
+HWND OpenProgress();
+void ShowProgress(RemovalRun* run, const char* name);
+void CloseProgress(RemovalRun* run);
+// A string of the resources, "" when it is missing.
+void LoadRemoveString(int id, char* out, int capacity);
+
+#endif

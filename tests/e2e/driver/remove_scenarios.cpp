@@ -1,0 +1,717 @@
+// The removal program, tvremove.exe, on installations the scenarios make
+// by hand: a destination with Setup's files, the user's own document, the
+// write path's leftovers, a record naming what "Setup" did, the registry
+// entries with the Add/Remove Programs entry, the template, and for the
+// whole removal a Program Manager group made over DDE in Wine's own
+// Program Manager.  Then the removal runs (through Wine's own Add/Remove
+// Programs, "uninstaller --remove Tovarin", or started as its quiet form
+// would be) and the scenario checks what the user finds afterwards.
+//
+// The removal's dialogs are those of tvremove.exe: its copy in the
+// temporary directory does the work, so the driver watches every process
+// of that name (WatchProgram).
+#include "tests/e2e/driver/driver.h"
+
+#include <ddeml.h>
+#include <shlobj.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "install/record.h"
+#include "resources/tvremove.h"
+#include "tests/e2e/driver/scenarios.h"
+
+namespace {
+
+const char kProgram[] = "C:\\tvremove.exe";   // put there by run-scenario
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovarin";
+const char kAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tovarin.exe";
+const char kGroup[] = "Tovarin Removal Test";
+const DWORD kRemovalMs = 30000;
+
+std::string Join(const std::vector<std::string>& items)
+{
+    std::string out;
+    for (const std::string& item : items)
+        out += (out.empty() ? "" : ", ") + item;
+    return "[" + out + "]";
+}
+
+std::string WindowsDir()
+{
+    char path[MAX_PATH] = "";
+    GetWindowsDirectoryA(path, sizeof path);
+    return path;
+}
+
+std::string ProgramsFolder()
+{
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, path);
+    return path;
+}
+
+std::string TempCopy()
+{
+    char path[MAX_PATH] = "";
+    GetTempPathA(sizeof path, path);
+    return std::string(path) + "tvremove.exe";
+}
+
+// ---- The registry ------------------------------------------------------------------
+
+void SetValueAt(int line, HKEY root, const char* key, const char* name, const std::string& data)
+{
+    HKEY opened;
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr) != ERROR_SUCCESS ||
+        RegSetValueExA(opened, name, 0, REG_SZ, (const BYTE*)data.c_str(), (DWORD)data.size() + 1) != ERROR_SUCCESS)
+        FailAt(line, "cannot set %s of %s", name, key);
+    RegCloseKey(opened);
+}
+#define SetValue(root, key, name, data) SetValueAt(__LINE__, (root), (key), (name), (data))
+
+bool KeyExists(HKEY root, const char* key)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+bool ValueExists(HKEY root, const char* key, const char* name)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    bool there = RegQueryValueExA(opened, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(opened);
+    return there;
+}
+
+// ---- Program Manager ---------------------------------------------------------------
+
+HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return nullptr;
+}
+
+void ProgmanAt(int line, const std::string& commands)
+{
+    DWORD instance = 0;
+    if (DdeInitializeA(&instance, ClientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
+        FailAt(line, "no DDEML");
+    HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
+    HCONV conversation = DdeConnect(instance, name, name, nullptr);
+    if (!conversation)
+        FailAt(line, "no Program Manager answers");
+    std::vector<BYTE> bytes(commands.begin(), commands.end());
+    bytes.push_back(0);
+    HDDEDATA done = DdeClientTransaction(bytes.data(), (DWORD)bytes.size(), conversation, nullptr,
+                                         0, XTYP_EXECUTE, 5000, nullptr);
+    OkAt(line, done != nullptr, "Program Manager refused %s", commands.c_str());
+    DdeDisconnect(conversation);
+    DdeFreeStringHandle(instance, name);
+    DdeUninitialize(instance);
+}
+
+// ---- A hand-made installation -------------------------------------------------------
+
+struct Installation {
+    std::string dest;
+    std::string record;         // the record's text
+    std::string templatePath;   // the document template in ShellNew
+    std::string group;          // the Program Manager group, or ""
+};
+
+std::string Line(RecordKind kind, int flag, const std::string& a, const std::string& b = "",
+                 const std::string& c = "", const std::string& d = "")
+{
+    RecordLine line = {kind, flag, {a.c_str(), b.c_str(), c.c_str(), d.c_str()}};
+    char out[kRecordLineBytes + 1];
+    size_t n = FormatRecordLine(&line, out, sizeof out);
+    if (n == 0)
+        FailAt(__LINE__, "the record line of %s cannot be formatted", a.c_str());
+    return std::string(out, n);
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    WriteBytesAt(__LINE__, path, text.data(), text.size());
+}
+
+// Setup's files, the user's document, the leftovers, the registry, the
+// template and the Add/Remove Programs entry; the record names Setup's.
+Installation MakeInstallationAt(int line, const std::string& dest, const char* group)
+{
+    Installation in;
+    in.dest = dest;
+    in.group = group != nullptr ? group : "";
+    char signature[64];
+    in.record.assign(signature, FormatRecordSignature(signature, sizeof signature));
+    in.record += Line(kRecordDirectory, 0, dest);
+    in.record += Line(kRecordDirectory, 0, dest + "\\GUIDE");
+    MakeDirsAt(line, dest + "\\GUIDE");
+    const char* files[] = {"tovarin.exe", "readme.wri", "GUIDE\\guide.hlp", "tovarin.tvs", "tvremove.exe"};
+    for (const char* f : files) {
+        std::string path = dest + "\\" + f;
+        if (strcmp(f, "tvremove.exe") == 0)
+            CopyIntoAt(line, kProgram, path);
+        else
+            WriteText(path, std::string("Setup's ") + f);
+        in.record += Line(kRecordFile, 0, path);
+    }
+    // A read-only file of Setup's, and one that replaced an earlier one.
+    WriteText(dest + "\\tovarin.hlp", "help");
+    SetReadOnlyAt(line, dest + "\\tovarin.hlp");
+    in.record += Line(kRecordFile, 1, dest + "\\tovarin.hlp");
+    // The write path's leftovers: one recorded, one not, one set aside.
+    WriteText(dest + "\\~tv1a2b.tmp", "half");
+    in.record += Line(kRecordTemporary, 0, dest + "\\~tv1a2b.tmp");
+    WriteText(dest + "\\GUIDE\\~tv00ff.tmp", "half");
+    WriteText(dest + "\\readme.wri.~tv", "earlier");
+    // The user's own document.
+    WriteText(dest + "\\letter.tvd", "Dear Ann");
+
+    // The registry: a file type still Setup's, one another program has
+    // taken since, App Paths, and the Add/Remove Programs entry.
+    struct {
+        HKEY root;
+        const char* rootName;
+        std::string key, data;
+        bool taken;
+    } values[] = {
+        {HKEY_CLASSES_ROOT, "HKCR", ".tvd", "Tovarin.Document", false},
+        {HKEY_CLASSES_ROOT, "HKCR", "Tovarin.Document", "Tovarin Document", false},
+        {HKEY_CLASSES_ROOT, "HKCR", ".tvx", "Tovarin.Extra", true},
+        {HKEY_LOCAL_MACHINE, "HKLM", kAppPathKey, dest + "\\tovarin.exe", false},
+    };
+    for (const auto& v : values) {
+        in.record += Line(kRecordKey, 0, v.rootName, v.key);
+        in.record += Line(kRecordValue, 0, v.rootName, v.key, "", v.data);
+        SetValueAt(line, v.root, v.key.c_str(), "", v.taken ? "Other.Program" : v.data);
+    }
+    SetValueAt(line, HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Tovarin");
+    SetValueAt(line, HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "\"" + dest + "\\tvremove.exe\"");
+    SetValueAt(line, HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString",
+               "\"" + dest + "\\tvremove.exe\" /quiet");
+
+    // The template, placed outside the destination by name.
+    in.templatePath = WindowsDir() + "\\ShellNew\\tovarin.tvd";
+    MakeDirsAt(line, WindowsDir() + "\\ShellNew");
+    std::string body = "Tovarin template";
+    WriteText(in.templatePath, body);
+    char fingerprint[24];
+    FileFingerprint((const uint8_t*)body.data(), (uint32_t)body.size(), fingerprint);
+    in.record += Line(kRecordTemplate, 0, in.templatePath, fingerprint);
+
+    if (group) {
+        in.record += Line(kRecordGroup, 1, group);
+        in.record += Line(kRecordItem, 0, group, "Tovarin");
+        in.record += Line(kRecordItem, 0, group, "Tovarin Read Me");
+        ProgmanAt(line, std::string("[CreateGroup(\"") + group + "\")][AddItem(" + dest + "\\tovarin.exe, Tovarin)]" +
+                            "[AddItem(" + dest + "\\readme.wri, Tovarin Read Me)]");
+        CloseFolderWindows(group);
+        std::vector<std::string> items = FilesUnder(ProgramsFolder() + "\\" + group);
+        if (items.size() != 2)
+            FailAt(line, "the group holds %s, expected the two items", Join(items).c_str());
+    }
+    return in;
+}
+#define MakeInstallation(dest, group) MakeInstallationAt(__LINE__, (dest), (group))
+
+void WriteRecordAt(int line, const Installation& in)
+{
+    WriteBytesAt(line, in.dest + "\\tvremove.log", in.record.data(), in.record.size());
+}
+
+// What the user finds after a whole removal: only the files named in
+// kept, under the destination; nothing of Setup's anywhere else.
+void ExpectRemovedAt(int line, const Installation& in, const std::vector<std::string>& kept)
+{
+    std::vector<std::string> left = FilesUnder(in.dest);
+    OkAt(line, left == kept, "the destination holds %s, expected %s", Join(left).c_str(), Join(kept).c_str());
+    OkAt(line, !DirExists((in.dest + "\\GUIDE").c_str()), "the GUIDE directory Setup made is still there");
+    OkAt(line, !FileExists(in.templatePath.c_str()), "the template %s is still there", in.templatePath.c_str());
+    OkAt(line, !KeyExists(HKEY_CLASSES_ROOT, ".tvd") && !KeyExists(HKEY_CLASSES_ROOT, "Tovarin.Document"),
+         "the document type is still registered");
+    OkAt(line, !KeyExists(HKEY_LOCAL_MACHINE, kAppPathKey), "the App Paths entry is still there");
+    OkAt(line, ValueExists(HKEY_CLASSES_ROOT, ".tvx", ""), "the type another program took was removed");
+    OkAt(line, !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry is still there");
+    if (!in.group.empty())
+        OkAt(line, !DirExists((ProgramsFolder() + "\\" + in.group).c_str()), "the program group is still there");
+}
+#define ExpectRemoved(in, kept) ExpectRemovedAt(__LINE__, (in), (kept))
+
+// Runs a program of the prefix and returns what it wrote on its standard
+// output.
+std::string RunCaptureAt(int line, const std::string& commandLine)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd, writeEnd;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        FailAt(line, "no pipe");
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process;
+    std::vector<char> text(commandLine.begin(), commandLine.end());
+    text.push_back('\0');
+    if (!CreateProcessA(nullptr, text.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        FailAt(line, "cannot run %s (error %lu)", commandLine.c_str(), GetLastError());
+    CloseHandle(writeEnd);
+    std::string out;
+    char buffer[512];
+    DWORD got;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        out.append(buffer, got);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    CloseHandle(readEnd);
+    return out;
+}
+
+bool ListedInAddRemove(int line)
+{
+    std::string list = RunCaptureAt(line, "uninstaller.exe --list");
+    return list.find("Tovarin|||Tovarin") != std::string::npos;
+}
+
+std::string BoxText(int n)
+{
+    HWND box = NeedDialogAt(__LINE__, REMOVE_BOX_BASE + n, kWaitMs);
+    return ControlText(box, IDC_BOX_TEXT);
+}
+
+void RunAsWindows95At(int line)
+{
+    SetValueAt(line, HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\tvremove.exe", "Version", "win95");
+}
+
+// ---- Traces on the drives ------------------------------------------------------------------
+
+// Every directory and file under dir, each with its size and time of last
+// write (a file's contents changed show there), as "path|size|time".
+void ListTree(const std::string& dir, std::vector<std::string>* out)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE listing = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (listing == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        std::string path = dir + "\\" + name;
+        char entry[64];
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out->push_back(path + "\\");
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                ListTree(path, out);
+        } else {
+            snprintf(entry, sizeof entry, "|%lu|%08lx%08lx", found.nFileSizeLow, found.ftLastWriteTime.dwHighDateTime,
+                     found.ftLastWriteTime.dwLowDateTime);
+            out->push_back(path + entry);
+        }
+    } while (FindNextFileA(listing, &found));
+    FindClose(listing);
+}
+
+std::vector<std::string> ListDrives()
+{
+    std::vector<std::string> all;
+    ListTree("C:", &all);
+    ListTree("D:", &all);
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+std::string Lowered(std::string text)
+{
+    for (char& c : text)
+        c = (char)tolower((unsigned char)c);
+    return text;
+}
+
+// The entries of one listing that the other lacks, but those the scenario
+// expects (lower case): the paths named, and what lies under the
+// directories named.
+std::vector<std::string> Unexpected(const std::vector<std::string>& from, const std::vector<std::string>& other,
+                                    const std::vector<std::string>& paths, const std::vector<std::string>& under)
+{
+    std::vector<std::string> out;
+    for (const std::string& entry : from) {
+        if (std::binary_search(other.begin(), other.end(), entry))
+            continue;
+        std::string path = Lowered(entry.substr(0, entry.find('|')));
+        bool expected = std::find(paths.begin(), paths.end(), path) != paths.end();
+        for (const std::string& a : under)
+            expected = expected || path.compare(0, a.size(), a) == 0;
+        if (!expected)
+            out.push_back(entry);
+    }
+    return out;
+}
+
+// Every key and value under a key, as "ROOT\\path\\" and
+// "ROOT\\path\\|name|type|size|checksum", depth levels of keys down; the
+// keys below the last level are named only.
+void ListKey(HKEY key, const std::string& path, int depth, std::vector<std::string>* out)
+{
+    out->push_back(path + "\\");
+    std::vector<char> name(16384), data(65536);
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = (DWORD)name.size(), dataSize = (DWORD)data.size(), type = 0;
+        LONG got = RegEnumValueA(key, i, name.data(), &nameSize, nullptr, &type, (BYTE*)data.data(), &dataSize);
+        if (got == ERROR_NO_MORE_ITEMS)
+            break;
+        if (got != ERROR_SUCCESS)
+            continue;
+        uint32_t sum = 0;
+        for (DWORD k = 0; k < dataSize; ++k)
+            sum = sum * 31 + (unsigned char)data[k];
+        char entry[64];
+        snprintf(entry, sizeof entry, "|%lu|%lu|%08x", type, dataSize, sum);
+        out->push_back(path + "\\|" + std::string(name.data(), nameSize) + entry);
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = (DWORD)name.size();
+        LONG got = RegEnumKeyExA(key, i, name.data(), &nameSize, nullptr, nullptr, nullptr, nullptr);
+        if (got == ERROR_NO_MORE_ITEMS)
+            break;
+        if (got != ERROR_SUCCESS)
+            continue;
+        std::string sub(name.data(), nameSize);
+        HKEY opened;
+        int below = depth - 1;
+        if (depth == 0) {
+            out->push_back(path + "\\" + sub + "\\");
+        } else if (RegOpenKeyExA(key, sub.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+            ListKey(opened, path + "\\" + sub, below, out);
+            RegCloseKey(opened);
+        }
+    }
+}
+
+// The branches of the registry Setup writes to.  The classes are listed by
+// their top-level keys, where the file types and their programs are:
+// Wine's hold tens of thousands of keys, each a round trip to its server,
+// and listing them all takes longer than a scenario may.
+std::vector<std::string> ListRegistry()
+{
+    static const struct {
+        HKEY root;
+        const char* name;
+        const char* key;
+        int depth;
+    } branches[] = {
+        {HKEY_LOCAL_MACHINE, "HKLM", "Software\\Classes", 0},
+        {HKEY_LOCAL_MACHINE, "HKLM", "Software\\Microsoft\\Windows\\CurrentVersion", 64},
+        {HKEY_CURRENT_USER, "HKCU", "Software", 64},
+    };
+    std::vector<std::string> all;
+    for (const auto& branch : branches) {
+        HKEY opened;
+        if (RegOpenKeyExA(branch.root, branch.key, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+            ListKey(opened, std::string(branch.name) + "\\" + branch.key, branch.depth, &all);
+            RegCloseKey(opened);
+        }
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+// ---- Scenarios --------------------------------------------------------------------------
+
+// The whole removal, as the user starts it in Add/Remove Programs: Wine's
+// own uninstaller runs the UninstallString and waits for it.
+void RemoveFull()
+{
+    std::vector<std::string> before = ListDrives();
+    std::vector<std::string> registryBefore = ListRegistry();
+    Installation in = MakeInstallation("C:\\Program Files\\Tovarin", kGroup);
+    WriteRecordAt(__LINE__, in);
+    ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list Tovarin before the removal");
+    WatchProgram(kProgram);
+    StartSetupAt(__LINE__, "C:\\windows\\system32\\uninstaller.exe", "--remove Tovarin", -1);
+    Shot("confirm");
+    Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
+    Answer(BOX_KEEP_SETTINGS, ANSWER_KEEP, nullptr);
+    std::string text = BoxText(BOX_REMOVED);
+    Shot("removed");
+    CloseFolderWindows(kGroup);
+    // The uninstaller has let go: the program it started ended once the
+    // entry was gone.
+    ok(!SetupRunning(), "uninstaller --remove still waits while the last box shows");
+    ok(text.find("letter.tvd") != std::string::npos && text.find("tovarin.tvs") != std::string::npos,
+       "the last box does not name the files left: \"%s\"", text.c_str());
+    Answer(BOX_REMOVED, 1, nullptr);
+    NeedWatchedGone(kRemovalMs);
+    ExpectRemoved(in, std::vector<std::string>({"letter.tvd", "tovarin.tvs"}));
+    ok(!ListedInAddRemove(__LINE__), "uninstaller --list still lists Tovarin");
+    ok(FileExists(TempCopy().c_str()), "the copy in the temporary directory went before the restart");
+    RequestRestart();
+    ok(!FileExists(TempCopy().c_str()), "the copy %s is still there after the restart", TempCopy().c_str());
+
+    // Nothing else on the drives differs but what the user keeps, what the
+    // test itself made (the template's ShellNew directory, WIN.INI of the
+    // prefix), the screenshots and requests of the run, and what Wine
+    // changes on its own: the temporary directory (the restart and the
+    // programs it ran), the Start Menu folder the group lived in (Wine's
+    // Program Manager makes it), wininit.bak.
+    std::vector<std::string> after = ListDrives();
+    std::string dest = Lowered(in.dest);
+    std::vector<std::string> paths = {dest + "\\", dest + "\\letter.tvd", dest + "\\tovarin.tvs",
+                                      Lowered(WindowsDir()) + "\\wininit.bak"};
+    std::vector<std::string> under = {
+        "c:\\shots\\", "c:\\e2e-requests\\", Lowered(WindowsDir()) + "\\shellnew\\",
+        Lowered(TempCopy().substr(0, TempCopy().find_last_of('\\') + 1)), Lowered(ProgramsFolder()) + "\\",
+    };
+    ok(before.size() > 100 && after.size() > 100, "the drives list %u and %u entries", (unsigned)before.size(),
+       (unsigned)after.size());
+    std::vector<std::string> added = Unexpected(after, before, paths, under);
+    std::vector<std::string> removed = Unexpected(before, after, paths, under);
+    ok(added.empty(), "the removal left on the drives %s", Join(added).c_str());
+    ok(removed.empty(), "the installation and removal took from the drives %s", Join(removed).c_str());
+
+    // The registry where Setup writes (the classes' top level, Windows'
+    // CurrentVersion with App Paths and Uninstall, the user's software):
+    // what differs is the type another program took, and what Wine itself
+    // writes when programs run: user32 keeps the system parameters of a
+    // session under Wine\Temporary System Parameters, and the explorer
+    // that shows the group's folder window its Explorer settings.
+    std::vector<std::string> registryAfter = ListRegistry();
+    std::vector<std::string> none;
+    std::vector<std::string> wine = {"hklm\\software\\classes\\.tvx\\",
+                                     "hkcu\\software\\wine\\temporary system parameters\\",
+                                     "hkcu\\software\\microsoft\\windows\\currentversion\\explorer\\"};
+    std::vector<std::string> keysAdded = Unexpected(registryAfter, registryBefore, none, wine);
+    std::vector<std::string> keysRemoved = Unexpected(registryBefore, registryAfter, none, wine);
+    ok(registryBefore.size() > 1000, "the registry lists %u entries", (unsigned)registryBefore.size());
+    ok(keysAdded.empty(), "the removal left in the registry %s", Join(keysAdded).c_str());
+    ok(keysRemoved.empty(), "the installation and removal took from the registry %s", Join(keysRemoved).c_str());
+}
+
+// QuietUninstallString: no question, no box; the settings are kept.  The
+// record is that of two installations into the same directory, the second
+// killed while it wrote a line: every line comes twice, and the last is
+// cut off.
+void RemoveQuiet()
+{
+    Installation in = MakeInstallation("C:\\TOVARIN", nullptr);
+    std::string lines = in.record.substr(in.record.find('\n') + 1);
+    in.record += lines + "FILE\tC:\\TOVARIN\\tov";
+    WriteRecordAt(__LINE__, in);
+    WatchProgram(kProgram);
+    StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "/quiet", -1);
+    static const int none[1] = {0};
+    DWORD code = NeedExitAt(__LINE__, kRemovalMs, none, 0);
+    ok(code == 0, "exit code %lu, expected 0", code);
+    for (DWORD start = GetTickCount(); WatchedProcessCount() > 0 && GetTickCount() - start < kRemovalMs;
+         Sleep(kPollMs)) {
+        std::vector<int> shown = ShownDialogs();
+        if (!shown.empty())
+            fail("a quiet removal shows dialog %d", shown[0]);
+    }
+    NeedWatchedGone(kRemovalMs);
+    ExpectRemoved(in, std::vector<std::string>({"letter.tvd", "tovarin.tvs"}));
+}
+
+// Tovarin runs while it is removed: the driver holds tovarin.exe open.
+// Later leaves it for the next start (in NT mode a pending rename, in
+// Windows 95 mode a NUL= line in WININIT.INI), and the restart takes it.
+void RemoveInUse(bool windows95)
+{
+    Installation in = MakeInstallation("C:\\TOVARIN", nullptr);
+    WriteRecordAt(__LINE__, in);
+    std::string wininit = WindowsDir() + "\\wininit.ini";
+    if (windows95)
+        RunAsWindows95At(__LINE__);
+    std::string held = in.dest + "\\tovarin.exe";
+    HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        fail("cannot hold %s open", held.c_str());
+    WatchProgram(kProgram);
+    StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "", -1);
+    Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
+    Answer(BOX_KEEP_SETTINGS, ANSWER_REMOVE_SETTINGS, nullptr);
+    std::string inUse = BoxText(BOX_FILE_IN_USE);
+    ok(inUse.find(held) != std::string::npos, "the box does not name %s: \"%s\"", held.c_str(), inUse.c_str());
+    Shot("in-use");
+    Answer(BOX_FILE_IN_USE, ANSWER_RETRY, nullptr);
+    Answer(BOX_FILE_IN_USE, ANSWER_LATER, nullptr);
+    std::string text = BoxText(BOX_REMOVED);
+    ok(text.find(held + " (removed when Windows starts next)") != std::string::npos,
+       "the last box does not say that %s goes at the next start: \"%s\"", held.c_str(), text.c_str());
+    Answer(BOX_REMOVED, 1, nullptr);
+    NeedWatchedGone(kRemovalMs);
+    ok(FileExists(held.c_str()), "%s went while it was held open", held.c_str());
+    if (windows95) {
+        Bytes ini;
+        ReadBytes(wininit, &ini);
+        std::string iniText(ini.begin(), ini.end()), lower = iniText;
+        for (char& c : lower)
+            c = (char)tolower((unsigned char)c);
+        ok(lower.find("[rename]\r\nnul=c:\\tovarin\\tovarin.exe\r\n") != std::string::npos,
+           "WININIT.INI holds \"%s\"", iniText.c_str());
+    }
+    CloseHandle(file);
+    RequestRestart();
+    ExpectRemoved(in, std::vector<std::string>({"letter.tvd"}));
+    ok(!FileExists(TempCopy().c_str()), "the copy %s is still there after the restart", TempCopy().c_str());
+}
+
+void RemoveInUseNT()
+{
+    RemoveInUse(false);
+}
+
+void RemoveInUseWindows95()
+{
+    RemoveInUse(true);
+}
+
+// A record edited by hand: a file outside the destination (WIN.INI) is
+// never deleted, and a line the reader cannot account for is reported;
+// what the lines after it name stays.  A template the user changed stays.
+void RemoveForeignRecord()
+{
+    Installation in = MakeInstallation("C:\\TOVARIN", nullptr);
+    std::string winIni = WindowsDir() + "\\win.ini";
+    if (!FileExists(winIni.c_str()))
+        WriteText(winIni, "[windows]\r\n");
+    Bytes before;
+    ReadBytes(winIni, &before);
+    WriteText(in.dest + "\\after.txt", "named after the damage");
+    WriteText(in.templatePath, "the user's own template now");
+    in.record += Line(kRecordFile, 0, "C:\\WINDOWS\\WIN.INI");
+    in.record += Line(kRecordFile, 0, in.dest + "\\readme.wri");
+    size_t damaged = (size_t)std::count(in.record.begin(), in.record.end(), '\n') + 1;
+    in.record += "FILE\tC:\\TOVARIN\\after.txt\tmaybe\r\n";
+    in.record += Line(kRecordFile, 0, in.dest + "\\after.txt");
+    WriteRecordAt(__LINE__, in);
+    WatchProgram(kProgram);
+    StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "", -1);
+    Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
+    std::string damage = BoxText(BOX_RECORD_DAMAGED);
+    char lineText[32];
+    snprintf(lineText, sizeof lineText, "line %u", (unsigned)damaged);
+    ok(damage.find(lineText) != std::string::npos, "the box does not name %s: \"%s\"", lineText, damage.c_str());
+    Shot("damaged");
+    Answer(BOX_RECORD_DAMAGED, 1, nullptr);
+    Answer(BOX_KEEP_SETTINGS, ANSWER_KEEP, nullptr);
+    std::string text = BoxText(BOX_REMOVED);
+    ok(text.find("C:\\WINDOWS\\WIN.INI (not Tovarin's to remove)") != std::string::npos,
+       "the last box does not name WIN.INI as not Tovarin's: \"%s\"", text.c_str());
+    Answer(BOX_REMOVED, 1, nullptr);
+    NeedWatchedGone(kRemovalMs);
+    Bytes after;
+    ok(ReadBytes(winIni, &after) && after == before, "WIN.INI was changed or deleted");
+    ok(FileExists(in.templatePath.c_str()), "the template the user changed was deleted");
+    std::vector<std::string> left = FilesUnder(in.dest);
+    std::vector<std::string> kept = {"after.txt", "letter.tvd", "tovarin.tvs"};
+    ok(left == kept, "the destination holds %s, expected %s", Join(left).c_str(), Join(kept).c_str());
+    ok(!KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry is still there");
+}
+
+// What removes nothing at all: Cancel in the first question (no more
+// boxes), and a destination without its record (box 5).  The entry stays
+// in Add/Remove Programs, so that the user can try again.
+void RemoveNothing()
+{
+    static const struct {
+        const char* label;
+        bool record;
+        int answer;       // to the first question
+        int box;          // the box that follows, or 0
+    } cases[] = {
+        {"cancelled", true, 2, 0},
+        {"no record", false, ANSWER_REMOVE, BOX_NO_RECORD},
+    };
+    for (const auto& c : cases) {
+        SetCase(c.label);
+        Installation in = MakeInstallation("C:\\TOVARIN", nullptr);
+        if (c.record)
+            WriteRecordAt(__LINE__, in);
+        else
+            RemoveFile(in.dest + "\\tvremove.log");
+        std::vector<std::string> before = FilesUnder(in.dest);
+        WatchProgram(kProgram);
+        StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "", -1);
+        Answer(BOX_CONFIRM_REMOVE, c.answer, nullptr);
+        if (c.box != 0)
+            Answer(c.box, 1, nullptr);
+        NeedWatchedGone(kRemovalMs);
+        std::vector<std::string> after = FilesUnder(in.dest);
+        ok(after == before, "the destination holds %s, expected %s", Join(after).c_str(), Join(before).c_str());
+        ok(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry went");
+        ok(KeyExists(HKEY_CLASSES_ROOT, ".tvd") && FileExists(in.templatePath.c_str()),
+           "the registry or the template was touched");
+    }
+    SetCase(nullptr);
+}
+
+// A group stays where it is not Setup's to delete: one the user has put an
+// item of his own into, and one that was there before Setup ("old").
+// Setup's items go from both.
+void RemoveGroupKept()
+{
+    static const struct {
+        const char* label;
+        const char* group;
+        bool userItem;
+        bool old;
+        std::vector<std::string> left;   // the group's folder afterwards
+    } cases[] = {
+        {"the user's item", "Tovarin Kept One", true, false, {"Letter.lnk"}},
+        {"an earlier group", "Tovarin Kept Two", false, true, {}},
+    };
+    WatchProgram(kProgram);
+    for (const auto& c : cases) {
+        SetCase(c.label);
+        Installation in = MakeInstallation("C:\\TOVARIN", c.group);
+        if (c.userItem) {
+            ProgmanAt(__LINE__, std::string("[ShowGroup(\"") + c.group + "\", 1)][AddItem(" + in.dest +
+                                    "\\letter.tvd, Letter)]");
+            CloseFolderWindows(c.group);
+        }
+        if (c.old) {
+            size_t at = in.record.find(std::string("GROUP\t") + c.group + "\tnew");
+            in.record.replace(in.record.find("\tnew", at), 4, "\told");
+        }
+        WriteRecordAt(__LINE__, in);
+        StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "/quiet", -1);
+        NeedExitAt(__LINE__, kRemovalMs, nullptr, 0);
+        NeedWatchedGone(kRemovalMs);
+        CloseFolderWindows(c.group);
+        std::string folder = ProgramsFolder() + "\\" + c.group;
+        std::vector<std::string> left = FilesUnder(folder);
+        ok(DirExists(folder.c_str()), "the group %s went", c.group);
+        ok(left == c.left, "the group holds %s, expected %s", Join(left).c_str(), Join(c.left).c_str());
+        ok(!KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry is still there");
+    }
+    SetCase(nullptr);
+}
+
+}  // namespace
+
+extern const Scenario kRemoveScenarios[] = {
+    {"remove-full", RemoveFull},
+    {"remove-quiet", RemoveQuiet},
+    {"remove-in-use", RemoveInUseNT},
+    {"remove-in-use-win95", RemoveInUseWindows95},
+    {"remove-foreign-record", RemoveForeignRecord},
+    {"remove-nothing", RemoveNothing},
+    {"remove-group-kept", RemoveGroupKept},
+    {nullptr, nullptr},
+};

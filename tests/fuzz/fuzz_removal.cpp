@@ -1,0 +1,52 @@
+// Feeds arbitrary bytes to the removal's two readers of outside files: the
+// plan made of a record anyone may have edited must fit the block
+// PlanBytes promised, hold only lines the reader accepts, and judge only
+// absolute paths; WININIT.INI, as it lies on the disk, must come back
+// whole with exactly one NUL= line more.
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <vector>
+
+#include "remove/plan.h"
+#include "remove/wininit.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const char* text = reinterpret_cast<const char*>(data);
+
+    // The block exactly as large as promised: AddressSanitizer sees a
+    // byte past it.
+    size_t bytes = PlanBytes(size);
+    void* block = malloc(bytes);
+    RemovalPlan plan;
+    MakeRemovalPlan(text, size, block, &plan);
+    if (plan.count * sizeof(PlanLine) + plan.textsUsed > bytes)
+        abort();
+    for (uint32_t i = 0; i < plan.count; ++i) {
+        const PlanLine* line = &plan.lines[i];
+        if ((line->kind == kRecordFile || line->kind == kRecordDirectory) && !IsPlainAbsolutePath(line->field[0]))
+            abort();
+        if (line->kind == kRecordFile && JudgeFile(line->field[0], "C:\\TOVARIN") == kRemoveFile &&
+            !IsInsideDirectory(line->field[0], "C:\\TOVARIN"))
+            abort();
+    }
+    free(block);
+
+    const char path[] = "C:\\TOVARIN\\TOVARIN.EXE";
+    size_t capacity = size + sizeof path + 32;
+    std::vector<char> out(capacity);
+    size_t length = AddWininitDelete(text, size, path, out.data(), capacity);
+    if (length == 0 || length < size + sizeof path - 1 + 6 || length > size + sizeof path - 1 + 6 + 12)
+        abort();
+    // Every byte of the file is still there, in its order.
+    size_t at = 0;
+    for (size_t i = 0; i < length && at < size; ++i) {
+        if (out[i] == text[at])
+            ++at;
+    }
+    if (at != size)
+        abort();
+    return 0;
+}

@@ -1,0 +1,209 @@
+// The removal program's decisions: which recorded files it may delete,
+// the order of the directories, the line it adds to WININIT.INI, the plan
+// it makes of a record, and the command line between its two processes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "remove/arguments.h"
+#include "remove/plan.h"
+#include "remove/wininit.h"
+
+namespace {
+
+// ---- Which files are Setup's to delete --------------------------------------
+
+struct VerdictCase {
+    const char* path;
+    const char* dest;
+    FileVerdict verdict;
+};
+
+const VerdictCase kVerdicts[] = {
+    {"C:\\TOVARIN\\tovarin.exe", "C:\\TOVARIN", kRemoveFile},
+    {"c:\\tovarin\\GUIDE\\guide.hlp", "C:\\Tovarin\\", kRemoveFile},
+    {"C:\\WINDOWS\\WIN.INI", "C:\\TOVARIN", kOutsideDest},
+    {"C:\\TOVARINX\\a.txt", "C:\\TOVARIN", kOutsideDest},          // a sibling that starts alike
+    {"C:\\TOVARIN", "C:\\TOVARIN", kOutsideDest},                  // the directory itself
+    {"C:\\TOVARIN\\..\\WINDOWS\\WIN.INI", "C:\\TOVARIN", kOutsideDest},
+    {"D:\\TOVARIN\\tovarin.exe", "C:\\TOVARIN", kOutsideDest},
+    {"C:\\TOVARIN\\ctl3d32.dll", "C:\\TOVARIN", kSystemLibrary},
+    {"C:\\TOVARIN\\SYS\\CTL3D32.DLL", "C:\\TOVARIN", kSystemLibrary},
+    {"C:\\WINDOWS\\SYSTEM32\\ctl3d32.dll", "C:\\TOVARIN", kOutsideDest},
+    {"C:\\TOVARIN\\TVREMOVE.EXE", "C:\\TOVARIN", kRemovalProgram},
+    {"C:\\TOVARIN\\tvremove.log", "C:\\TOVARIN", kRemovalProgram},
+    {"C:\\TOVARIN\\SUB\\tvremove.exe", "C:\\TOVARIN", kRemoveFile},  // not the program: only its own copy is
+    {"C:\\", "C:\\", kOutsideDest},
+};
+
+TEST(RemovePlan, JudgesEveryRecordedFileAgainstTheDestination)
+{
+    for (const VerdictCase& c : kVerdicts) {
+        SCOPED_TRACE(std::string(c.path) + " in " + c.dest);
+        EXPECT_EQ(JudgeFile(c.path, c.dest), c.verdict);
+    }
+}
+
+// ---- Directories deepest first ---------------------------------------------------
+
+TEST(RemovePlan, OrdersDirectoriesDeepestFirstKeepingTheRecordsOrder)
+{
+    struct Case {
+        std::vector<const char*> in, out;
+    } cases[] = {
+        {{"C:\\T", "C:\\T\\A", "C:\\T\\A\\B"}, {"C:\\T\\A\\B", "C:\\T\\A", "C:\\T"}},
+        {{"C:\\T\\A\\B", "C:\\T"}, {"C:\\T\\A\\B", "C:\\T"}},
+        {{"C:\\T", "C:\\T\\X", "C:\\T\\Y", "C:\\T\\X\\Z"}, {"C:\\T\\X\\Z", "C:\\T\\X", "C:\\T\\Y", "C:\\T"}},
+        // A second installation into the same directory records it again.
+        {{"C:\\T", "C:\\T\\A", "C:\\T", "C:\\T\\A"}, {"C:\\T\\A", "C:\\T\\A", "C:\\T", "C:\\T"}},
+        {{}, {}},
+    };
+    for (auto& c : cases) {
+        std::vector<const char*> paths = c.in;
+        OrderDeepestFirst(paths.data(), static_cast<uint32_t>(paths.size()));
+        ASSERT_EQ(paths.size(), c.out.size());
+        for (size_t i = 0; i < paths.size(); ++i)
+            EXPECT_STREQ(paths[i], c.out[i]) << "at " << i;
+    }
+}
+
+// ---- The plan of a record -----------------------------------------------------------
+
+TEST(RemovePlan, HoldsTheLinesBeforeTheFirstOneItCannotAccountFor)
+{
+    struct Case {
+        const char* record;
+        uint32_t lines, badLine;
+    } cases[] = {
+        {"Tovarin removal record 1\r\nDIR\tC:\\T\r\nFILE\tC:\\T\\a.exe\tnew\r\n", 2, 0},
+        {"Tovarin removal record 1\r\nDIR\tC:\\T\r\nFILE\tC:\\T\\a.exe\tmaybe\r\nDIR\tC:\\U\r\n", 1, 3},
+        {"Tovarin removal record 1\r\nVALUE\tHKCR\t.tvd\t\tTovarin.Document\r\nFILE\tC:\\T\\a", 1, 3},
+        {"not a record\r\nDIR\tC:\\T\r\n", 0, 1},
+        {"", 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.record);
+        std::string text = c.record;
+        std::vector<uint64_t> block(PlanBytes(text.size()) / 8 + 1);
+        RemovalPlan plan;
+        MakeRemovalPlan(text.data(), text.size(), block.data(), &plan);
+        EXPECT_EQ(plan.count, c.lines);
+        EXPECT_EQ(plan.badLine, c.badLine);
+        EXPECT_LE(plan.count * sizeof(PlanLine) + plan.textsUsed, PlanBytes(text.size()));
+    }
+}
+
+TEST(RemovePlan, KeepsEveryFieldOfTheLongestLines)
+{
+    // Lines at the reader's limit, as many as fit: the block must hold them.
+    std::string path = "C:\\T\\" + std::string(240, 'a');
+    std::string record = "Tovarin removal record 1\r\n";
+    for (int i = 0; i < 50; ++i)
+        record += "FILE\t" + path + "\tover\r\nITEM\tg\th\r\n";
+    std::vector<uint64_t> block(PlanBytes(record.size()) / 8 + 1);
+    RemovalPlan plan;
+    MakeRemovalPlan(record.data(), record.size(), block.data(), &plan);
+    ASSERT_EQ(plan.count, 100u);
+    EXPECT_EQ(plan.badLine, 0u);
+    EXPECT_EQ(plan.lines[98].field[0], path);
+    EXPECT_EQ(plan.lines[98].flag, 1);
+    EXPECT_STREQ(plan.lines[99].field[1], "h");
+}
+
+// ---- WININIT.INI ---------------------------------------------------------------------
+
+TEST(Wininit, AddsOneNulLineAtTheEndOfTheRenameSection)
+{
+    struct Case {
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"", "[rename]\r\nNUL=C:\\TOVARIN\\TOVARIN.EXE\r\n"},
+        {"[rename]\r\nNUL=C:\\A.TMP\r\n", "[rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\TOVARIN\\TOVARIN.EXE\r\n"},
+        {"[Rename]\r\nNUL=C:\\A.TMP\r\n\r\n[other]\r\nx=1\r\n",
+         "[Rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\TOVARIN\\TOVARIN.EXE\r\n\r\n[other]\r\nx=1\r\n"},
+        {"[other]\r\nx=1", "[other]\r\nx=1\r\n[rename]\r\nNUL=C:\\TOVARIN\\TOVARIN.EXE\r\n"},
+        {"[rename]", "[rename]\r\nNUL=C:\\TOVARIN\\TOVARIN.EXE\r\n"},
+        {"[renamed]\r\na=b\r\n", "[renamed]\r\na=b\r\n[rename]\r\nNUL=C:\\TOVARIN\\TOVARIN.EXE\r\n"},
+        {"[rename]\nC:\\NEW.DLL=C:\\OLD.DLL\n[x]\n", "[rename]\nC:\\NEW.DLL=C:\\OLD.DLL\nNUL=C:\\TOVARIN\\TOVARIN.EXE\r\n[x]\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        std::string before = c.before;
+        char out[512];
+        size_t n = AddWininitDelete(before.data(), before.size(), "C:\\TOVARIN\\TOVARIN.EXE", out, sizeof out);
+        EXPECT_EQ(std::string(out, n), c.after);
+    }
+}
+
+TEST(Wininit, RefusesWhatDoesNotFitOrIsNoPath)
+{
+    std::string before = "[rename]\r\nNUL=C:\\A.TMP\r\n";
+    char out[64];
+    std::string expected = before + "NUL=C:\\B.TMP\r\n";
+    EXPECT_EQ(AddWininitDelete(before.data(), before.size(), "C:\\B.TMP", out, expected.size()), expected.size());
+    EXPECT_EQ(AddWininitDelete(before.data(), before.size(), "C:\\B.TMP", out, expected.size() - 1), 0u);
+    EXPECT_EQ(AddWininitDelete(before.data(), before.size(), "", out, sizeof out), 0u);
+    EXPECT_EQ(AddWininitDelete(before.data(), before.size(), "C:\\B\r\n[boot]", out, sizeof out), 0u);
+}
+
+// ---- The command line ----------------------------------------------------------------
+
+TEST(RemoveArguments, ReadsBothFormsAndRefusesOthers)
+{
+    struct Case {
+        const char* tail;
+        int valid, quiet, copy;
+        uint32_t event, process;
+        const char* dest;
+    } cases[] = {
+        {"", 1, 0, 0, 0, 0, ""},
+        {"/quiet", 1, 1, 0, 0, 0, ""},
+        {"  -QUIET  ", 1, 1, 0, 0, 0, ""},
+        {"/quietly", 0, 0, 0, 0, 0, ""},
+        {"C:\\TOVARIN", 0, 0, 0, 0, 0, ""},
+        {"/copy 12 34 \"C:\\Program Files\\Tovarin\"", 1, 0, 1, 12, 34, "C:\\Program Files\\Tovarin"},
+        {"/copy 12 34 /quiet \"C:\\T\\\"", 1, 1, 1, 12, 34, "C:\\T"},
+        {"/copy 12 34 C:\\", 1, 0, 1, 12, 34, "C:\\"},
+        {"/copy 12 \"C:\\T\"", 0, 0, 1, 12, 0, ""},
+        {"/copy 12 34", 0, 0, 1, 12, 34, ""},
+        {"/copy 12 34 \"C:\\T", 0, 0, 1, 12, 34, ""},
+        {"/copy 99999999999 34 C:\\T", 0, 0, 1, 0, 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tail);
+        RemoveArguments a;
+        EXPECT_EQ(ParseRemoveArguments(c.tail, &a), c.valid);
+        if (!c.valid)
+            continue;
+        EXPECT_EQ(a.quiet, c.quiet);
+        EXPECT_EQ(a.copy, c.copy);
+        EXPECT_EQ(a.event, c.event);
+        EXPECT_EQ(a.process, c.process);
+        EXPECT_STREQ(a.destDir, c.dest);
+    }
+}
+
+TEST(RemoveArguments, TheCopysCommandLineReadsBack)
+{
+    const char* dests[] = {"C:\\TOVARIN", "C:\\Program Files\\Tovarin", "C:\\"};
+    for (const char* dest : dests) {
+        for (int quiet = 0; quiet < 2; ++quiet) {
+            char line[600];
+            ASSERT_NE(FormatCopyCommand("C:\\WINDOWS\\TEMP\\tvremove.exe", 4294967295u, 7, quiet, dest, line,
+                                        sizeof line), 0u);
+            std::string text = line;
+            std::string program = "\"C:\\WINDOWS\\TEMP\\tvremove.exe\" ";
+            ASSERT_EQ(text.rfind(program, 0), 0u) << text;
+            RemoveArguments a;
+            ASSERT_EQ(ParseRemoveArguments(line + program.size(), &a), 1) << text;
+            EXPECT_EQ(a.event, 4294967295u);
+            EXPECT_EQ(a.process, 7u);
+            EXPECT_EQ(a.quiet, quiet);
+            EXPECT_STREQ(a.destDir, dest);
+        }
+    }
+}
+
+}  // namespace
