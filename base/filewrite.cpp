@@ -3,24 +3,11 @@
 
 namespace {
 
-// The directory part of path, without its last backslash.  0 when path has
-// none or it does not fit.
-int DirectoryOf(const char* path, char* dir)
-{
-    if (CopyText(dir, kPathBytes, path) == 0)
-        return 0;
-    int slash = LastBackslash(dir);
-    if (slash < 0)
-        return 0;
-    dir[slash] = '\0';
-    return 1;
-}
-
 // Creates a new temporary file beside the target.  Its name goes to temp.
 HANDLE CreateTemporary(const char* targetPath, char* temp)
 {
     char dir[kPathBytes];
-    if (!DirectoryOf(targetPath, dir))
+    if (ParentDirectory(targetPath, dir, sizeof dir) == 0)
         return INVALID_HANDLE_VALUE;
     // Names are tried from a number of this moment on, so that two runs
     // seldom meet on the same name; a name taken is passed over.

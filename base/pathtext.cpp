@@ -134,3 +134,16 @@ TemporaryKind TemporaryFileKind(const char* name)
         return kSetAside;
     return kNotTemporary;
 }
+
+size_t ParentDirectory(const char* path, char* out, size_t capacity)
+{
+    if (CopyText(out, capacity, path) == 0)
+        return 0;
+    int slash = LastBackslash(out);
+    if (slash < 0) {
+        out[0] = '\0';
+        return 0;
+    }
+    out[slash] = '\0';
+    return static_cast<size_t>(slash);
+}

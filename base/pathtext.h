@@ -14,6 +14,11 @@
 // progress redraw a block.
 const uint32_t kCopyBlockBytes = 100000;
 
+// The directory that holds path: path up to, not including, its last
+// backslash.  Returns the length, or 0 with out empty when path has no
+// backslash or does not fit.
+size_t ParentDirectory(const char* path, char* out, size_t capacity);
+
 // Walks the directories that must exist for path, shallowest first, and
 // calls make() with each one (the path up to, not including, a backslash,
 // or the whole path).  Drive form: after "C:\"; "C:" and "C:\" need none.

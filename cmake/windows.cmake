@@ -22,6 +22,7 @@ set(SETUP_SOURCES
   shell/copyprogress.cpp
   shell/ctl3d.cpp
   shell/dialogs.cpp
+  shell/boxfit.cpp
   shell/plaincopy.cpp
   catalogue/catalogue.cpp
   wizard/flow.cpp
@@ -96,6 +97,7 @@ set(TVREMOVE_SOURCES
   base/filewrite.cpp
   install/record.cpp
   integration/progmantext.cpp
+  shell/boxfit.cpp
   resources/tvremove.rc
 )
 add_executable(tvremove WIN32 ${TVREMOVE_SOURCES})

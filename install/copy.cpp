@@ -73,12 +73,8 @@ char lastDirectoryMade[kPathBytes];
 int MakeTargetDirectory(const char* target)
 {
     char targetDir[kPathBytes];
-    if (CopyText(targetDir, sizeof targetDir, target) == 0)
+    if (ParentDirectory(target, targetDir, sizeof targetDir) == 0)
         return 0;
-    int slash = LastBackslash(targetDir);
-    if (slash < 0)
-        return 0;
-    targetDir[slash] = '\0';
     if (lastDirectoryMade[0] != '\0' && SameTextIgnoringCase(targetDir, lastDirectoryMade))
         return 1;
     if (!CreateDirectoryPath(targetDir))

@@ -1,5 +1,6 @@
 // The removal program's progress page and boxes.
 #include "remove/remove.h"
+#include "shell/boxfit.h"
 #include "resources/tvremove.h"
 
 namespace {
@@ -30,46 +31,6 @@ void Drain()
     }
 }
 
-// A box whose text is set at run time (a path, the names left) has a
-// template sized for the longest: a shorter text moves the buttons up and
-// shrinks the box by the lines it does not need.
-void FitToText(HWND dialog)
-{
-    HWND text = GetDlgItem(dialog, IDC_BOX_TEXT);
-    char content[kLeftBytes + 128];
-    if (text == nullptr || GetWindowTextA(text, content, sizeof content) <= 0)
-        return;
-    RECT area;
-    GetWindowRect(text, &area);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
-    HDC dc = GetDC(text);
-    if (dc == nullptr)
-        return;
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(text, WM_GETFONT, 0, 0));
-    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
-    RECT needed = {0, 0, area.right - area.left, 0};
-    int measured = DrawTextA(dc, content, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    if (old != nullptr)
-        SelectObject(dc, old);
-    ReleaseDC(text, dc);
-    int spare = (area.bottom - area.top) - (needed.bottom - needed.top);
-    if (measured == 0 || spare <= 0)
-        return;
-    MoveWindow(text, area.left, area.top, area.right - area.left, area.bottom - area.top - spare, FALSE);
-    for (int id = 1; id <= 3; ++id) {
-        HWND button = GetDlgItem(dialog, id);
-        if (button == nullptr)
-            continue;
-        RECT place;
-        GetWindowRect(button, &place);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
-        MoveWindow(button, place.left, place.top - spare, place.right - place.left, place.bottom - place.top, FALSE);
-    }
-    RECT frame;
-    GetWindowRect(dialog, &frame);
-    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top - spare,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 INT_PTR CALLBACK BoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -77,7 +38,7 @@ INT_PTR CALLBACK BoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     case WM_INITDIALOG:
         if (lParam != 0) {
             SetDlgItemTextA(dialog, IDC_BOX_TEXT, reinterpret_cast<const char*>(lParam));
-            FitToText(dialog);
+            FitBoxToText(dialog, IDC_BOX_TEXT);
         }
         Centre(dialog);
         SetForegroundWindow(dialog);

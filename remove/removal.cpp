@@ -89,14 +89,6 @@ void RemoveLeftovers(const char* dir)
     FindClose(listing);
 }
 
-int DirectoryOf(const char* path, char* dir)
-{
-    if (CopyText(dir, kPathBytes, path) == 0 || LastBackslash(dir) < 0)
-        return 0;
-    dir[LastBackslash(dir)] = '\0';
-    return 1;
-}
-
 void RemoveFiles(RemovalRun* run)
 {
     const RemovalPlan* plan = &run->plan;
@@ -143,7 +135,7 @@ void RemoveFiles(RemovalRun* run)
         if (line->kind == kRecordDirectory && JudgeFile(line->field[0], run->destDir) != kOutsideDest)
             RemoveLeftovers(line->field[0]);
         else if (line->kind == kRecordFile && JudgeFile(line->field[0], run->destDir) == kRemoveFile &&
-                 DirectoryOf(line->field[0], dir))
+                 ParentDirectory(line->field[0], dir, kPathBytes) != 0)
             RemoveLeftovers(dir);
     }
 }

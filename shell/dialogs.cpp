@@ -4,6 +4,7 @@
 #include "resources/resource.h"
 #include "shell/shell.h"
 #include "shell/answers.h"
+#include "shell/boxfit.h"
 #include "base/text.h"
 
 namespace {
@@ -96,49 +97,6 @@ int ShowMessageString(HWND owner, int n, int stringId)
 
 namespace {
 
-// A box whose text is given at run time (a disk number, a path) has a
-// template sized for the longest text it may show.  A shorter text would
-// leave a gap above the buttons: the text control, the buttons and the box
-// move up by the lines it does not need.
-void FitMessageToText(HWND dialog)
-{
-    HWND text = GetDlgItem(dialog, IDC_MESSAGE_TEXT);
-    char content[1024];
-    if (text == nullptr || GetWindowTextA(text, content, sizeof content) <= 0)
-        return;
-    RECT area;
-    GetWindowRect(text, &area);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
-    HDC dc = GetDC(text);
-    if (dc == nullptr)
-        return;
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(text, WM_GETFONT, 0, 0));
-    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
-    RECT needed = {0, 0, area.right - area.left, 0};
-    int measured = DrawTextA(dc, content, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
-    if (old != nullptr)
-        SelectObject(dc, old);
-    ReleaseDC(text, dc);
-    int spare = (area.bottom - area.top) - (needed.bottom - needed.top);
-    if (measured == 0 || spare <= 0)
-        return;
-
-    MoveWindow(text, area.left, area.top, area.right - area.left, area.bottom - area.top - spare, FALSE);
-    for (int id = IDC_ANSWER_1; id <= IDC_ANSWER_3; ++id) {
-        HWND button = GetDlgItem(dialog, id);
-        if (button == nullptr)
-            continue;
-        RECT place;
-        GetWindowRect(button, &place);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
-        MoveWindow(button, place.left, place.top - spare, place.right - place.left,
-                   place.bottom - place.top, FALSE);
-    }
-    RECT frame;
-    GetWindowRect(dialog, &frame);
-    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top - spare,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 
 // Windows keeps every window that a box's owner owns above that owner.
@@ -175,7 +133,7 @@ INT_PTR CALLBACK MessageBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         if (lParam != 0) {
             SetDlgItemTextA(dialog, IDC_MESSAGE_TEXT, reinterpret_cast<const char*>(lParam));
-            FitMessageToText(dialog);
+            FitBoxToText(dialog, IDC_MESSAGE_TEXT);
         }
         PlaceDialog(dialog, kPlaceCentred);
         return TRUE;

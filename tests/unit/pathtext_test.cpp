@@ -281,3 +281,25 @@ TEST(PathText, SameTextIgnoringCase)
     for (const auto& c : cases)
         EXPECT_EQ(SameTextIgnoringCase(c.a, c.b), c.same) << c.a << " / " << c.b;
 }
+
+// The directory of a target: a path without a backslash has none, and one
+// that does not fit is refused rather than cut.
+TEST(PathText, ParentDirectory)
+{
+    const struct {
+        const char* path;
+        size_t capacity;
+        const char* parent;
+    } cases[] = {
+        {"C:\\Tovarin\\GUIDE\\guide.hlp", 260, "C:\\Tovarin\\GUIDE"},
+        {"C:\\a.dat", 260, "C:"},
+        {"\\\\srv\\share\\a", 260, "\\\\srv\\share"},
+        {"tovarin.exe", 260, ""},
+        {"C:\\Tovarin\\a", 8, ""},
+    };
+    for (const auto& c : cases) {
+        char out[260] = "x";
+        EXPECT_EQ(ParentDirectory(c.path, out, c.capacity), strlen(c.parent)) << c.path;
+        EXPECT_STREQ(out, c.parent) << c.path;
+    }
+}
