@@ -32,6 +32,7 @@ set(SETUP_SOURCES
   wizard/finish_page.cpp
   install/copy.cpp
   install/expand.cpp
+  install/recordfile.cpp
   integration/search.cpp
   integration/progman.cpp
   integration/registry.cpp

@@ -6,6 +6,8 @@
 #include "base/pathtext.h"
 #include "resources/resource.h"
 #include "base/cursor.h"
+#include "base/journal.h"
+#include "base/paths.h"
 #include "shell/shell.h"
 #include "shell/runreport.h"
 
@@ -87,8 +89,8 @@ void AddGroupToList(const char* group, void* list)
     SendMessageA(static_cast<HWND>(list), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group));
 }
 
-// Asks Program Manager for its groups and adds each to the list box.
-void RequestGroups(HWND list)
+// Asks Program Manager for its groups and hands each to visit.
+void RequestGroups(void (*visit)(const char* group, void* context), void* context)
 {
     Conversation c = {};
     if (StartInstance(&c) != DMLERR_NO_ERROR)
@@ -105,7 +107,7 @@ void RequestGroups(HWND list)
         char* text = block != nullptr ? static_cast<char*>(LocalLock(block)) : nullptr;
         if (text != nullptr) {
             DdeGetData(data, reinterpret_cast<LPBYTE>(text), size, 0);
-            SplitGroupList(text, size, AddGroupToList, list);
+            SplitGroupList(text, size, visit, context);
             LocalUnlock(block);
         }
         if (block != nullptr)
@@ -115,6 +117,31 @@ void RequestGroups(HWND list)
     if (item != nullptr)
         DdeFreeStringHandle(c.instance, item);
     End(&c);
+}
+
+struct GroupSearch {
+    const char* name;
+    int found;
+};
+
+void MatchGroup(const char* group, void* context)
+{
+    GroupSearch* search = static_cast<GroupSearch*>(context);
+    search->found |= SameTextIgnoringCase(group, search->name);
+}
+
+// 1 when the group is there before Setup makes it: in Program Manager's
+// list, or as a folder under the user's Programs folder (Wine's Program
+// Manager lists nothing).  The removal deletes only a group Setup made.
+int GroupIsThere(const char* groupName)
+{
+    GroupSearch search = {groupName, 0};
+    RequestGroups(MatchGroup, &search);
+    char folder[kPathBytes];
+    if (!search.found && ShellFolder("Programs", folder))
+        search.found = AppendText(folder, kPathBytes, "\\") != 0 &&
+                       AppendText(folder, kPathBytes, groupName) != 0 && DirectoryExists(folder);
+    return search.found;
 }
 
 }  // namespace
@@ -141,7 +168,7 @@ void FillGroupList(HWND page, char* groupName)
 {
     HCURSOR previous = ShowWaitCursor();
     HWND list = GetDlgItem(page, IDC_GROUP_LIST);
-    RequestGroups(list);
+    RequestGroups(AddGroupToList, list);
 
     // The search ignores letter case and covers the whole list, item 0 last.
     LRESULT found = SendMessageA(list, LB_FINDSTRINGEXACT, 0,
@@ -165,6 +192,7 @@ int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guid
     // Each command that makes something must be acknowledged; a DeleteItem
     // of an item that is not there is refused, and does no harm.
     int made = 0;
+    NoteAction(kNoteGroup, !GroupIsThere(groupName), groupName);
     Conversation c = {};
     if (StartInstance(&c) == DMLERR_NO_ERROR) {
         Connect(&c);
@@ -187,12 +215,14 @@ int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guid
         ShowWaitCursor();
 
         // An item whose path does not fit is not sent, and not made.
+        NoteAction(kNoteItem, 0, groupName, kApplicationItem);
         made &= LowerItemPath(destDir, "\\tovarin.exe", path) != 0 &&
                 Execute(&c, command, AddApplicationCommand(path, command, sizeof command));
         ShowWaitCursor();
         ReconnectProgman(&c.instance, &c.service, &c.conversation);
 
         LoadText(IDS_README_ITEM, item);
+        NoteAction(kNoteItem, 0, groupName, item);
         made &= LowerItemPath(destDir, "\\readme.wri", path) != 0 &&
                 Execute(&c, command, AddReadMeCommand(path, item, command, sizeof command));
         ShowWaitCursor();
@@ -200,6 +230,7 @@ int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guid
         if (guide) {
             ReconnectProgman(&c.instance, &c.service, &c.conversation);
             LoadText(IDS_GUIDE_ITEM, item);
+            NoteAction(kNoteItem, 0, groupName, item);
             char directory[kPathBytes];
             LoadText(IDS_GUIDE_DIRECTORY, directory);
             made &= GuideTail(directory, tail, sizeof tail) != 0 &&

@@ -2,6 +2,7 @@
 #include "wizard/wizard.h"
 #include "catalogue/catalogue.h"
 #include "install/install.h"
+#include "install/recordfile.h"
 #include "integration/integration.h"
 #include "resources/resource.h"
 #include "shell/runreport.h"
@@ -136,7 +137,10 @@ WizardStep ComponentsPage(WizardRun* run)
 // Once copying has begun there is no way back to the earlier pages.
 WizardStep CopyFiles(WizardRun* run)
 {
-    // Whatever was copied stays, also when copying fails or stops.
+    // Whatever was copied stays, also when copying fails or stops; the
+    // record says what, for the removal.  Without a record the installation
+    // goes on: it only cannot be removed.
+    OpenRecord(run->options.destDir);
     if (InstallFiles(run->owner, run->entries, &run->options) < 0)
         return kCopyEnded;
     return kGroupPage;
@@ -161,6 +165,7 @@ WizardStep MakeGroup(WizardRun* run)
     CreateProgramGroup(options.destDir, groupName, options.selectedMask & kGuideComponent);
     if (!RegisterShellTypes(options.destDir, runReport.templatePath))
         runReport.undone |= kUndoneRegistry;
+    CloseRecord();
     return kFinishPage;
 }
 
@@ -195,6 +200,7 @@ void SayWhyItStops(HWND owner, WizardStep way)
 // Nothing installed is rolled back.
 void ReleaseRun(WizardRun* run)
 {
+    CloseRecord();
     if (run->options.foundList != nullptr)
         LocalFree(run->options.foundList);
     run->options.foundList = nullptr;
@@ -210,6 +216,7 @@ void RunWizard(HWND owner)
     WizardRun run = {};
     run.owner = owner;
     run.showDestination = 1;
+    StartRecording();
 
     WizardStep step = Prepare(&run);
     for (;;) {

@@ -1,0 +1,163 @@
+// The removal record's file (see recordfile.h).
+#include <windows.h>
+
+#include "install/recordfile.h"
+#include "install/record.h"
+#include "base/journal.h"
+#include "base/paths.h"
+
+static_assert(int{kNoteDirectory} == int{kRecordDirectory} && int{kNoteTemplate} == int{kRecordTemplate},
+              "the journal numbers its actions as the record its lines");
+
+namespace {
+
+const char kRecordName[] = "tvremove.log";
+const int kPendingDirectories = 8;
+
+HANDLE record = INVALID_HANDLE_VALUE;
+char recordDest[kPathBytes];
+char pending[kPendingDirectories][kPathBytes];
+int pendingCount;
+
+// Each line leaves the process with its WriteFile, before its action: a
+// killed Setup leaves every line it wrote, since the system's cache
+// outlives the process.  Lines are not flushed (FlushFileBuffers): each
+// flush is a round trip to Wine's server, about a tenth more copy time
+// on bench-install's 84 files, and it would guard only against a power
+// cut, which loses the new files' own contents from the cache too (only a
+// replaced file is flushed, as the write path does).
+void Put(const char* bytes, size_t length)
+{
+    DWORD put = 0;
+    if (record != INVALID_HANDLE_VALUE && length != 0)
+        WriteFile(record, bytes, static_cast<DWORD>(length), &put, nullptr);
+}
+
+// Formats one line after used bytes of out.  Returns the new length, or
+// used when the line cannot be formatted.
+size_t Format(char* out, size_t used, int kind, int flag, const char* a, const char* b, const char* c,
+              const char* d)
+{
+    RecordLine line = {static_cast<RecordKind>(kind), flag, {a, b, c, d}};
+    return used + FormatRecordLine(&line, out + used, 2 * kRecordLineBytes - used);
+}
+
+// The template's fingerprint, read from where it is copied from.
+int Fingerprint(const char* path, char* out)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    uint8_t block[1024];
+    uint32_t crc = 0xFFFFFFFF, size = 0;
+    DWORD got = 0;
+    while (ReadFile(file, block, sizeof block, &got, nullptr) && got != 0) {
+        crc = UpdateCrc32(crc, block, got);
+        size += got;
+    }
+    CloseHandle(file);
+    FormatFingerprint(crc, size, out);
+    return 1;
+}
+
+void RecordAction(int kind, int flag, const char* a, const char* b, const char* c, const char* d)
+{
+    if (record == INVALID_HANDLE_VALUE) {
+        if (kind == kNoteDirectory && pendingCount < kPendingDirectories &&
+            CopyText(pending[pendingCount], kPathBytes, a) != 0)
+            ++pendingCount;
+        return;
+    }
+    char text[2 * kRecordLineBytes];
+    size_t length = 0;
+    char fingerprint[20];
+    if (kind == kNoteFile) {
+        // The write path's files outside the destination (the template in
+        // the New menu's folder) are the template line's, or not Setup's
+        // to take away.
+        if (!IsInsideDirectory(a, recordDest))
+            return;
+        // One write for both lines: there is no moment with one alone.
+        length = Format(text, 0, kRecordFile, flag, a, "", "", "");
+        if (length != 0)
+            length = Format(text, length, kRecordTemporary, 0, b, "", "", "");
+    } else if (kind == kNoteTemplate) {
+        if (Fingerprint(b, fingerprint))
+            length = Format(text, 0, kind, 0, a, fingerprint, "", "");
+    } else {
+        length = Format(text, 0, kind, flag, a, b, c, d);
+    }
+    Put(text, length);
+}
+
+int SameBytes(const char* a, const char* b, size_t length)
+{
+    for (size_t i = 0; i < length; ++i)
+        if (a[i] != b[i])
+            return 0;
+    return 1;
+}
+
+// Drops a last line without its CR LF.  0 when the record cannot be read.
+int CutPartialLine(DWORD size)
+{
+    char tail[kRecordLineBytes];
+    DWORD start = size > kRecordLineBytes ? size - kRecordLineBytes : 0, got = 0;
+    if (SetFilePointer(record, static_cast<LONG>(start), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+        !ReadFile(record, tail, size - start, &got, nullptr) || got != size - start)
+        return 0;
+    DWORD end = got;
+    while (end > 0 && tail[end - 1] != '\n')
+        --end;
+    if (end == 0)
+        return 0;
+    return SetFilePointer(record, static_cast<LONG>(start + end), nullptr, FILE_BEGIN) !=
+               INVALID_SET_FILE_POINTER &&
+           SetEndOfFile(record);
+}
+
+}  // namespace
+
+void StartRecording()
+{
+    pendingCount = 0;
+    actionListener = RecordAction;
+}
+
+int OpenRecord(const char* destDir)
+{
+    char path[kPathBytes];
+    if (CopyText(recordDest, sizeof recordDest, destDir) == 0 ||
+        JoinPath(destDir, kRecordName, path, sizeof path) == 0)
+        return 0;
+    CreateDirectoryPath(destDir);
+    record = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (record == INVALID_HANDLE_VALUE)
+        return 0;
+    char signature[64], start[64];
+    size_t length = FormatRecordSignature(signature, sizeof signature);
+    DWORD size = GetFileSize(record, nullptr), got = 0;
+    if (size == 0) {
+        Put(signature, length);
+    } else if (size == INVALID_FILE_SIZE || size < length ||
+               !ReadFile(record, start, static_cast<DWORD>(length), &got, nullptr) || got != length ||
+               !SameBytes(start, signature, length) || !CutPartialLine(size)) {
+        CloseRecord();
+        return 0;
+    }
+    // The directories made before there was a record: this one is in one
+    // of them, so their lines can only follow.
+    for (int i = 0; i < pendingCount; ++i)
+        RecordAction(kNoteDirectory, 0, pending[i], "", "", "");
+    pendingCount = 0;
+    return 1;
+}
+
+void CloseRecord()
+{
+    if (record != INVALID_HANDLE_VALUE)
+        CloseHandle(record);
+    record = INVALID_HANDLE_VALUE;
+}
