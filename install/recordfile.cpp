@@ -1,10 +1,13 @@
 // The removal record's file (see recordfile.h).
 #include <windows.h>
+#include <string.h>
 
 #include "install/recordfile.h"
 #include "install/record.h"
 #include "base/journal.h"
 #include "base/paths.h"
+#include "base/filewrite.h"
+#include "resources/resource.h"
 
 static_assert(int{kNoteDirectory} == int{kRecordDirectory} && int{kNoteTemplate} == int{kRecordTemplate},
               "the journal numbers its actions as the record its lines");
@@ -31,15 +34,6 @@ void Put(const char* bytes, size_t length)
     DWORD put = 0;
     if (record != INVALID_HANDLE_VALUE && length != 0)
         WriteFile(record, bytes, static_cast<DWORD>(length), &put, nullptr);
-}
-
-// Formats one line after used bytes of out.  Returns the new length, or
-// used when the line cannot be formatted.
-size_t Format(char* out, size_t used, int kind, int flag, const char* a, const char* b, const char* c,
-              const char* d)
-{
-    RecordLine line = {static_cast<RecordKind>(kind), flag, {a, b, c, d}};
-    return used + FormatRecordLine(&line, out + used, 2 * kRecordLineBytes - used);
 }
 
 // The template's fingerprint, read from where it is copied from.
@@ -69,34 +63,33 @@ void RecordAction(int kind, int flag, const char* a, const char* b, const char* 
             ++pendingCount;
         return;
     }
-    char text[2 * kRecordLineBytes];
-    size_t length = 0;
     char fingerprint[20];
+    RecordLine lines[2] = {{static_cast<RecordKind>(kind), flag, {a, b, c, d}},
+                           {kRecordTemporary, 0, {b, "", "", ""}}};
+    int count = 1;
     if (kind == kNoteFile) {
         // The write path's files outside the destination (the template in
         // the New menu's folder) are the template line's, or not Setup's
-        // to take away.
+        // to take away.  A file and its temporary go in one write: there
+        // is no moment with one line alone.
         if (!IsInsideDirectory(a, recordDest))
             return;
-        // One write for both lines: there is no moment with one alone.
-        length = Format(text, 0, kRecordFile, flag, a, "", "", "");
-        if (length != 0)
-            length = Format(text, length, kRecordTemporary, 0, b, "", "", "");
+        lines[0].field[1] = "";
+        count = 2;
     } else if (kind == kNoteTemplate) {
-        if (Fingerprint(b, fingerprint))
-            length = Format(text, 0, kind, 0, a, fingerprint, "", "");
-    } else {
-        length = Format(text, 0, kind, flag, a, b, c, d);
+        if (!Fingerprint(b, fingerprint))
+            return;
+        lines[0].field[1] = fingerprint;
+    }
+    char text[2 * kRecordLineBytes];
+    size_t length = 0;
+    for (int i = 0; i < count; ++i) {
+        size_t n = FormatRecordLine(&lines[i], text + length, kRecordLineBytes);
+        if (n == 0)
+            return;
+        length += n;
     }
     Put(text, length);
-}
-
-int SameBytes(const char* a, const char* b, size_t length)
-{
-    for (size_t i = 0; i < length; ++i)
-        if (a[i] != b[i])
-            return 0;
-    return 1;
 }
 
 // Drops a last line without its CR LF.  0 when the record cannot be read.
@@ -117,7 +110,41 @@ int CutPartialLine(DWORD size)
            SetEndOfFile(record);
 }
 
+struct ResourceBytes {
+    const uint8_t* bytes;
+    uint32_t size;
+    uint32_t at;
+};
+
+int32_t ReadResource(void* context, uint8_t* buffer, uint32_t bytes)
+{
+    ResourceBytes* r = static_cast<ResourceBytes*>(context);
+    uint32_t n = r->size - r->at < bytes ? r->size - r->at : bytes;
+    memcpy(buffer, r->bytes + r->at, n);
+    r->at += n;
+    return static_cast<int32_t>(n);
+}
+
+int SeekResource(void* context, uint32_t offset)
+{
+    static_cast<ResourceBytes*>(context)->at = offset;
+    return 1;
+}
+
 }  // namespace
+
+int WriteRemovalProgram(const char* destDir)
+{
+    char target[kPathBytes];
+    // A missing resource gives no handle and no bytes: every call passes
+    // on its null.
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_REMOVAL_PROGRAM), MAKEINTRESOURCEA(10));
+    ResourceBytes program = {static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, found))),
+                             SizeofResource(nullptr, found), 0};
+    BlockSource source = {ReadResource, SeekResource, &program};
+    return program.bytes != nullptr && JoinPath(destDir, "tvremove.exe", target, sizeof target) != 0 &&
+           WriteFileWhole(target, &source, program.size, nullptr, 0) >= 0;
+}
 
 void StartRecording()
 {
@@ -143,7 +170,7 @@ int OpenRecord(const char* destDir)
         Put(signature, length);
     } else if (size == INVALID_FILE_SIZE || size < length ||
                !ReadFile(record, start, static_cast<DWORD>(length), &got, nullptr) || got != length ||
-               !SameBytes(start, signature, length) || !CutPartialLine(size)) {
+               memcmp(start, signature, length) != 0 || !CutPartialLine(size)) {
         CloseRecord();
         return 0;
     }

@@ -15,6 +15,10 @@ void StartRecording();
 // into.  1 when open.
 int OpenRecord(const char* destDir);
 
+// Writes the removal program that setup.exe carries into destDir as
+// tvremove.exe, through the write path.  1 when it is there.
+int WriteRemovalProgram(const char* destDir);
+
 // Closes the record; the actions after it are not recorded.  Harmless when
 // it is not open.
 void CloseRecord();

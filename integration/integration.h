@@ -40,4 +40,12 @@ int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guid
 // written, 0 when any was not (the caller notes it).
 int RegisterShellTypes(const char* destDir, const char* templatePath);
 
+// Lists Tovarin in Add/Remove Programs (HKLM\\...\\Uninstall\\Tovarin) with
+// the removal program in destDir.  With estimatedKB 0, the start: its name,
+// the removal's command and destDir, before the first file is written;
+// with the installation's size in KB, these again and all the rest (the
+// quiet command, the icon, version, publisher, size, and no Modify or
+// Repair buttons).  1 when every value was written.
+int RegisterRemoval(const char* destDir, uint32_t estimatedKB);
+
 #endif

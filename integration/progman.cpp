@@ -205,14 +205,14 @@ int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guid
 
         // Items of these names go first, so that a second installation into
         // the same group ends with one of each.
-        Execute(&c, command, DeleteItemCommand(kApplicationItem, command, sizeof command));
-        ShowWaitCursor();
-        LoadText(IDS_README_ITEM, item);
-        Execute(&c, command, DeleteItemCommand(item, command, sizeof command));
-        ShowWaitCursor();
-        LoadText(IDS_GUIDE_ITEM, item);
-        Execute(&c, command, DeleteItemCommand(item, command, sizeof command));
-        ShowWaitCursor();
+        for (int id = IDS_README_ITEM - 1; id <= IDS_GUIDE_ITEM; ++id) {
+            if (id < IDS_README_ITEM)
+                CopyText(item, sizeof item, kApplicationItem);
+            else
+                LoadText(id, item);
+            Execute(&c, command, DeleteItemCommand(item, command, sizeof command));
+            ShowWaitCursor();
+        }
 
         // An item whose path does not fit is not sent, and not made.
         NoteAction(kNoteItem, 0, groupName, kApplicationItem);

@@ -13,8 +13,8 @@
 
 namespace {
 
-const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TOVARIN.EXE";
 const char* const kOpenCommandKeys[] = {"shell", "open", "command"};
+const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TOVARIN.EXE";
 
 // An open key with where it is, so that the record can name it.
 struct Key {
@@ -29,8 +29,8 @@ const char* RootName(HKEY root)
 }
 
 // Opens or creates name under parent (a Key, or a root when parentKey is
-// null).  Each level that is not there yet is noted before it is made:
-// the removal takes away only keys Setup made.
+// null).  A key that is not there yet is noted before it is made: the
+// removal takes away only keys Setup made.
 LONG CreateKey(HKEY root, const Key* parentKey, const char* name, Key* key)
 {
     key->root = root;
@@ -39,21 +39,21 @@ LONG CreateKey(HKEY root, const Key* parentKey, const char* name, Key* key)
                         : CopyText(key->path, kPathBytes, name);
     if (length == 0)
         return ERROR_INSUFFICIENT_BUFFER;
-    for (size_t i = 1; i <= length; ++i) {
-        if (key->path[i] != '\\' && key->path[i] != '\0')
-            continue;
-        char saved = key->path[i];
-        key->path[i] = '\0';
-        HKEY probe;
-        if (RegOpenKeyExA(root, key->path, 0, KEY_READ, &probe) == ERROR_SUCCESS)
-            RegCloseKey(probe);
-        else
-            NoteAction(kNoteKey, 0, RootName(root), key->path);
-        key->path[i] = saved;
-    }
+    // Keys are made one level at a time, but for App Paths, whose parents
+    // are Windows' own: the key itself tells whether Setup makes it.
+    HKEY probe;
+    if (RegOpenKeyExA(root, key->path, 0, KEY_READ, &probe) == ERROR_SUCCESS)
+        RegCloseKey(probe);
+    else
+        NoteAction(kNoteKey, 0, RootName(root), key->path);
     DWORD disposition;
     return RegCreateKeyExA(root, key->path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                            nullptr, &key->handle, &disposition);
+}
+
+LONG SetTextWithNulTo(HKEY key, const char* name, const char* text, int length)
+{
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(length + 1));
 }
 
 // Writes a text value of length bytes (with or without its terminator).
@@ -198,4 +198,43 @@ int RegisterShellTypes(const char* destDir, const char* templatePath)
     written &= RegisterFileType("tvsfile", "Tovarin Setup", destDir, 2);
     written &= RegisterAppPath(destDir);
     return written;
+}
+
+int RegisterRemoval(const char* destDir, uint32_t estimatedKB)
+{
+    // Texts are formats of the destination (shorter than kPathBytes, so
+    // every one fits wsprintfA's 1,024 bytes); then three numbers.
+    static const char* const kValues[][2] = {
+        {"DisplayName", "Tovarin"},
+        {"UninstallString", "\"%s\\tvremove.exe\""},
+        {"InstallLocation", "%s"},
+        {"DisplayIcon", "%s\\tovarin.exe,0"},
+        {"DisplayVersion", "1.0"},
+        {"Publisher", "Tovarin"},
+        {"QuietUninstallString", "\"%s\\tvremove.exe\" /quiet"},
+        {"EstimatedSize", nullptr},
+        {"NoModify", nullptr},
+        {"NoRepair", nullptr},
+    };
+    // Not in the record: the removal takes this entry away by its name.
+    HKEY key;
+    DWORD disposition;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovarin", 0,
+                        nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS)
+        return 0;
+    // The start is enough for Add/Remove Programs to list Tovarin and run
+    // the removal, should the installation stop before its end.
+    int count = estimatedKB != 0 ? 10 : 3;
+    LONG error = ERROR_SUCCESS;
+    for (int i = 0; error == ERROR_SUCCESS && i < count; ++i) {
+        char text[1024];
+        DWORD number = i == 7 ? estimatedKB : 1;
+        if (kValues[i][1] != nullptr)
+            error = SetTextWithNulTo(key, kValues[i][0], text, wsprintfA(text, kValues[i][1], destDir));
+        else
+            error = RegSetValueExA(key, kValues[i][0], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                                   sizeof number);
+    }
+    RegCloseKey(key);
+    return error == ERROR_SUCCESS;
 }

@@ -140,7 +140,11 @@ WizardStep CopyFiles(WizardRun* run)
     // Whatever was copied stays, also when copying fails or stops; the
     // record says what, for the removal.  Without a record the installation
     // goes on: it only cannot be removed.
+    // Add/Remove Programs lists Tovarin before the first file is written,
+    // so that whatever stops the installation can be removed.
     OpenRecord(run->options.destDir);
+    RegisterRemoval(run->options.destDir, 0);
+    WriteRemovalProgram(run->options.destDir);
     if (InstallFiles(run->owner, run->entries, &run->options) < 0)
         return kCopyEnded;
     return kGroupPage;
@@ -166,6 +170,7 @@ WizardStep MakeGroup(WizardRun* run)
     if (!RegisterShellTypes(options.destDir, runReport.templatePath))
         runReport.undone |= kUndoneRegistry;
     CloseRecord();
+    RegisterRemoval(options.destDir, (options.requiredBytes >> 10) + 1);
     return kFinishPage;
 }
 

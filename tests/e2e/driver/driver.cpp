@@ -1103,7 +1103,7 @@ std::vector<std::string> FilesUnder(const std::string& dir)
     return files;
 }
 
-const std::vector<std::string> kSetupOwnFiles = {"tvremove.log"};
+const std::vector<std::string> kSetupOwnFiles = {"tvremove.exe", "tvremove.log"};
 
 bool IsSetupOwnFile(const std::string& relative)
 {
