@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "install/record.h"
+#include "resources/resource.h"
 #include "resources/tvremove.h"
 #include "tests/e2e/driver/scenarios.h"
 
@@ -703,6 +704,117 @@ void RemoveGroupKept()
     SetCase(nullptr);
 }
 
+// ---- Installations by setup.exe ----------------------------------------------------
+
+const char kSetupGroup[] = "Tovarin95 Demo";   // the group page's default name
+
+// After a removal of what setup.exe installed into dest (a directory that
+// was there before): only the files named in kept are left, and nothing of Setup's elsewhere: no group, no
+// file types, no App Paths entry, no template, no Add/Remove Programs entry.
+void ExpectSetupRemovedAt(int line, const std::string& dest, const std::vector<std::string>& kept)
+{
+    std::vector<std::string> left = FilesUnder(dest);
+    OkAt(line, left == kept, "the destination holds %s, expected %s", Join(left).c_str(), Join(kept).c_str());
+    // The scenarios make the destination before Setup runs: not Setup's, it
+    // stays.
+    OkAt(line, DirExists(dest.c_str()), "the destination %s, made before Setup, went", dest.c_str());
+    OkAt(line, !DirExists((dest + "\\GUIDE").c_str()), "the GUIDE directory Setup made is still there");
+    OkAt(line, !DirExists((ProgramsFolder() + "\\" + kSetupGroup).c_str()), "the program group is still there");
+    for (const char* key : {".tvd", "tvdfile", ".tvs", "tvsfile"})
+        OkAt(line, !KeyExists(HKEY_CLASSES_ROOT, key), "HKCR\\%s is still there", key);
+    OkAt(line, !KeyExists(HKEY_LOCAL_MACHINE, kAppPathKey), "the App Paths entry is still there");
+    OkAt(line, !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry is still there");
+    char templates[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_TEMPLATES, nullptr, 0, templates);
+    OkAt(line, !FileExists((std::string(templates) + "\\default.tvd").c_str()), "the template is still in %s",
+         templates);
+    OkAt(line, !ListedInAddRemove(line), "uninstaller --list still lists Tovarin");
+}
+#define ExpectSetupRemoved(dest, kept) ExpectSetupRemovedAt(__LINE__, (dest), (kept))
+
+// Runs the quiet removal that Add/Remove Programs' QuietUninstallString
+// names, and waits for its copy to end.
+void RemoveQuietlyAt(int line, const std::string& dest)
+{
+    WatchProgram(kProgram);
+    StartSetupAt(line, (dest + "\\tvremove.exe").c_str(), "/quiet", -1);
+    NeedExitAt(line, kRemovalMs, nullptr, 0);
+    NeedWatchedGoneAt(line, kRemovalMs);
+    CloseFolderWindows(kSetupGroup);
+}
+
+// A whole installation by setup.exe, removed through Wine's Add/Remove
+// Programs: the user's document and settings file stay, nothing else.
+void RemoveSetupInstallation()
+{
+    const std::string dest = "C:\\Program Files\\Tovarin";
+    StartInstalling(dest, 4096);
+    HWND page = NeedDialog(IDD_GROUP);
+    Click(page, IDOK);
+    HWND finish = NeedDialog(IDD_FINISH);
+    Click(finish, IDOK);
+    DWORD code = NeedExit();
+    ok(code == 0, "setup.exe ended with %lu", code);
+    CloseFolderWindows(kSetupGroup);
+    ok(DirExists((ProgramsFolder() + "\\" + kSetupGroup).c_str()), "Setup made no group to remove");
+    ok(FileExists((dest + "\\tvremove.exe").c_str()) && FileExists((dest + "\\tvremove.log").c_str()),
+       "Setup did not write tvremove.exe and its record");
+    ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list Tovarin after the installation");
+    WriteText(dest + "\\letter.tvd", "the user's own letter");
+    WriteText(dest + "\\tovarin.tvs", "the user's settings");
+
+    WatchProgram(kProgram);
+    StartSetupAt(__LINE__, "C:\\windows\\system32\\uninstaller.exe", "--remove Tovarin", -1);
+    Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
+    Answer(BOX_KEEP_SETTINGS, ANSWER_KEEP, nullptr);
+    std::string text = BoxText(BOX_REMOVED);
+    CloseFolderWindows(kSetupGroup);
+    ok(text.find("letter.tvd") != std::string::npos, "the last box does not name the letter: \"%s\"", text.c_str());
+    Answer(BOX_REMOVED, 1, nullptr);
+    NeedWatchedGone(kRemovalMs);
+    ExpectSetupRemoved(dest, std::vector<std::string>({"letter.tvd", "tovarin.tvs"}));
+}
+
+// Cancelled on the program-group page: the files are there but no group,
+// no file types; the record and the Add/Remove Programs entry are, and
+// the removal takes the files away.
+void RemoveCancelledInstallation()
+{
+    const std::string dest = "C:\\Cancelled";
+    StartInstalling(dest, 4096);
+    HWND page = NeedDialog(IDD_GROUP);
+    CancelSetup(page);
+    ok(FileExists((dest + "\\tovarin.exe").c_str()), "the copy did not install tovarin.exe");
+    ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list the cancelled installation");
+    RemoveQuietlyAt(__LINE__, dest);
+    ExpectSetupRemoved(dest, std::vector<std::string>());
+}
+
+// Killed in the middle of the copy, while the library's temporary file is
+// being written; then a second installation into the same directory is
+// killed too, and the record is one of both: the removal takes everything
+// either made, the temporary files included.
+void RemoveKilledInstallation()
+{
+    const std::string dest = "C:\\Killed";
+    for (int run = 0; run < 2; run++) {
+        SetCase(run == 0 ? "first" : "second");
+        StartInstalling(dest, 60u << 20);
+        bool writing = false;
+        for (DWORD start = GetTickCount(); !writing && GetTickCount() - start < 5000; Sleep(kPollMs))
+            for (const std::string& name : FilesUnder(dest))
+                writing |= name.compare(0, 3, "~tv") == 0;
+        ok(writing, "no temporary file appeared within 5 s");
+        KillSetup();
+        CloseFolderWindows(kSetupGroup);
+        ok(FileExists((dest + "\\tvremove.log").c_str()), "the killed installation left no record");
+    }
+    SetCase(nullptr);
+    ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list the killed installation");
+    RemoveQuietlyAt(__LINE__, dest);
+    ExpectSetupRemoved(dest, std::vector<std::string>());
+}
+
 }  // namespace
 
 extern const Scenario kRemoveScenarios[] = {
@@ -713,5 +825,8 @@ extern const Scenario kRemoveScenarios[] = {
     {"remove-foreign-record", RemoveForeignRecord},
     {"remove-nothing", RemoveNothing},
     {"remove-group-kept", RemoveGroupKept},
+    {"remove-setup-installation", RemoveSetupInstallation},
+    {"remove-cancelled-installation", RemoveCancelledInstallation},
+    {"remove-killed-installation", RemoveKilledInstallation},
     {nullptr, nullptr},
 };
