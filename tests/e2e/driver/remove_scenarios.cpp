@@ -791,26 +791,33 @@ void RemoveCancelledInstallation()
 }
 
 // Killed in the middle of the copy, while the library's temporary file is
-// being written; then a second installation into the same directory is
-// killed too, and the record is one of both: the removal takes everything
-// either made, the temporary files included.
+// being written, its record ending in a line cut short; then a second
+// installation into the same directory runs to the end.  It cuts that line
+// off before it appends, or the reader would stop there and leave what
+// only the second one made (the group, the file types, the template).
+// The one record of both removes everything, temporary files included.
 void RemoveKilledInstallation()
 {
     const std::string dest = "C:\\Killed";
-    for (int run = 0; run < 2; run++) {
-        SetCase(run == 0 ? "first" : "second");
-        StartInstalling(dest, 60u << 20);
-        bool writing = false;
-        for (DWORD start = GetTickCount(); !writing && GetTickCount() - start < 5000; Sleep(kPollMs))
-            for (const std::string& name : FilesUnder(dest))
-                writing |= name.compare(0, 3, "~tv") == 0;
-        ok(writing, "no temporary file appeared within 5 s");
-        KillSetup();
-        CloseFolderWindows(kSetupGroup);
-        ok(FileExists((dest + "\\tvremove.log").c_str()), "the killed installation left no record");
-    }
-    SetCase(nullptr);
+    StartInstalling(dest, 60u << 20);
+    bool writing = false;
+    for (DWORD start = GetTickCount(); !writing && GetTickCount() - start < 5000; Sleep(kPollMs))
+        for (const std::string& name : FilesUnder(dest))
+            writing |= name.compare(0, 3, "~tv") == 0;
+    ok(writing, "no temporary file appeared within 5 s");
+    KillSetup();
     ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list the killed installation");
+    Bytes record;
+    ok(ReadBytes(dest + "\\tvremove.log", &record), "the killed installation left no record");
+    const char cut[] = "FILE\tC:\\Killed\\tov";
+    record.insert(record.end(), cut, cut + sizeof cut - 1);
+    WriteBytes(dest + "\\tvremove.log", record.data(), record.size());
+
+    StartInstalling(dest, 4096);
+    Click(NeedDialog(IDD_GROUP), IDOK);
+    Click(NeedDialog(IDD_FINISH), IDOK);
+    NeedExit();
+    CloseFolderWindows(kSetupGroup);
     RemoveQuietlyAt(__LINE__, dest);
     ExpectSetupRemoved(dest, std::vector<std::string>());
 }
