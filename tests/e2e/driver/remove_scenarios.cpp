@@ -777,9 +777,21 @@ void RemoveSetupInstallation()
 
 // Cancelled on the program-group page: the files are there but no group,
 // no file types; the record and the Add/Remove Programs entry are, and
-// the removal takes the files away.
+// the removal takes the files away.  A tvremove.log that is not a record
+// (the user's own) is never written into.
 void RemoveCancelledInstallation()
 {
+    SetCase("a tvremove.log of the user's");
+    const std::string foreign = "C:\\Foreign";
+    MakeDirs(foreign);
+    WriteText(foreign + "\\tvremove.log", "the user's own notes\r\n");
+    StartInstalling(foreign, 4096);
+    CancelSetup(NeedDialog(IDD_GROUP));
+    Bytes notes;
+    ok(ReadBytes(foreign + "\\tvremove.log", &notes) && std::string(notes.begin(), notes.end()) ==
+       "the user's own notes\r\n", "Setup wrote into a tvremove.log that is not its record");
+    SetCase(nullptr);
+
     const std::string dest = "C:\\Cancelled";
     StartInstalling(dest, 4096);
     HWND page = NeedDialog(IDD_GROUP);
