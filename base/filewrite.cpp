@@ -1,5 +1,6 @@
 // Putting a file in place whole (see filewrite.h).
 #include "base/filewrite.h"
+#include "base/journal.h"
 
 namespace {
 
@@ -17,6 +18,11 @@ HANDLE CreateTemporary(const char* targetPath, char* temp)
         wsprintfA(name, "~tv%04x.tmp", static_cast<unsigned>((first + i) & 0xFFFF));
         if (JoinPath(dir, name, temp, kPathBytes) == 0)
             return INVALID_HANDLE_VALUE;
+        if (GetFileAttributesA(temp) != INVALID_FILE_ATTRIBUTES)
+            continue;
+        // Noted before the temporary file exists: a kill leaves nothing
+        // unnoted, and a noted name that was never made is harmless.
+        NoteAction(kNoteFile, GetFileAttributesA(targetPath) != INVALID_FILE_ATTRIBUTES, targetPath, temp);
         HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE)

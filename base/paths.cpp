@@ -1,10 +1,16 @@
 // Directories and free space on the system's volumes.
 #include "base/paths.h"
+#include "base/journal.h"
+
+ActionListener actionListener = nullptr;
 
 namespace {
 
 int MakeDirectory(const char* dir, void*)
 {
+    if (GetFileAttributesA(dir) != INVALID_FILE_ATTRIBUTES)
+        return 1;
+    NoteAction(kNoteDirectory, 0, dir);
     return CreateDirectoryA(dir, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
@@ -37,6 +43,21 @@ int FileExists(const char* path)
 int CreateDirectoryPath(const char* path)
 {
     return ForEachDirectoryOfPath(path, MakeDirectory, nullptr);
+}
+
+int ShellFolder(const char* name, char* folder)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                      0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    DWORD bytes = kPathBytes - 1;
+    LONG read = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &bytes);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS)
+        return 0;
+    folder[bytes] = '\0';
+    return 1;
 }
 
 int InstallerDirectory(char* dir, size_t capacity)

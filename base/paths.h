@@ -21,6 +21,10 @@ int FileExists(const char* path);
 // of them exist afterwards, 0 at the first that cannot be made.
 int CreateDirectoryPath(const char* path);
 
+// The user's folder of that name (a value of the shell's "Shell Folders"
+// key: "Programs", "Templates") into folder (kPathBytes).  0 when unknown.
+int ShellFolder(const char* name, char* folder);
+
 // The directory the installer was started from, without a trailing
 // backslash.  0 when the module name is unusable.
 int InstallerDirectory(char* dir, size_t capacity);

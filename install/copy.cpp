@@ -7,6 +7,7 @@
 #include "shell/dialogs.h"
 #include "shell/runreport.h"
 #include "base/filewrite.h"
+#include "base/journal.h"
 #include "shell/shell.h"
 
 namespace {
@@ -157,17 +158,7 @@ int TemplateFolder(char* folder)
     if (length != 0 && length < kPathBytes && AppendText(folder, kPathBytes, "\\ShellNew") != 0 &&
         DirectoryExists(folder))
         return 1;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                      0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
-    DWORD bytes = kPathBytes - 1;
-    LONG read = RegQueryValueExA(key, "Templates", nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &bytes);
-    RegCloseKey(key);
-    if (read != ERROR_SUCCESS)
-        return 0;
-    folder[bytes] = '\0';
-    return DirectoryExists(folder);
+    return ShellFolder("Templates", folder) && DirectoryExists(folder);
 }
 
 }  // namespace
@@ -178,6 +169,7 @@ int InstallShellNewTemplate(const char* sourcePath)
     if (!TemplateFolder(folder) || JoinPath(folder, "default.tvd", target, sizeof target) == 0)
         return 0;
     RemoveStaleTemporaries(folder);
+    NoteAction(kNoteTemplate, 0, target, sourcePath);
     if (!CopyPlainFile(nullptr, target, sourcePath))
         return 0;
     CopyText(runReport.templatePath, kPathBytes, target);

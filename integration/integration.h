@@ -6,6 +6,7 @@
 #include <ddeml.h>
 #include <stdint.h>
 
+#include "base/text.h"
 #include "integration/foundlist.h"
 
 // Walks every fixed drive for "tovarin.exe" and makes the FoundInstallList
@@ -27,11 +28,17 @@ UINT ReconnectProgman(DWORD* instance, HSZ* service, HCONV* conversation);
 // (260 bytes) and edit control 11.
 void FillGroupList(HWND page, char* groupName);
 
+// What the user chose on the program-group page.
+struct GroupChoice {
+    char name[kPathBytes];  // kept equal to the page's edit control
+    int listed;             // 1 when Program Manager listed it before Setup
+};
+
 // Creates and shows the group and replaces the installer's items in it.  1
 // when Program Manager acknowledged the group and every item; 0 when it
 // could not be reached or refused any of them, which runReport notes
 // (kUndoneGroup).  Every command is sent either way.
-int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guide);
+int CreateProgramGroup(const char* destDir, const GroupChoice* group, uint32_t guide);
 
 // The file types, the New-menu template and the App Paths entry.  The
 // template's "Filename" names templatePath, where the document template
@@ -39,5 +46,13 @@ int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guid
 // names a file no longer there is removed.  1 when every entry was
 // written, 0 when any was not (the caller notes it).
 int RegisterShellTypes(const char* destDir, const char* templatePath);
+
+// Lists Tovarin in Add/Remove Programs (HKLM\\...\\Uninstall\\Tovarin) with
+// the removal program in destDir.  With estimatedKB 0, the start: its name,
+// the removal's command and destDir, before the first file is written;
+// with the installation's size in KB, these again and all the rest (the
+// quiet command, the icon, version, publisher, size, and no Modify or
+// Repair buttons).  1 when every value was written.
+int RegisterRemoval(const char* destDir, uint32_t estimatedKB);
 
 #endif

@@ -6,6 +6,8 @@
 #include "base/pathtext.h"
 #include "resources/resource.h"
 #include "base/cursor.h"
+#include "base/journal.h"
+#include "base/paths.h"
 #include "shell/shell.h"
 #include "shell/runreport.h"
 
@@ -117,6 +119,15 @@ void RequestGroups(HWND list)
     End(&c);
 }
 
+// 1 when a folder of the group's name is under the user's Programs folder:
+// Wine's Program Manager lists no groups, but keeps each as such a folder.
+int GroupFolderIsThere(const char* groupName)
+{
+    char folder[kPathBytes];
+    return ShellFolder("Programs", folder) && AppendText(folder, kPathBytes, "\\") != 0 &&
+           AppendText(folder, kPathBytes, groupName) != 0 && DirectoryExists(folder);
+}
+
 }  // namespace
 
 HDDEDATA CALLBACK ProgmanCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
@@ -151,20 +162,26 @@ void FillGroupList(HWND page, char* groupName)
         SendMessageA(list, LB_SETCURSEL, found, 0);
         SendMessageA(list, LB_GETTEXT, found, reinterpret_cast<LPARAM>(groupName));
     } else {
+        // The default name added here is marked: it is not one of Program
+        // Manager's groups.
         CopyText(groupName, kPathBytes, kDefaultGroupName);
         LRESULT added = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(groupName));
+        SendMessageA(list, LB_SETITEMDATA, added, 1);
         SendMessageA(list, LB_SETCURSEL, added, 0);
     }
     SetDlgItemTextA(page, IDC_GROUP_EDIT, groupName);
     SetCursor(previous);
 }
 
-int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guide)
+int CreateProgramGroup(const char* destDir, const GroupChoice* group, uint32_t guide)
 {
+    const char* groupName = group->name;
     ShowWaitCursor();
     // Each command that makes something must be acknowledged; a DeleteItem
     // of an item that is not there is refused, and does no harm.
     int made = 0;
+    // The removal deletes only a group Setup made.
+    NoteAction(kNoteGroup, !group->listed && !GroupFolderIsThere(groupName), groupName);
     Conversation c = {};
     if (StartInstance(&c) == DMLERR_NO_ERROR) {
         Connect(&c);
@@ -177,22 +194,24 @@ int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guid
 
         // Items of these names go first, so that a second installation into
         // the same group ends with one of each.
-        Execute(&c, command, DeleteItemCommand(kApplicationItem, command, sizeof command));
-        ShowWaitCursor();
-        LoadText(IDS_README_ITEM, item);
-        Execute(&c, command, DeleteItemCommand(item, command, sizeof command));
-        ShowWaitCursor();
-        LoadText(IDS_GUIDE_ITEM, item);
-        Execute(&c, command, DeleteItemCommand(item, command, sizeof command));
-        ShowWaitCursor();
+        for (int id = IDS_README_ITEM - 1; id <= IDS_GUIDE_ITEM; ++id) {
+            if (id < IDS_README_ITEM)
+                CopyText(item, sizeof item, kApplicationItem);
+            else
+                LoadText(id, item);
+            Execute(&c, command, DeleteItemCommand(item, command, sizeof command));
+            ShowWaitCursor();
+        }
 
         // An item whose path does not fit is not sent, and not made.
+        NoteAction(kNoteItem, 0, groupName, kApplicationItem);
         made &= LowerItemPath(destDir, "\\tovarin.exe", path) != 0 &&
                 Execute(&c, command, AddApplicationCommand(path, command, sizeof command));
         ShowWaitCursor();
         ReconnectProgman(&c.instance, &c.service, &c.conversation);
 
         LoadText(IDS_README_ITEM, item);
+        NoteAction(kNoteItem, 0, groupName, item);
         made &= LowerItemPath(destDir, "\\readme.wri", path) != 0 &&
                 Execute(&c, command, AddReadMeCommand(path, item, command, sizeof command));
         ShowWaitCursor();
@@ -200,6 +219,7 @@ int CreateProgramGroup(const char* destDir, const char* groupName, uint32_t guid
         if (guide) {
             ReconnectProgman(&c.instance, &c.service, &c.conversation);
             LoadText(IDS_GUIDE_ITEM, item);
+            NoteAction(kNoteItem, 0, groupName, item);
             char directory[kPathBytes];
             LoadText(IDS_GUIDE_DIRECTORY, directory);
             made &= GuideTail(directory, tail, sizeof tail) != 0 &&

@@ -9,34 +9,69 @@
 #include "catalogue/options.h"
 #include "base/paths.h"
 #include "base/pathtext.h"
+#include "base/journal.h"
 
 namespace {
 
-const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TOVARIN.EXE";
 const char* const kOpenCommandKeys[] = {"shell", "open", "command"};
+const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TOVARIN.EXE";
 
-LONG CreateKey(HKEY parent, const char* name, HKEY* key)
+// An open key with where it is, so that the record can name it.
+struct Key {
+    HKEY handle;
+    HKEY root;
+    char path[kPathBytes];
+};
+
+const char* RootName(HKEY root)
 {
+    return root == HKEY_CLASSES_ROOT ? "HKCR" : "HKLM";
+}
+
+// Opens or creates name under parent (a Key, or a root when parentKey is
+// null).  A key that is not there yet is noted before it is made: the
+// removal takes away only keys Setup made.
+LONG CreateKey(HKEY root, const Key* parentKey, const char* name, Key* key)
+{
+    key->root = root;
+    size_t length = parentKey != nullptr
+                        ? ComposeText(key->path, kPathBytes, parentKey->path, "\\", name)
+                        : CopyText(key->path, kPathBytes, name);
+    if (length == 0)
+        return ERROR_INSUFFICIENT_BUFFER;
+    // Keys are made one level at a time, but for App Paths, whose parents
+    // are Windows' own: the key itself tells whether Setup makes it.
+    HKEY probe;
+    if (RegOpenKeyExA(root, key->path, 0, KEY_READ, &probe) == ERROR_SUCCESS)
+        RegCloseKey(probe);
+    else
+        NoteAction(kNoteKey, 0, RootName(root), key->path);
     DWORD disposition;
-    return RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                           nullptr, key, &disposition);
+    return RegCreateKeyExA(root, key->path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                           nullptr, &key->handle, &disposition);
+}
+
+LONG SetTextWithNulTo(HKEY key, const char* name, const char* text, int length)
+{
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(length + 1));
 }
 
 // Writes a text value of length bytes (with or without its terminator).
-LONG SetText(HKEY key, const char* name, const char* text, size_t length)
+LONG SetText(const Key* key, const char* name, const char* text, size_t length)
 {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+    NoteAction(kNoteValue, 0, RootName(key->root), key->path, name != nullptr ? name : "", text);
+    return RegSetValueExA(key->handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                           static_cast<DWORD>(length));
 }
 
-LONG SetTextWithNul(HKEY key, const char* name, const char* text)
+LONG SetTextWithNul(const Key* key, const char* name, const char* text)
 {
     return SetText(key, name, text, TextLength(text) + 1);
 }
 
 // A composed text that would not fit its buffer is not written: a cut path
 // would send the shell to another file.
-LONG SetComposed(HKEY key, const char* name, const char* text, size_t length)
+LONG SetComposed(const Key* key, const char* name, const char* text, size_t length)
 {
     return length == 0 ? ERROR_INSUFFICIENT_BUFFER : SetTextWithNul(key, name, text);
 }
@@ -44,10 +79,10 @@ LONG SetComposed(HKEY key, const char* name, const char* text, size_t length)
 // Removes a "Filename" that names a file no longer there: an earlier
 // installation's template that still exists keeps serving the New menu,
 // but a dangling name would make the shell report a missing template.
-LONG RemoveStaleTemplateName(HKEY extension)
+LONG RemoveStaleTemplateName(const Key* extension)
 {
     HKEY shellNew;
-    if (RegOpenKeyExA(extension, "ShellNew", 0, KEY_ALL_ACCESS, &shellNew) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(extension->handle, "ShellNew", 0, KEY_ALL_ACCESS, &shellNew) != ERROR_SUCCESS)
         return ERROR_SUCCESS;
     char stored[kPathBytes];
     DWORD bytes = sizeof stored;
@@ -72,83 +107,83 @@ LONG RemoveStaleTemplateName(HKEY extension)
 // ".tvd", its type and the New menu's template.
 int RegisterDocumentExtension(const char* templatePath)
 {
-    HKEY extension;
-    if (CreateKey(HKEY_CLASSES_ROOT, ".tvd", &extension) != ERROR_SUCCESS)
+    Key extension;
+    if (CreateKey(HKEY_CLASSES_ROOT, nullptr, ".tvd", &extension) != ERROR_SUCCESS)
         return 0;
-    LONG error = SetTextWithNul(extension, nullptr, "tvdfile");
+    LONG error = SetTextWithNul(&extension, nullptr, "tvdfile");
     if (error == ERROR_SUCCESS && templatePath[0] == '\0') {
-        error = RemoveStaleTemplateName(extension);
+        error = RemoveStaleTemplateName(&extension);
     } else if (error == ERROR_SUCCESS) {
-        HKEY shellNew;
-        error = CreateKey(extension, "ShellNew", &shellNew);
+        Key shellNew;
+        error = CreateKey(HKEY_CLASSES_ROOT, &extension, "ShellNew", &shellNew);
         if (error == ERROR_SUCCESS) {
             // The full path of where the template is, written without its
             // terminating zero, as shells of the time expect.
-            error = SetText(shellNew, "Filename", templatePath, TextLength(templatePath));
-            RegCloseKey(shellNew);
+            error = SetText(&shellNew, "Filename", templatePath, TextLength(templatePath));
+            RegCloseKey(shellNew.handle);
         }
     }
-    RegCloseKey(extension);
+    RegCloseKey(extension.handle);
     return error == ERROR_SUCCESS;
 }
 
 // "tvdfile" or "tvsfile": description, open command and icon.
 int RegisterFileType(const char* type, const char* description, const char* destDir, int icon)
 {
-    HKEY typeKey;
-    if (CreateKey(HKEY_CLASSES_ROOT, type, &typeKey) != ERROR_SUCCESS)
+    Key typeKey;
+    if (CreateKey(HKEY_CLASSES_ROOT, nullptr, type, &typeKey) != ERROR_SUCCESS)
         return 0;
-    LONG error = SetTextWithNul(typeKey, nullptr, description);
+    LONG error = SetTextWithNul(&typeKey, nullptr, description);
     if (error == ERROR_SUCCESS) {
-        HKEY nested[3];
+        Key nested[3];
         int opened = 0;
-        HKEY parent = typeKey;
+        const Key* parent = &typeKey;
         while (error == ERROR_SUCCESS && opened < 3) {
-            error = CreateKey(parent, kOpenCommandKeys[opened], &nested[opened]);
+            error = CreateKey(HKEY_CLASSES_ROOT, parent, kOpenCommandKeys[opened], &nested[opened]);
             if (error == ERROR_SUCCESS)
-                parent = nested[opened++];
+                parent = &nested[opened++];
         }
         if (error == ERROR_SUCCESS) {
             char command[kPathBytes];
-            error = SetComposed(nested[2], nullptr, command,
+            error = SetComposed(&nested[2], nullptr, command,
                                 OpenCommandText(destDir, command, sizeof command));
         }
         while (opened > 0)
-            RegCloseKey(nested[--opened]);
+            RegCloseKey(nested[--opened].handle);
     }
-    HKEY iconKey;
+    Key iconKey;
     if (error == ERROR_SUCCESS) {
-        error = CreateKey(typeKey, "DefaultIcon", &iconKey);
+        error = CreateKey(HKEY_CLASSES_ROOT, &typeKey, "DefaultIcon", &iconKey);
         if (error == ERROR_SUCCESS) {
             char text[kPathBytes];
-            error = SetComposed(iconKey, nullptr, text, IconText(destDir, icon, text, sizeof text));
-            RegCloseKey(iconKey);
+            error = SetComposed(&iconKey, nullptr, text, IconText(destDir, icon, text, sizeof text));
+            RegCloseKey(iconKey.handle);
         }
     }
-    RegCloseKey(typeKey);
+    RegCloseKey(typeKey.handle);
     return error == ERROR_SUCCESS;
 }
 
 int RegisterSettingsExtension()
 {
-    HKEY extension;
-    if (CreateKey(HKEY_CLASSES_ROOT, ".tvs", &extension) != ERROR_SUCCESS)
+    Key extension;
+    if (CreateKey(HKEY_CLASSES_ROOT, nullptr, ".tvs", &extension) != ERROR_SUCCESS)
         return 0;
-    LONG error = SetTextWithNul(extension, nullptr, "tvsfile");
-    RegCloseKey(extension);
+    LONG error = SetTextWithNul(&extension, nullptr, "tvsfile");
+    RegCloseKey(extension.handle);
     return error == ERROR_SUCCESS;
 }
 
 int RegisterAppPath(const char* destDir)
 {
-    HKEY key;
-    if (CreateKey(HKEY_LOCAL_MACHINE, kAppPaths, &key) != ERROR_SUCCESS)
+    Key key;
+    if (CreateKey(HKEY_LOCAL_MACHINE, nullptr, kAppPaths, &key) != ERROR_SUCCESS)
         return 0;
     char path[kPathBytes];
-    LONG error = SetComposed(key, nullptr, path, AppPathText(destDir, path, sizeof path));
+    LONG error = SetComposed(&key, nullptr, path, AppPathText(destDir, path, sizeof path));
     if (error == ERROR_SUCCESS)
-        error = SetTextWithNul(key, "Path", destDir);
-    RegCloseKey(key);
+        error = SetTextWithNul(&key, "Path", destDir);
+    RegCloseKey(key.handle);
     return error == ERROR_SUCCESS;
 }
 
@@ -163,4 +198,43 @@ int RegisterShellTypes(const char* destDir, const char* templatePath)
     written &= RegisterFileType("tvsfile", "Tovarin Setup", destDir, 2);
     written &= RegisterAppPath(destDir);
     return written;
+}
+
+int RegisterRemoval(const char* destDir, uint32_t estimatedKB)
+{
+    // Texts are formats of the destination (shorter than kPathBytes, so
+    // every one fits wsprintfA's 1,024 bytes); then three numbers.
+    static const char* const kValues[][2] = {
+        {"DisplayName", "Tovarin"},
+        {"UninstallString", "\"%s\\tvremove.exe\""},
+        {"InstallLocation", "%s"},
+        {"DisplayIcon", "%s\\tovarin.exe,0"},
+        {"DisplayVersion", "1.0"},
+        {"Publisher", "Tovarin"},
+        {"QuietUninstallString", "\"%s\\tvremove.exe\" /quiet"},
+        {"EstimatedSize", nullptr},
+        {"NoModify", nullptr},
+        {"NoRepair", nullptr},
+    };
+    // Not in the record: the removal takes this entry away by its name.
+    HKEY key;
+    DWORD disposition;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovarin", 0,
+                        nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS)
+        return 0;
+    // The start is enough for Add/Remove Programs to list Tovarin and run
+    // the removal, should the installation stop before its end.
+    int count = estimatedKB != 0 ? 10 : 3;
+    LONG error = ERROR_SUCCESS;
+    for (int i = 0; error == ERROR_SUCCESS && i < count; ++i) {
+        char text[1024];
+        DWORD number = i == 7 ? estimatedKB : 1;
+        if (kValues[i][1] != nullptr)
+            error = SetTextWithNulTo(key, kValues[i][0], text, wsprintfA(text, kValues[i][1], destDir));
+        else
+            error = RegSetValueExA(key, kValues[i][0], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                                   sizeof number);
+    }
+    RegCloseKey(key);
+    return error == ERROR_SUCCESS;
 }

@@ -134,6 +134,9 @@
 #define IDB_BILLBOARD_FIRST      5   /* billboards 5 to 9, in show order */
 #define IDB_BILLBOARD_LAST       9
 
+/* Raw data. */
+#define IDR_REMOVAL_PROGRAM      1   /* tvremove.exe of the same build, written into the destination */
+
 /* Icons. */
 #define IDI_SETUP                1   /* class icon of the backdrop */
 #define IDI_PRODUCT          31000   /* product icon for pages */

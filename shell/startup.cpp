@@ -3,11 +3,12 @@
 // setup.exe links against no C run-time DLL: this file is its entry point
 // and supplies the few routines that the compiler may call on its own
 // (memset, memcpy, memmove and memcmp for block copies of records, strlen
-// for the loops that it recognises).  It is
+// for the loops that it recognises, and on i686 the 64-bit division).  It is
 // compiled without builtins so that those loops are not turned back into
 // calls to themselves.
 #include "shell/shell.h"
 #include "shell/cmdline.h"
+#include "base/widediv.h"
 
 extern "C" void ExitRuntime(int code)
 {
@@ -78,3 +79,15 @@ extern "C" size_t strlen(const char* text)
         ++end;
     return static_cast<size_t>(end - text);
 }
+
+#if defined(__i386__)
+extern "C" uint64_t __udivdi3(uint64_t n, uint64_t d)
+{
+    return DivideWide(n, d);
+}
+
+extern "C" int64_t __divdi3(int64_t n, int64_t d)
+{
+    return DivideWideSigned(n, d, __udivdi3);
+}
+#endif

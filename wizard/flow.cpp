@@ -2,6 +2,7 @@
 #include "wizard/wizard.h"
 #include "catalogue/catalogue.h"
 #include "install/install.h"
+#include "install/recordfile.h"
 #include "integration/integration.h"
 #include "resources/resource.h"
 #include "shell/runreport.h"
@@ -38,7 +39,7 @@ struct WizardRun {
     int32_t foundLength;         // of options.foundList: 4 when empty, -1 when none
     int showDestination;         // 1 while the destination page is on the user's road,
                                  // 0 after choosing to install over an earlier installation
-    char groupName[kPathBytes];  // filled by the program-group page
+    GroupChoice group;           // filled by the program-group page
 };
 
 // The ways out of a page that end the installation.  1 when result is one
@@ -136,7 +137,14 @@ WizardStep ComponentsPage(WizardRun* run)
 // Once copying has begun there is no way back to the earlier pages.
 WizardStep CopyFiles(WizardRun* run)
 {
-    // Whatever was copied stays, also when copying fails or stops.
+    // Whatever was copied stays, also when copying fails or stops; the
+    // record says what, for the removal.  Without a record the installation
+    // goes on: it only cannot be removed.
+    // Add/Remove Programs lists Tovarin before the first file is written,
+    // so that whatever stops the installation can be removed.
+    OpenRecord(run->options.destDir);
+    RegisterRemoval(run->options.destDir, 0);
+    WriteRemovalProgram(run->options.destDir);
     if (InstallFiles(run->owner, run->entries, &run->options) < 0)
         return kCopyEnded;
     return kGroupPage;
@@ -144,7 +152,7 @@ WizardStep CopyFiles(WizardRun* run)
 
 WizardStep GroupPage(WizardRun* run)
 {
-    int result = RunPage(run->owner, IDD_GROUP, reinterpret_cast<LPARAM>(run->groupName),
+    int result = RunPage(run->owner, IDD_GROUP, reinterpret_cast<LPARAM>(&run->group),
                          ProgramGroupPageProc);
     WizardStep way;
     if (EndsInstallation(result, &way))
@@ -155,12 +163,13 @@ WizardStep GroupPage(WizardRun* run)
 WizardStep MakeGroup(WizardRun* run)
 {
     const InstallOptions& options = run->options;
-    const char* groupName = run->groupName;
     // What Program Manager or the registry did not take, the finish page
     // says; neither ends the installation.
-    CreateProgramGroup(options.destDir, groupName, options.selectedMask & kGuideComponent);
+    CreateProgramGroup(options.destDir, &run->group, options.selectedMask & kGuideComponent);
     if (!RegisterShellTypes(options.destDir, runReport.templatePath))
         runReport.undone |= kUndoneRegistry;
+    CloseRecord();
+    RegisterRemoval(options.destDir, (options.requiredBytes >> 10) + 1);
     return kFinishPage;
 }
 
@@ -195,6 +204,7 @@ void SayWhyItStops(HWND owner, WizardStep way)
 // Nothing installed is rolled back.
 void ReleaseRun(WizardRun* run)
 {
+    CloseRecord();
     if (run->options.foundList != nullptr)
         LocalFree(run->options.foundList);
     run->options.foundList = nullptr;
@@ -210,6 +220,7 @@ void RunWizard(HWND owner)
     WizardRun run = {};
     run.owner = owner;
     run.showDestination = 1;
+    StartRecording();
 
     WizardStep step = Prepare(&run);
     for (;;) {

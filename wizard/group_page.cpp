@@ -9,13 +9,26 @@
 
 namespace {
 
-// Its record is the flow's 260-byte group-name buffer, kept equal to the
-// edit control.
+// Its record is the flow's GroupChoice.
 PageState groupPage;
+
+GroupChoice* Choice(const PageState* state)
+{
+    return static_cast<GroupChoice*>(state->record);
+}
 
 char* GroupName(const PageState* state)
 {
-    return static_cast<char*>(state->record);
+    return Choice(state)->name;
+}
+
+// 1 when the chosen name is one of Program Manager's groups: any list item
+// but the default name the page added (item data 1).
+int ChoiceIsListed(HWND page, const char* groupName)
+{
+    LRESULT found = SendDlgItemMessageA(page, IDC_GROUP_LIST, LB_FINDSTRINGEXACT,
+                                        static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(groupName));
+    return found != LB_ERR && SendDlgItemMessageA(page, IDC_GROUP_LIST, LB_GETITEMDATA, found, 0) == 0;
 }
 
 // A name that would break out of Program Manager's commands cannot be
@@ -40,6 +53,7 @@ INT_PTR CALLBACK ProgramGroupPageProc(HWND page, UINT message, WPARAM wParam, LP
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
+            Choice(state)->listed = ChoiceIsListed(page, GroupName(state));
             EndPage(page, state, IDOK);
             return TRUE;
         case IDCANCEL:

@@ -8,6 +8,7 @@
 
 #include "base/blockcopy.h"
 #include "install/copyplan.h"
+#include "base/widediv.h"
 #include "shell/answers.h"
 #include "shell/runreport.h"
 #include "resources/resource.h"
@@ -348,4 +349,31 @@ TEST(RunReport, IgnoredFilesAreCountedAlsoWhenTheListIsFull)
     EXPECT_EQ(std::string(IgnoredFile(&report, report.ignoredListed - 1)),
               longName + std::to_string(report.ignoredListed - 1));
     EXPECT_EQ(IgnoredFile(&report, report.ignoredListed), nullptr);
+}
+
+// The 32-bit programs divide 64-bit numbers with this loop instead of
+// libgcc's: it must give the compiler's own quotient, at the edges too
+// (a divisor above 2^63, whose remainder passes 2^64 on the way).
+TEST(WideDivision, MatchesTheCompilersQuotient)
+{
+    const uint64_t top = UINT64_C(0xFFFFFFFFFFFFFFFF);
+    const uint64_t half = UINT64_C(0x8000000000000000);
+    const struct {
+        uint64_t n, d;
+    } cases[] = {
+        {0, 1},          {1, 1},         {99, 100},        {100, 100},       {12345678, 1},
+        {top, 1},        {top, 2},       {top, 3},         {top, top},       {top - 1, top},
+        {top, half},     {top, half + 1}, {half, half + 1}, {half + 5, half + 1},
+        {UINT64_C(4294967296) * 100 + 7, 100}, {UINT64_C(0x123456789ABCDEF0), 0xFFFFFFFF},
+        {UINT64_C(0x123456789ABCDEF0), UINT64_C(0x100000000)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.n << " / " << c.d);
+        EXPECT_EQ(DivideWide(c.n, c.d), c.n / c.d);
+        int64_t sn = static_cast<int64_t>(c.n >> 1), sd = static_cast<int64_t>((c.d >> 1) | 1);
+        EXPECT_EQ(DivideWideSigned(sn, sd), sn / sd);
+        EXPECT_EQ(DivideWideSigned(-sn, sd), -sn / sd);
+        EXPECT_EQ(DivideWideSigned(sn, -sd), sn / -sd);
+        EXPECT_EQ(DivideWideSigned(-sn, -sd), -sn / -sd);
+    }
 }

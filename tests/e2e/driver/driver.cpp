@@ -1103,6 +1103,16 @@ std::vector<std::string> FilesUnder(const std::string& dir)
     return files;
 }
 
+const std::vector<std::string> kSetupOwnFiles = {"tvremove.exe", "tvremove.log"};
+
+bool IsSetupOwnFile(const std::string& relative)
+{
+    for (const std::string& own : kSetupOwnFiles)
+        if (_stricmp(own.c_str(), relative.c_str()) == 0)
+            return true;
+    return false;
+}
+
 long long FreeKB(const std::string& path)
 {
     ULARGE_INTEGER free = {}, total = {}, totalFree = {};

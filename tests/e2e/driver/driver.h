@@ -191,6 +191,10 @@ void CopyIntoAt(int line, const std::string& from, const std::string& to);
 void SetReadOnlyAt(int line, const std::string& path);
 // Every file under dir, as paths relative to it, sorted.
 std::vector<std::string> FilesUnder(const std::string& dir);
+// The files Setup adds to every destination beside the catalogue's: the
+// removal record (and the removal program).  Relative names, lower case.
+extern const std::vector<std::string> kSetupOwnFiles;
+bool IsSetupOwnFile(const std::string& relative);
 // Free space of the drive of path in KB, rounded to nearest; -1 on failure.
 long long FreeKB(const std::string& path);
 

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "install/record.h"
+#include "resources/resource.h"
 #include "resources/tvremove.h"
 #include "tests/e2e/driver/scenarios.h"
 
@@ -431,14 +432,64 @@ std::vector<std::string> ListRegistry()
     return all;
 }
 
+// The drives and the registry before an installation, to compare with
+// after its removal.
+struct Traces {
+    std::vector<std::string> drives, registry;
+};
+
+Traces TakeTraces()
+{
+    return Traces{ListDrives(), ListRegistry()};
+}
+
+// Nothing differs on the drives but the paths named (lower case) and what
+// the run itself makes or Wine changes on its own: the screenshots and
+// requests of the run, the temporary directory (the restart and the
+// programs it ran), the Start Menu folder Wine's Program Manager keeps the
+// groups in (the group itself is checked by name), and wininit.bak (Wine's
+// restart renames WININIT.INI to it).
+//
+// In the registry, where Setup writes (the classes' top level, Windows'
+// CurrentVersion with App Paths and Uninstall, the user's software), what
+// differs may be what Wine itself writes when programs run: user32 keeps
+// the system parameters of a session under Wine\Temporary System
+// Parameters, and the explorer that shows a group's folder window its
+// Explorer settings.
+void ExpectNoTracesAt(int line, const Traces& before, const std::vector<std::string>& paths)
+{
+    Traces after = TakeTraces();
+    std::vector<std::string> allowed = paths;
+    allowed.push_back(Lowered(WindowsDir()) + "\\wininit.bak");
+    std::vector<std::string> under = {
+        "c:\\shots\\", "c:\\e2e-requests\\",
+        Lowered(TempCopy().substr(0, TempCopy().find_last_of('\\') + 1)), Lowered(ProgramsFolder()) + "\\",
+    };
+    OkAt(line, before.drives.size() > 100 && after.drives.size() > 100, "the drives list %u and %u entries",
+         (unsigned)before.drives.size(), (unsigned)after.drives.size());
+    std::vector<std::string> added = Unexpected(after.drives, before.drives, allowed, under);
+    std::vector<std::string> removed = Unexpected(before.drives, after.drives, allowed, under);
+    OkAt(line, added.empty(), "the removal left on the drives %s", Join(added).c_str());
+    OkAt(line, removed.empty(), "the installation and removal took from the drives %s", Join(removed).c_str());
+
+    std::vector<std::string> none;
+    std::vector<std::string> wine = {"hkcu\\software\\wine\\temporary system parameters\\",
+                                     "hkcu\\software\\microsoft\\windows\\currentversion\\explorer\\"};
+    std::vector<std::string> keysAdded = Unexpected(after.registry, before.registry, none, wine);
+    std::vector<std::string> keysRemoved = Unexpected(before.registry, after.registry, none, wine);
+    OkAt(line, before.registry.size() > 1000, "the registry lists %u entries", (unsigned)before.registry.size());
+    OkAt(line, keysAdded.empty(), "the removal left in the registry %s", Join(keysAdded).c_str());
+    OkAt(line, keysRemoved.empty(), "the installation and removal took from the registry %s",
+         Join(keysRemoved).c_str());
+}
+#define ExpectNoTraces(before, paths) ExpectNoTracesAt(__LINE__, (before), (paths))
+
 // ---- Scenarios --------------------------------------------------------------------------
 
 // The whole removal, as the user starts it in Add/Remove Programs: Wine's
 // own uninstaller runs the UninstallString and waits for it.
 void RemoveFull()
 {
-    std::vector<std::string> before = ListDrives();
-    std::vector<std::string> registryBefore = ListRegistry();
     Installation in = MakeInstallation("C:\\Program Files\\Tovarin", kGroup);
     WriteRecordAt(__LINE__, in);
     ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list Tovarin before the removal");
@@ -463,43 +514,6 @@ void RemoveFull()
     RequestRestart();
     ok(!FileExists(TempCopy().c_str()), "the copy %s is still there after the restart", TempCopy().c_str());
 
-    // Nothing else on the drives differs but what the user keeps, what the
-    // test itself made (the template's ShellNew directory, WIN.INI of the
-    // prefix), the screenshots and requests of the run, and what Wine
-    // changes on its own: the temporary directory (the restart and the
-    // programs it ran), the Start Menu folder the group lived in (Wine's
-    // Program Manager makes it), wininit.bak.
-    std::vector<std::string> after = ListDrives();
-    std::string dest = Lowered(in.dest);
-    std::vector<std::string> paths = {dest + "\\", dest + "\\letter.tvd", dest + "\\tovarin.tvs",
-                                      Lowered(WindowsDir()) + "\\wininit.bak"};
-    std::vector<std::string> under = {
-        "c:\\shots\\", "c:\\e2e-requests\\", Lowered(WindowsDir()) + "\\shellnew\\",
-        Lowered(TempCopy().substr(0, TempCopy().find_last_of('\\') + 1)), Lowered(ProgramsFolder()) + "\\",
-    };
-    ok(before.size() > 100 && after.size() > 100, "the drives list %u and %u entries", (unsigned)before.size(),
-       (unsigned)after.size());
-    std::vector<std::string> added = Unexpected(after, before, paths, under);
-    std::vector<std::string> removed = Unexpected(before, after, paths, under);
-    ok(added.empty(), "the removal left on the drives %s", Join(added).c_str());
-    ok(removed.empty(), "the installation and removal took from the drives %s", Join(removed).c_str());
-
-    // The registry where Setup writes (the classes' top level, Windows'
-    // CurrentVersion with App Paths and Uninstall, the user's software):
-    // what differs is the type another program took, and what Wine itself
-    // writes when programs run: user32 keeps the system parameters of a
-    // session under Wine\Temporary System Parameters, and the explorer
-    // that shows the group's folder window its Explorer settings.
-    std::vector<std::string> registryAfter = ListRegistry();
-    std::vector<std::string> none;
-    std::vector<std::string> wine = {"hklm\\software\\classes\\.tvx\\",
-                                     "hkcu\\software\\wine\\temporary system parameters\\",
-                                     "hkcu\\software\\microsoft\\windows\\currentversion\\explorer\\"};
-    std::vector<std::string> keysAdded = Unexpected(registryAfter, registryBefore, none, wine);
-    std::vector<std::string> keysRemoved = Unexpected(registryBefore, registryAfter, none, wine);
-    ok(registryBefore.size() > 1000, "the registry lists %u entries", (unsigned)registryBefore.size());
-    ok(keysAdded.empty(), "the removal left in the registry %s", Join(keysAdded).c_str());
-    ok(keysRemoved.empty(), "the installation and removal took from the registry %s", Join(keysRemoved).c_str());
 }
 
 // QuietUninstallString: no question, no box; the settings are kept.  The
@@ -703,6 +717,148 @@ void RemoveGroupKept()
     SetCase(nullptr);
 }
 
+// ---- Installations by setup.exe ----------------------------------------------------
+
+const char kSetupGroup[] = "Tovarin95 Demo";   // the group page's default name
+
+// After a removal of what setup.exe installed into dest (a directory that
+// was there before): only the files named in kept are left, and nothing of Setup's elsewhere: no group, no
+// file types, no App Paths entry, no template, no Add/Remove Programs entry.
+void ExpectSetupRemovedAt(int line, const std::string& dest, const std::vector<std::string>& kept)
+{
+    std::vector<std::string> left = FilesUnder(dest);
+    OkAt(line, left == kept, "the destination holds %s, expected %s", Join(left).c_str(), Join(kept).c_str());
+    // The scenarios make the destination before Setup runs: not Setup's, it
+    // stays.
+    OkAt(line, DirExists(dest.c_str()), "the destination %s, made before Setup, went", dest.c_str());
+    OkAt(line, !DirExists((dest + "\\GUIDE").c_str()), "the GUIDE directory Setup made is still there");
+    OkAt(line, !DirExists((ProgramsFolder() + "\\" + kSetupGroup).c_str()), "the program group is still there");
+    for (const char* key : {".tvd", "tvdfile", ".tvs", "tvsfile"})
+        OkAt(line, !KeyExists(HKEY_CLASSES_ROOT, key), "HKCR\\%s is still there", key);
+    OkAt(line, !KeyExists(HKEY_LOCAL_MACHINE, kAppPathKey), "the App Paths entry is still there");
+    OkAt(line, !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry is still there");
+    char templates[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_TEMPLATES, nullptr, 0, templates);
+    OkAt(line, !FileExists((std::string(templates) + "\\default.tvd").c_str()), "the template is still in %s",
+         templates);
+    OkAt(line, !ListedInAddRemove(line), "uninstaller --list still lists Tovarin");
+}
+#define ExpectSetupRemoved(dest, kept) ExpectSetupRemovedAt(__LINE__, (dest), (kept))
+
+// Runs the quiet removal that Add/Remove Programs' QuietUninstallString
+// names, and waits for its copy to end.
+void RemoveQuietlyAt(int line, const std::string& dest)
+{
+    WatchProgram(kProgram);
+    StartSetupAt(line, (dest + "\\tvremove.exe").c_str(), "/quiet", -1);
+    NeedExitAt(line, kRemovalMs, nullptr, 0);
+    NeedWatchedGoneAt(line, kRemovalMs);
+    CloseFolderWindows(kSetupGroup);
+}
+
+// A whole installation by setup.exe, removed through Wine's Add/Remove
+// Programs: the user's document and settings file stay, nothing else.
+void RemoveSetupInstallation()
+{
+    const std::string dest = "C:\\Program Files\\Tovarin";
+    Traces before = TakeTraces();
+    StartInstalling(dest, 4096);
+    HWND page = NeedDialog(IDD_GROUP);
+    Click(page, IDOK);
+    HWND finish = NeedDialog(IDD_FINISH);
+    Click(finish, IDOK);
+    DWORD code = NeedExit();
+    ok(code == 0, "setup.exe ended with %lu", code);
+    CloseFolderWindows(kSetupGroup);
+    ok(DirExists((ProgramsFolder() + "\\" + kSetupGroup).c_str()), "Setup made no group to remove");
+    ok(FileExists((dest + "\\tvremove.exe").c_str()) && FileExists((dest + "\\tvremove.log").c_str()),
+       "Setup did not write tvremove.exe and its record");
+    ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list Tovarin after the installation");
+    WriteText(dest + "\\letter.tvd", "the user's own letter");
+    WriteText(dest + "\\tovarin.tvs", "the user's settings");
+
+    WatchProgram(kProgram);
+    StartSetupAt(__LINE__, "C:\\windows\\system32\\uninstaller.exe", "--remove Tovarin", -1);
+    Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
+    Answer(BOX_KEEP_SETTINGS, ANSWER_KEEP, nullptr);
+    std::string text = BoxText(BOX_REMOVED);
+    CloseFolderWindows(kSetupGroup);
+    ok(text.find("letter.tvd") != std::string::npos, "the last box does not name the letter: \"%s\"", text.c_str());
+    Answer(BOX_REMOVED, 1, nullptr);
+    NeedWatchedGone(kRemovalMs);
+    ExpectSetupRemoved(dest, std::vector<std::string>({"letter.tvd", "tovarin.tvs"}));
+    // The copy in the temporary directory goes at the next start.
+    RequestRestart();
+    ok(!FileExists(TempCopy().c_str()), "the copy %s is still there after the restart", TempCopy().c_str());
+    // The user's files are all that is left, and the destination the
+    // scenario made before Setup; in NT mode, Setup updates the system's
+    // ctl3d32.dll for good.
+    std::string kept = Lowered(dest);
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, sizeof system);
+    ExpectNoTraces(before, std::vector<std::string>({kept + "\\", kept + "\\letter.tvd", kept + "\\tovarin.tvs",
+                                                     Lowered(system) + "\\ctl3d32.dll"}));
+}
+
+// Cancelled on the program-group page: the files are there but no group,
+// no file types; the record and the Add/Remove Programs entry are, and
+// the removal takes the files away.  A tvremove.log that is not a record
+// (the user's own) is never written into.
+void RemoveCancelledInstallation()
+{
+    SetCase("a tvremove.log of the user's");
+    const std::string foreign = "C:\\Foreign";
+    MakeDirs(foreign);
+    WriteText(foreign + "\\tvremove.log", "the user's own notes\r\n");
+    StartInstalling(foreign, 4096);
+    CancelSetup(NeedDialog(IDD_GROUP));
+    Bytes notes;
+    ok(ReadBytes(foreign + "\\tvremove.log", &notes) && std::string(notes.begin(), notes.end()) ==
+       "the user's own notes\r\n", "Setup wrote into a tvremove.log that is not its record");
+    SetCase(nullptr);
+
+    const std::string dest = "C:\\Cancelled";
+    StartInstalling(dest, 4096);
+    HWND page = NeedDialog(IDD_GROUP);
+    CancelSetup(page);
+    ok(FileExists((dest + "\\tovarin.exe").c_str()), "the copy did not install tovarin.exe");
+    ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list the cancelled installation");
+    RemoveQuietlyAt(__LINE__, dest);
+    ExpectSetupRemoved(dest, std::vector<std::string>());
+}
+
+// Killed in the middle of the copy, while the library's temporary file is
+// being written, its record ending in a line cut short; then a second
+// installation into the same directory runs to the end.  It cuts that line
+// off before it appends, or the reader would stop there and leave what
+// only the second one made (the group, the file types, the template).
+// The one record of both removes everything, temporary files included.
+void RemoveKilledInstallation()
+{
+    const std::string dest = "C:\\Killed";
+    StartInstalling(dest, 60u << 20);
+    bool writing = false;
+    for (DWORD start = GetTickCount(); !writing && GetTickCount() - start < 5000; Sleep(kPollMs))
+        for (const std::string& name : FilesUnder(dest))
+            writing |= name.compare(0, 3, "~tv") == 0;
+    ok(writing, "no temporary file appeared within 5 s");
+    KillSetup();
+    ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list the killed installation");
+    Bytes record;
+    ok(ReadBytes(dest + "\\tvremove.log", &record), "the killed installation left no record");
+    const char cut[] = "FILE\tC:\\Killed\\tov";
+    record.insert(record.end(), cut, cut + sizeof cut - 1);
+    WriteBytes(dest + "\\tvremove.log", record.data(), record.size());
+
+    StartInstalling(dest, 4096);
+    Click(NeedDialog(IDD_GROUP), IDOK);
+    Click(NeedDialog(IDD_FINISH), IDOK);
+    NeedExit();
+    CloseFolderWindows(kSetupGroup);
+    RemoveQuietlyAt(__LINE__, dest);
+    ExpectSetupRemoved(dest, std::vector<std::string>());
+}
+
 }  // namespace
 
 extern const Scenario kRemoveScenarios[] = {
@@ -713,5 +869,8 @@ extern const Scenario kRemoveScenarios[] = {
     {"remove-foreign-record", RemoveForeignRecord},
     {"remove-nothing", RemoveNothing},
     {"remove-group-kept", RemoveGroupKept},
+    {"remove-setup-installation", RemoveSetupInstallation},
+    {"remove-cancelled-installation", RemoveCancelledInstallation},
+    {"remove-killed-installation", RemoveKilledInstallation},
     {nullptr, nullptr},
 };

@@ -16,4 +16,15 @@ extern const Scenario kRemoveScenarios[]; // the removal program: remove_scenari
 extern const Scenario kBenchScenarios[];  // benchmarks, not tests: bench_scenarios.cpp
 extern const Scenario kExtraScenarios[];  // demonstration helpers
 
+#include <stdint.h>
+
+#include <string>
+
+// Writes shell_scenarios.cpp's small distribution (a library of
+// libraryBytes, the guide, the template) to A:, starts setup.exe and takes
+// it to the copy into dest with every component: the copy runs when it
+// returns.
+void StartInstallingAt(int line, const std::string& dest, uint32_t libraryBytes);
+#define StartInstalling(dest, bytes) StartInstallingAt(__LINE__, (dest), (bytes))
+
 #endif

@@ -280,7 +280,7 @@ void ChooseComponentsAt(int line, bool guide, const char* shot)
 // Starts setup.exe and goes to the program-group page: dest typed on the
 // destination page (made beforehand, so no question), or an earlier
 // installation in dest installed over; the guide component as asked.
-HWND NeedGroupPageAt(int line, const std::string& dest, bool guide)
+void StartCopyingAt(int line, const std::string& dest, bool guide)
 {
     if (dest.size() > 3)
         MakeDirsAt(line, dest);
@@ -304,6 +304,11 @@ HWND NeedGroupPageAt(int line, const std::string& dest, bool guide)
             FailAt(line, "neither the destination page nor the existing-installations page came");
     }
     ChooseComponentsAt(line, guide, nullptr);
+}
+
+HWND NeedGroupPageAt(int line, const std::string& dest, bool guide)
+{
+    StartCopyingAt(line, dest, guide);
     HWND page = NeedDialogAt(line, IDD_GROUP, kWaitMs);
     ExpectPlacedAt(line, page, 1);
     HWND panel = NeedDialogAt(line, IDD_PANEL_GROUP, 5000);
@@ -463,6 +468,32 @@ void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list
     };
     const size_t count = sizeof entries / sizeof entries[0];
     std::vector<SetValueCall> calls = SetValueCalls();
+    // The Add/Remove Programs entry: its start (3 values) before the copy,
+    // and all its 10 values after the shell's entries.  Checked by name and
+    // set aside.
+    const std::string removal = "\"" + dest + "\\tvremove.exe\"";
+    const struct {
+        size_t at;
+        const char* name;
+        std::string data;   // empty: not looked at
+    } arp[] = {
+        {0, "DisplayName", std::string("Tovarin") + '\0'},
+        {1, "UninstallString", removal + '\0'},
+        {2, "InstallLocation", dest + '\0'},
+        {6, "QuietUninstallString", removal + " /quiet" + '\0'},
+        {9, "NoRepair", std::string("\1\0\0\0", 4)},
+    };
+    OkAt(line, calls.size() >= 13, "setup.exe wrote %u registry values, expected the 13 of Add/Remove Programs too",
+         (unsigned)calls.size());
+    if (calls.size() >= 13) {
+        for (const auto& a : arp) {
+            const SetValueCall& c = a.at < 3 ? calls[a.at] : calls[calls.size() - 10 + a.at];
+            OkAt(line, c.name == a.name && c.data == a.data, "Add/Remove Programs value %u is %s \"%s\", expected %s "
+                 "\"%s\"", (unsigned)a.at, c.name.c_str(), Printable(c.data).c_str(), a.name, Printable(a.data).c_str());
+        }
+        calls.erase(calls.end() - 10, calls.end());
+        calls.erase(calls.begin(), calls.begin() + 3);
+    }
     OkAt(line, calls.size() == count - missing.size(), "setup.exe wrote %u registry values, expected %u (is the spy "
          "library in place?)", (unsigned)calls.size(), (unsigned)(count - missing.size()));
     for (size_t i = 0, call = 0; i < count; i++) {
@@ -736,7 +767,13 @@ void GroupPage()
     CancelSetup(page);
     ExpectStandInLog(kGroupRequest);
     ExpectNothingRegistered();
-    ok(SetValueCalls().empty(), "setup.exe wrote %u registry values", (unsigned)SetValueCalls().size());
+    // Only the start of the Add/Remove Programs entry, from before the copy:
+    // the cancelled installation can be removed.
+    std::vector<std::string> written;
+    for (const SetValueCall& c : SetValueCalls())
+        written.push_back(c.name);
+    ok(written == std::vector<std::string>({"DisplayName", "UninstallString", "InstallLocation"}),
+       "setup.exe wrote the registry values %s", Join(written).c_str());
     StopStandIn();
 }
 
@@ -752,24 +789,25 @@ struct CommandCase {
     const char* app;          // the item paths as sent
     const char* readme;
     const char* guidePath;
+    bool listed;              // the group was Program Manager's: the removal keeps it
 };
 
 const CommandCase kBlankCase = {
     "C:\\Program Files\\Tovarin", true, "Accessories\r\nMain\r\n", nullptr, kDefaultGroup,
     "\"c:\\program files\\tovarin\\tovarin.exe\"", "\"c:\\program files\\tovarin\\readme.wri\"",
-    "\"c:\\program files\\tovarin\\guide\\guide.hlp\""};
+    "\"c:\\program files\\tovarin\\guide\\guide.hlp\"", false};
 const CommandCase kRootCase = {
-    "D:\\", false, "Main\r\n", "My Group", "My Group", "\"d:\\\\tovarin.exe\"", "\"d:\\\\readme.wri\"", nullptr};
+    "D:\\", false, "Main\r\n", "My Group", "My Group", "\"d:\\\\tovarin.exe\"", "\"d:\\\\readme.wri\"", nullptr, false};
 const CommandCase kCapitalsCase = {
     "C:\\TOVARIN\\Apps", true, "Accessories\r\nTOVARIN95 demo\r\n", nullptr, "TOVARIN95 demo",
     "\"c:\\tovarin\\apps\\tovarin.exe\"", "\"c:\\tovarin\\apps\\readme.wri\"",
-    "\"c:\\tovarin\\apps\\guide\\guide.hlp\""};
+    "\"c:\\tovarin\\apps\\guide\\guide.hlp\"", true};
 // Unquoted, the bracket would end the command and the rest would reach
 // Program Manager as commands of its own; the comma and the parentheses
 // would split the argument.
 const CommandCase kBracketsCase = {
     "C:\\Apps]x,(1)", true, "Main\r\n", nullptr, kDefaultGroup, "\"c:\\apps]x,(1)\\tovarin.exe\"",
-    "\"c:\\apps]x,(1)\\readme.wri\"", "\"c:\\apps]x,(1)\\guide\\guide.hlp\""};
+    "\"c:\\apps]x,(1)\\readme.wri\"", "\"c:\\apps]x,(1)\\guide\\guide.hlp\"", false};
 
 void Commands(const CommandCase& c)
 {
@@ -815,6 +853,14 @@ void Commands(const CommandCase& c)
     ExpectStandInLog(expected);
     ExpectRegistered(c.dest);
     ok(!DirExists((ProgramsFolder() + "\\" + group).c_str()), "Wine's Program Manager made the group");
+    // A group Program Manager listed was there before Setup: the record says
+    // so, and the removal leaves it.
+    std::string dest = c.dest;
+    Bytes record;
+    ok(ReadBytes(dest + (dest.back() == '\\' ? "" : "\\") + "tvremove.log", &record), "no record was written");
+    std::string line = "\nGROUP\t" + group + (c.listed ? "\told\r\n" : "\tnew\r\n");
+    ok(std::string(record.begin(), record.end()).find(line) != std::string::npos, "the record has no line %s",
+       Printable(line).c_str());
     StopStandIn();
 }
 
@@ -1346,6 +1392,12 @@ void Ctl3dWindows95()
 }
 
 } // namespace
+
+void StartInstallingAt(int line, const std::string& dest, uint32_t libraryBytes)
+{
+    WriteDistributionAt(line, libraryBytes);
+    StartCopyingAt(line, dest, true);
+}
 
 const Scenario kShellScenarios[] = {
     {"group-page", GroupPage},
