@@ -80,10 +80,14 @@ dist: all
 # The README's pictures (docs/): the demo's own pages on the sample
 # distribution, taken headless.
 PICTURES := please-wait existing destination create-directory components copying group finish
+# The removal's boxes stand alone on the screen: cut to the box.
+REMOVAL_PICTURES := remove-confirm remove-keep-settings remove-in-use removed
 pictures: dist
 	@env -u DISPLAY tests/e2e/demo $(abspath $(WIN32)) $(abspath $(WIN64)) $(abspath build/demo)
 	@for page in $(PICTURES); do \
 	    cp build/demo/demo-[0-9][0-9]-$$page.png docs/$$page.png || exit 1; \
+	done; for box in $(REMOVAL_PICTURES); do \
+	    convert build/demo/demo-[0-9][0-9]-$$box.png -trim +repage docs/$$box.png || exit 1; \
 	done; echo "pictures: docs/ holds the demo's pages"
 
 bench-szdd: host

@@ -40,6 +40,9 @@ INT_PTR CALLBACK BoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
             SetDlgItemTextA(dialog, IDC_BOX_TEXT, reinterpret_cast<const char*>(lParam));
             FitBoxToText(dialog, IDC_BOX_TEXT);
         }
+        // The last box only informs: it shows the system's own sign for that.
+        SendDlgItemMessageA(dialog, IDC_BOX_ICON_BASE + BOX_REMOVED, STM_SETICON,
+                            reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_ASTERISK)), 0);
         Centre(dialog);
         SetForegroundWindow(dialog);
         return TRUE;

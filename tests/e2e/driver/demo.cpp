@@ -1,12 +1,15 @@
 // make demo: the whole road on the sample distribution that tests/e2e/demo
 // lays into A:, with Wine's own Program Manager, a picture of every page and
-// a report of what landed on disk, in the Start Menu and in the registry.
+// a report of what landed on disk, in the Start Menu and in the registry;
+// then the removal, started as Add/Remove Programs starts it, while
+// Tovarin's program file is in use.
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
 #include "resources/resource.h"
+#include "resources/tvremove.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/scenarios.h"
 
@@ -119,6 +122,38 @@ void Demo()
     ok(code == 0, "exit code %lu, expected 0", code);
     Trace("setup.exe ended with exit code %lu", code);
     Report();
+
+    // The user writes a letter, then removes Tovarin in Add/Remove Programs
+    // while Tovarin still runs (its program file held open).
+    std::string letter = std::string(kDest) + "\\letter.tvd";
+    WriteBytes(letter, "Dear Ann", 8);
+    std::string program = std::string(kDest) + "\\tovarin.exe";
+    HANDLE held = CreateFileA(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    WatchProgram((std::string(kDest) + "\\tvremove.exe").c_str());
+    StartSetupAt(__LINE__, "C:\\windows\\system32\\uninstaller.exe", "--remove Tovarin", -1);
+    Trace("Add/Remove Programs: removing Tovarin while tovarin.exe is in use");
+    NeedDialog(REMOVE_BOX_BASE + BOX_CONFIRM_REMOVE);
+    Shot("remove-confirm");
+    Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
+    NeedDialog(REMOVE_BOX_BASE + BOX_KEEP_SETTINGS);
+    Shot("remove-keep-settings");
+    Answer(BOX_KEEP_SETTINGS, ANSWER_KEEP, nullptr);
+    NeedDialog(REMOVE_BOX_BASE + BOX_FILE_IN_USE);
+    Shot("remove-in-use");
+    Trace("removal: %s is in use; Tovarin is closed, and Retry", program.c_str());
+    CloseHandle(held);
+    Answer(BOX_FILE_IN_USE, ANSWER_RETRY, nullptr);
+    HWND removed = NeedDialog(REMOVE_BOX_BASE + BOX_REMOVED);
+    Shot("removed");
+    Trace("removal: \"%s\"", ControlText(removed, IDC_BOX_TEXT).c_str());
+    Answer(BOX_REMOVED, 1, nullptr);
+    NeedWatchedGone(30000);
+    CloseFolderWindows(kGroup);
+    std::vector<std::string> left = FilesUnder(kDest);
+    for (const std::string& file : left)
+        Trace("left in %s: %s", kDest, file.c_str());
+    ok(left == std::vector<std::string>({"letter.tvd", "tovarin.tvs"}), "the removal left %u files",
+       (unsigned)left.size());
 }
 
 }  // namespace

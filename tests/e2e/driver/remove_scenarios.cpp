@@ -758,9 +758,16 @@ void RemoveQuietlyAt(int line, const std::string& dest)
 
 // A whole installation by setup.exe, removed through Wine's Add/Remove
 // Programs: the user's document and settings file stay, nothing else.
-void RemoveSetupInstallation()
+// In Windows 95 mode the copy of the removal has itself deleted at the
+// next start through WININIT.INI; the drives and the registry are compared
+// whole in NT mode.
+void RemoveSetupInstallation(bool windows95)
 {
     const std::string dest = "C:\\Program Files\\Tovarin";
+    if (windows95) {
+        SetValue(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe", "Version", "win95");
+        RunAsWindows95At(__LINE__);
+    }
     Traces before = TakeTraces();
     StartInstalling(dest, 4096);
     HWND page = NeedDialog(IDD_GROUP);
@@ -790,6 +797,8 @@ void RemoveSetupInstallation()
     // The copy in the temporary directory goes at the next start.
     RequestRestart();
     ok(!FileExists(TempCopy().c_str()), "the copy %s is still there after the restart", TempCopy().c_str());
+    if (windows95)
+        return;
     // The user's files are all that is left, and the destination the
     // scenario made before Setup; in NT mode, Setup updates the system's
     // ctl3d32.dll for good.
@@ -869,7 +878,8 @@ extern const Scenario kRemoveScenarios[] = {
     {"remove-foreign-record", RemoveForeignRecord},
     {"remove-nothing", RemoveNothing},
     {"remove-group-kept", RemoveGroupKept},
-    {"remove-setup-installation", RemoveSetupInstallation},
+    {"remove-setup-installation", [] { RemoveSetupInstallation(false); }},
+    {"remove-setup-installation-win95", [] { RemoveSetupInstallation(true); }},
     {"remove-cancelled-installation", RemoveCancelledInstallation},
     {"remove-killed-installation", RemoveKilledInstallation},
     {nullptr, nullptr},
