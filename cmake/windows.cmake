@@ -14,6 +14,7 @@ add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE
 # and stack probes, which are linked in statically).
 set(SETUP_SOURCES
   base/paths.cpp
+  base/resources.cpp
   base/filewrite.cpp
   shell/startup.cpp
   shell/winmain.cpp
@@ -104,6 +105,8 @@ set(TVREMOVE_SOURCES
   shell/startup.cpp
   shell/cmdline.cpp
   base/text.cpp
+  base/language.cpp
+  base/resources.cpp
   base/pathtext.cpp
   base/blockcopy.cpp
   base/paths.cpp

@@ -49,8 +49,7 @@ int AskOverPage(HWND owner, HWND page, int n, const char* text)
 int AskAboutFailedFile(HWND owner, HWND page, const char* destDir, const char* targetPath)
 {
     char format[kPathBytes];
-    if (LoadStringA(appInstance, IDS_EXPAND_FAILED, format, sizeof format) <= 0)
-        format[0] = '\0';
+    LoadResourceText(IDS_EXPAND_FAILED, format, sizeof format);
     // The path as the user knows it, even when it is too long to install,
     // and lower-cased as the copy page shows it.
     char path[2 * kPathBytes];
@@ -199,8 +198,7 @@ void RemoveStaleTemporariesOfRun(const CatalogueEntry* entries, const InstallOpt
 int AskForDisk(HWND owner, HWND page, const DiskCounter* disks)
 {
     char format[kPathBytes], text[kMessageBytes];
-    if (LoadStringA(appInstance, IDS_INSERT_DISK, format, sizeof format) <= 0)
-        format[0] = '\0';
+    LoadResourceText(IDS_INSERT_DISK, format, sizeof format);
     wsprintfA(text, format, static_cast<int>(disks->diskNumber));
     return AskOverPage(owner, page, MSG_INSERT_DISK, text) != ANSWER_CANCEL_DISK;
 }

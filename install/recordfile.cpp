@@ -7,7 +7,9 @@
 #include "base/journal.h"
 #include "base/paths.h"
 #include "base/filewrite.h"
+#include "base/resources.h"
 #include "resources/resource.h"
+#include "shell/shell.h"
 
 static_assert(int{kNoteDirectory} == int{kRecordDirectory} && int{kNoteTemplate} == int{kRecordTemplate},
               "the journal numbers its actions as the record its lines");
@@ -136,11 +138,10 @@ int SeekResource(void* context, uint32_t offset)
 int WriteRemovalProgram(const char* destDir)
 {
     char target[kPathBytes];
-    // A missing resource gives no handle and no bytes: every call passes
-    // on its null.
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_REMOVAL_PROGRAM), MAKEINTRESOURCEA(10));
-    ResourceBytes program = {static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, found))),
-                             SizeofResource(nullptr, found), 0};
+    DWORD size = 0;
+    const void* bytes = LockLanguageResource(appInstance, MAKEINTRESOURCEA(10) /* RT_RCDATA */,
+                                             IDR_REMOVAL_PROGRAM, &size);
+    ResourceBytes program = {static_cast<const uint8_t*>(bytes), size, 0};
     BlockSource source = {ReadResource, SeekResource, &program};
     return program.bytes != nullptr && JoinPath(destDir, "tvremove.exe", target, sizeof target) != 0 &&
            WriteFileWhole(target, &source, program.size, nullptr, 0) >= 0;

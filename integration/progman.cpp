@@ -9,6 +9,7 @@
 #include "base/journal.h"
 #include "base/paths.h"
 #include "shell/shell.h"
+#include "shell/dialogs.h"
 #include "shell/runreport.h"
 
 #include <ddeml.h>
@@ -70,8 +71,7 @@ int Execute(const Conversation* c, const char* command, size_t length)
 
 void LoadText(int id, char* text)
 {
-    if (LoadStringA(appInstance, id, text, kPathBytes) <= 0)
-        text[0] = '\0';
+    LoadResourceText(id, text, kPathBytes);
 }
 
 // An item path in lower case, as Program Manager stores it; 0 when it is

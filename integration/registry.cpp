@@ -10,6 +10,8 @@
 #include "base/paths.h"
 #include "base/pathtext.h"
 #include "base/journal.h"
+#include "resources/resource.h"
+#include "shell/dialogs.h"
 
 namespace {
 
@@ -191,11 +193,18 @@ int RegisterAppPath(const char* destDir)
 
 int RegisterShellTypes(const char* destDir, const char* templatePath)
 {
+    // The types' names are the user's language's; the English ones stand in
+    // for a string that cannot be loaded.
+    char document[64], settings[64];
+    if (!LoadResourceText(IDS_TYPE_DOCUMENT, document, sizeof document))
+        CopyText(document, sizeof document, "Tovarin Document");
+    if (!LoadResourceText(IDS_TYPE_SETTINGS, settings, sizeof settings))
+        CopyText(settings, sizeof settings, "Tovarin Setup");
     // Every group is written, whatever became of the one before.
     int written = RegisterDocumentExtension(templatePath);
-    written &= RegisterFileType("tvdfile", "Tovarin Document", destDir, 1);
+    written &= RegisterFileType("tvdfile", document, destDir, 1);
     written &= RegisterSettingsExtension();
-    written &= RegisterFileType("tvsfile", "Tovarin Setup", destDir, 2);
+    written &= RegisterFileType("tvsfile", settings, destDir, 2);
     written &= RegisterAppPath(destDir);
     return written;
 }

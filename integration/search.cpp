@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "base/cursor.h"
 #include "shell/shell.h"
+#include "shell/dialogs.h"
 
 namespace {
 
@@ -146,8 +147,7 @@ uint32_t SearchDirectoryTree(const char* dir, const char* name, HLOCAL* list, ui
 int32_t FindInstallations(HWND pleaseWait, HLOCAL* list)
 {
     char status[kPathBytes];
-    if (LoadStringA(appInstance, IDS_SEARCHING, status, sizeof status) <= 0)
-        status[0] = '\0';
+    LoadResourceText(IDS_SEARCHING, status, sizeof status);
     HWND statusText = GetDlgItem(pleaseWait, IDC_WAIT_STATUS);
     SetWindowTextA(statusText, status);
     // No messages are dispatched during the walk: paint the text now.

@@ -9,6 +9,7 @@
 // the copy waits for it to be gone, deletes the destination's program,
 // record and emptied directories, says what it left, and has itself
 // deleted when Windows starts next.
+#include "base/resources.h"
 #include "remove/remove.h"
 #include "remove/arguments.h"
 #include "base/paths.h"
@@ -127,6 +128,7 @@ int Remove(const char* destDir, int quiet, HANDLE done, HANDLE parent)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int)
 {
     removeInstance = instance;
+    ChooseResourceLanguage();
     RemoveArguments arguments;
     if (!ParseRemoveArguments(tail, &arguments))
         return kExitFailed;

@@ -1,16 +1,16 @@
 // The removal program's progress page and boxes.
 #include "remove/remove.h"
 #include "shell/boxfit.h"
+#include "base/resources.h"
 #include "resources/tvremove.h"
 
 namespace {
 
 LPCDLGTEMPLATEA FindTemplate(int templateId)
 {
-    HRSRC found = FindResourceA(removeInstance, MAKEINTRESOURCEA(templateId),
-                                MAKEINTRESOURCEA(5) /* RT_DIALOG */);
-    HGLOBAL loaded = found != nullptr ? LoadResource(removeInstance, found) : nullptr;
-    return loaded != nullptr ? static_cast<LPCDLGTEMPLATEA>(LockResource(loaded)) : nullptr;
+    DWORD size;
+    return static_cast<LPCDLGTEMPLATEA>(
+        LockLanguageResource(removeInstance, MAKEINTRESOURCEA(5) /* RT_DIALOG */, templateId, &size));
 }
 
 void Centre(HWND dialog)
@@ -74,8 +74,7 @@ INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM, LPARAM)
 
 void LoadRemoveString(int id, char* out, int capacity)
 {
-    if (LoadStringA(removeInstance, static_cast<UINT>(id), out, capacity) <= 0)
-        out[0] = '\0';
+    LoadLanguageString(removeInstance, id, out, capacity);
 }
 
 int ShowBox(int n, const char* text)

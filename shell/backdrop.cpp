@@ -4,6 +4,8 @@
 // control classes that the dialog templates use.
 #include "shell/shell.h"
 #include "resources/resource.h"
+#include "shell/dialogs.h"
+#include "base/resources.h"
 
 HINSTANCE appInstance;
 HWND      mainWindow;
@@ -24,14 +26,8 @@ const COLORREF kLogoKey = RGB(0xFF, 0x00, 0xFF);
 // The raw bytes of a bitmap resource, or null.
 const BYTE* LockBitmapResource(int id, DWORD* bytes)
 {
-    HRSRC found = FindResourceA(appInstance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
-    if (found == nullptr)
-        return nullptr;
-    HGLOBAL loaded = LoadResource(appInstance, found);
-    if (loaded == nullptr)
-        return nullptr;
-    *bytes = SizeofResource(appInstance, found);
-    return static_cast<const BYTE*>(LockResource(loaded));
+    return static_cast<const BYTE*>(
+        LockLanguageResource(appInstance, MAKEINTRESOURCEA(2) /* RT_BITMAP */, id, bytes));
 }
 
 // Bitmap 1 as the backdrop needs it: 8 bits, 256 colours, every pixel row
@@ -162,8 +158,7 @@ int CreateBackdropWindow(HINSTANCE instance, HWND* window)
         return 0;
 
     char title[150];
-    if (LoadStringA(instance, IDS_TITLE, title, sizeof title) <= 0)
-        title[0] = '\0';
+    LoadResourceText(IDS_TITLE, title, sizeof title);
 
     // WM_CREATE builds the palette inside this call.
     *window = CreateWindowExA(0, kBackdropClass, title, WS_POPUP | WS_THICKFRAME, 50, 50,
@@ -249,9 +244,36 @@ void DrawBackdropImage(HWND window, HDC dc, int bitmapId)
         SelectPalette(dc, oldPalette, FALSE);
 }
 
+HBITMAP MakePicture(HDC dc, int id, int trueColour)
+{
+    DWORD bytes = 0;
+    const BYTE* data = LockBitmapResource(id, &bytes);
+    if (data == nullptr || bytes < sizeof(BITMAPINFOHEADER))
+        return nullptr;
+    const BITMAPINFOHEADER* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
+    // A full colour table of 2^bitcount entries, then the pixels; 24 bits
+    // have no table.
+    int bits = header->biBitCount;
+    if ((bits != 1 && bits != 4 && bits != 8 && (bits != 24 || !trueColour)) || header->biWidth <= 0 ||
+        header->biHeight <= 0)
+        return nullptr;
+    DWORD entries = bits <= 8 ? 1u << bits : 0;
+    DWORD offset = static_cast<DWORD>(sizeof(BITMAPINFOHEADER) + entries * sizeof(RGBQUAD));
+    ULONGLONG stride = ((static_cast<ULONGLONG>(header->biWidth) * bits + 31) / 32) * 4;
+    if (offset > bytes || stride * static_cast<ULONGLONG>(header->biHeight) > bytes - offset)
+        return nullptr;
+    return CreateDIBitmap(dc, header, CBM_INIT, data + offset, reinterpret_cast<const BITMAPINFO*>(header),
+                          DIB_RGB_COLORS);
+}
+
 void DrawLogo(HDC dc, int x, int y)
 {
-    HBITMAP logo = LoadBitmapA(appInstance, MAKEINTRESOURCEA(IDB_LOGO));
+    // Made for the screen's own colours, not the backdrop's palette, so that
+    // the key colour stays exactly the key colour.
+    HDC screen = GetDC(nullptr);
+    HBITMAP logo = screen != nullptr ? MakePicture(screen, IDB_LOGO, 1) : nullptr;
+    if (screen != nullptr)
+        ReleaseDC(nullptr, screen);
     if (logo == nullptr)
         return;
     HBITMAP mask = CreateKeyMask(logo, kLogoKey);

@@ -25,24 +25,7 @@ void LoadBillboard(int onLeft, HBITMAP* bitmap, RECT* frame)
     if (dc == nullptr)
         return;
     int id = BillboardTable.entries[BillboardTable.currentBillboard].bitmapId;
-    HRSRC found = FindResourceA(appInstance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
-    HGLOBAL loaded = found != nullptr ? LoadResource(appInstance, found) : nullptr;
-    const BYTE* data = loaded != nullptr ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    DWORD bytes = found != nullptr ? SizeofResource(appInstance, found) : 0;
-
-    HBITMAP made = nullptr;
-    if (data != nullptr && bytes >= sizeof(BITMAPINFOHEADER)) {
-        const BITMAPINFOHEADER* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
-        // A full colour table of 2^bitcount entries, then the pixels.
-        int bits = header->biBitCount;
-        if ((bits == 1 || bits == 4 || bits == 8) && header->biWidth > 0 && header->biHeight > 0) {
-            DWORD offset = static_cast<DWORD>(sizeof(BITMAPINFOHEADER) + (1u << bits) * sizeof(RGBQUAD));
-            ULONGLONG stride = ((static_cast<ULONGLONG>(header->biWidth) * bits + 31) / 32) * 4;
-            if (offset <= bytes && stride * header->biHeight <= bytes - offset)
-                made = CreateDIBitmap(dc, header, CBM_INIT, data + offset,
-                                      reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS);
-        }
-    }
+    HBITMAP made = MakePicture(dc, id, 0);
     // A bitmap whose size cannot be read is no billboard: no frame.
     BITMAP size;
     if (made != nullptr && GetObjectA(made, sizeof size, &size) == 0) {

@@ -6,20 +6,16 @@
 #include "shell/answers.h"
 #include "shell/boxfit.h"
 #include "base/text.h"
+#include "base/resources.h"
 
 namespace {
 
 // The template of a dialog in this module, or null.
 LPCDLGTEMPLATEA FindTemplate(int templateId)
 {
-    HRSRC found = FindResourceA(appInstance, MAKEINTRESOURCEA(templateId),
-                                MAKEINTRESOURCEA(5) /* RT_DIALOG */);
-    if (found == nullptr)
-        return nullptr;
-    HGLOBAL loaded = LoadResource(appInstance, found);
-    if (loaded == nullptr)
-        return nullptr;
-    return static_cast<LPCDLGTEMPLATEA>(LockResource(loaded));
+    DWORD size;
+    return static_cast<LPCDLGTEMPLATEA>(
+        LockLanguageResource(appInstance, MAKEINTRESOURCEA(5) /* RT_DIALOG */, templateId, &size));
 }
 
 }  // namespace
@@ -80,12 +76,7 @@ int ShowMessage(HWND owner, int n, const char* text)
 
 int LoadResourceText(int id, char* out, int capacity)
 {
-    int length = LoadStringA(appInstance, static_cast<UINT>(id), out, capacity);
-    if (length <= 0 || length >= capacity - 1) {
-        out[0] = '\0';
-        return 0;
-    }
-    return length;
+    return LoadLanguageString(appInstance, id, out, capacity);
 }
 
 int ShowMessageString(HWND owner, int n, int stringId)

@@ -16,6 +16,11 @@ LRESULT CALLBACK BackdropWndProc(HWND window, UINT message, WPARAM wParam, LPARA
 void PaintBackdrop(HWND window);
 void DrawBackdropImage(HWND window, HDC dc, int bitmapId);
 void DrawLogo(HDC dc, int x, int y);
+// A bitmap for dc from picture id in the run's language: a packed DIB of
+// 1, 4 or 8 bits per pixel with its full colour table, or of 24 bits when
+// trueColour is non-zero.  Null when there is none or its pixels would
+// reach past the resource.
+HBITMAP MakePicture(HDC dc, int id, int trueColour);
 HBITMAP CreateKeyMask(HBITMAP colour, COLORREF key);
 
 // Billboards on the backdrop while files are copied.  StartBillboards

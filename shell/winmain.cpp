@@ -2,6 +2,7 @@
 #include "shell/shell.h"
 #include "resources/resource.h"
 #include "shell/dialogs.h"
+#include "base/resources.h"
 #include "wizard/wizard.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -12,6 +13,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // An empty floppy drive is the installer's own question (box 9), not
     // the system's "drive not ready" box.
     SetErrorMode(SEM_FAILCRITICALERRORS);
+    // Every text and picture from here on is in the user's language.
+    ChooseResourceLanguage();
 
     // A stop before the first page is said in box 11, owned by the backdrop
     // (by nothing when there is none), so that no run ends unexplained.

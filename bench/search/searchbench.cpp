@@ -16,10 +16,19 @@
 #include "bench/timing.h"
 #include "integration/integration.h"
 #include "shell/shell.h"
+#include "shell/dialogs.h"
 
-// The installer's module handle, which the search's status text is loaded
-// from; this program has no such string, and the text stays empty.
+// The installer's module handle and its string loader, which the search's
+// status text comes from; this program has no such string, and the text
+// stays empty.
 HINSTANCE appInstance;
+
+int LoadResourceText(int, char* out, int capacity)
+{
+    if (capacity > 0)
+        out[0] = '\0';
+    return 0;
+}
 
 namespace {
 
