@@ -5,6 +5,7 @@
 #                 the kernel cannot run Wine's 32-bit loader
 #   make test     build, then run every test: unit, fuzz (bounded) and end-to-end under Wine
 #   make demo     build, then run the installer on its sample distribution under Wine
+#                 (LANGUAGE=de or fr: as a German or French user)
 #   make dist     build the sample distribution into build/dist, with its disk images
 #
 # Every target first makes sure that the Debian packages it needs are there.
@@ -68,8 +69,12 @@ e2e: dist
 	@$(MAKE) arches
 	@cd $(HOST) && ctest --output-on-failure -j $(JOBS) -L e2e
 
+# make demo LANGUAGE=de (or fr): the demo as a German (French) user.  Only
+# a LANGUAGE given on make's command line counts: gettext's variable of the
+# same name may be in the environment.
+DEMO_LANGUAGE := $(if $(filter command line,$(origin LANGUAGE)),$(LANGUAGE),en)
 demo: dist
-	@tests/e2e/demo $(abspath $(WIN32)) $(abspath $(WIN64)) $(abspath build/demo)
+	@DEMO_LANGUAGE=$(DEMO_LANGUAGE) tests/e2e/demo $(abspath $(WIN32)) $(abspath $(WIN64)) $(abspath build/demo)
 
 # The sample Tovarin distribution: build/dist/onedir and build/dist/floppies,
 # their disk images build/dist/images/1440 and images/dmf, and

@@ -46,6 +46,7 @@ void Report()
     }
     Trace("ShellNew template: %s", FileExists("C:\\windows\\ShellNew\\default.tvd") ? "C:\\windows\\ShellNew\\default.tvd" : "(none)");
     Trace("HKCR\\.tvd = %s", RegistryText(HKEY_CLASSES_ROOT, ".tvd", nullptr).c_str());
+    Trace("HKCR\\tvdfile = %s", RegistryText(HKEY_CLASSES_ROOT, "tvdfile", nullptr).c_str());
     Trace("HKCR\\tvdfile\\shell\\open\\command = %s",
           RegistryText(HKEY_CLASSES_ROOT, "tvdfile\\shell\\open\\command", nullptr).c_str());
     Trace("HKCR\\tvsfile\\DefaultIcon = %s", RegistryText(HKEY_CLASSES_ROOT, "tvsfile\\DefaultIcon", nullptr).c_str());

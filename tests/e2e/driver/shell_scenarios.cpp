@@ -809,6 +809,13 @@ const CommandCase kBracketsCase = {
     "C:\\Apps]x,(1)", true, "Main\r\n", nullptr, kDefaultGroup, "\"c:\\apps]x,(1)\\tovarin.exe\"",
     "\"c:\\apps]x,(1)\\readme.wri\"", "\"c:\\apps]x,(1)\\guide\\guide.hlp\"", false};
 
+// A destination with an umlaut (code page 1252): Program Manager gets it
+// lower-cased by the system's rules, the registry as typed.
+const CommandCase kUmlautCase = {
+    "C:\\Programme\\\xDC" "bung", true, "Hauptgruppe\r\n", "Tovarin \xDC" "bung", "Tovarin \xDC" "bung",
+    "\"c:\\programme\\\xFC" "bung\\tovarin.exe\"", "\"c:\\programme\\\xFC" "bung\\readme.wri\"",
+    "\"c:\\programme\\\xFC" "bung\\guide\\guide.hlp\"", false};
+
 void Commands(const CommandCase& c)
 {
     WriteDistribution(1024);
@@ -1405,6 +1412,7 @@ const Scenario kShellScenarios[] = {
     {"group-commands-root", [] { Commands(kRootCase); }},
     {"group-commands-capitals", [] { Commands(kCapitalsCase); }},
     {"group-commands-brackets", [] { Commands(kBracketsCase); }},
+    {"group-commands-umlaut", [] { Commands(kUmlautCase); }},
     {"group-long-destination", LongDestination},
     {"group-wine-progman", WineProgman},
     {"group-refused", GroupRefused},
