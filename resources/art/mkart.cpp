@@ -1136,11 +1136,10 @@ Canvas DrawBackdropCanvas(const Font& font) {
     // over the whole backdrop (700 to about 916 pixels across on a 1024 x 768
     // screen), so in this picture's scale the pages take x 147 to 552 and y
     // 124 to 385, and the panels x 167 to 533 from y 425 down.  The name sits
-    // between the two, and the tag line below it right of the panels.
+    // between the two.  The backdrop is the same in every language, so it
+    // carries no words but the name: the line under the name is the logo's.
     const TextStyle nameStyle{ 30.0, 6.0, 0.5, 0.0 };
-    const TextStyle tagStyle{ 6.4, 1.25, 1.6, 0.0 };
     const std::string name = "Tovarin";
-    const std::string tag = "DESKTOP PUBLISHING";
     const double right = 684.0, baseline = 400.0;
     const Mask nameMask = AlignedText(font, name, right, baseline, nameStyle, Align::right);
     Shadow(c, nameMask, 2, 3, 3, 0.55, Hex(0x020818));
@@ -1149,9 +1148,6 @@ Canvas DrawBackdropCanvas(const Font& font) {
     });
     const double nameW = TextWidth(font, name, nameStyle);
     Paint(c, RectMask(right - nameW + 2.0, baseline + 8.0, right, baseline + 9.5), kGold, 1.0);
-    const Mask tagMask = AlignedText(font, tag, right, baseline + 22.0, tagStyle, Align::right);
-    Shadow(c, tagMask, 1, 1, 1, 0.4, Hex(0x020818));
-    Paint(c, tagMask, Hex(0xA9E4E8), 1.0);
     return c;
 }
 
