@@ -484,9 +484,19 @@ const char kDotlessI[] = "M0 0 L0 5";
 // Codes of code page 1252.
 const CompositeDef kComposites[] = {
     { 0xC0, "M0 0 L3.1 7 L6.2 0 M1.15 2.4 L5.05 2.4", Mark::grave, true },             // À
+    { 0xC2, "M0 0 L3.1 7 L6.2 0 M1.15 2.4 L5.05 2.4", Mark::circumflex, true },        // Â
     { 0xC4, "M0 0 L3.1 7 L6.2 0 M1.15 2.4 L5.05 2.4", Mark::diaeresis, true },         // Ä
+    { 0xC7, "A3.6 3.5 3.5 3.5 42 318", Mark::cedilla, true },                           // Ç
+    { 0xC8, "M4.6 7 L0 7 L0 0 L4.6 0 M0 3.6 L4 3.6", Mark::grave, true },              // È
     { 0xC9, "M4.6 7 L0 7 L0 0 L4.6 0 M0 3.6 L4 3.6", Mark::acute, true },              // É
+    { 0xCA, "M4.6 7 L0 7 L0 0 L4.6 0 M0 3.6 L4 3.6", Mark::circumflex, true },         // Ê
+    { 0xCB, "M4.6 7 L0 7 L0 0 L4.6 0 M0 3.6 L4 3.6", Mark::diaeresis, true },          // Ë
+    { 0xCE, "M0 0 L0 7", Mark::circumflex, true },                                       // Î
+    { 0xCF, "M0 0 L0 7", Mark::diaeresis, true },                                        // Ï
+    { 0xD4, "A3.6 3.5 3.6 3.5 0 360", Mark::circumflex, true },                         // Ô
     { 0xD6, "A3.6 3.5 3.6 3.5 0 360", Mark::diaeresis, true },                          // Ö
+    { 0xD9, "M0 7 L0 2.6 A2.6 2.6 2.6 2.6 180 360 L5.2 7", Mark::grave, true },        // Ù
+    { 0xDB, "M0 7 L0 2.6 A2.6 2.6 2.6 2.6 180 360 L5.2 7", Mark::circumflex, true },   // Û
     { 0xDC, "M0 7 L0 2.6 A2.6 2.6 2.6 2.6 180 360 L5.2 7", Mark::diaeresis, true },    // Ü
     { 0xE0, "A2.5 2.5 2.5 2.5 0 360 M5 5 L5 0", Mark::grave, false },                   // à
     { 0xE2, "A2.5 2.5 2.5 2.5 0 360 M5 5 L5 0", Mark::circumflex, false },              // â
@@ -505,16 +515,19 @@ const CompositeDef kComposites[] = {
     { 0xFC, "M0 5 L0 2.4 A2.45 2.4 2.45 2.4 180 360 M4.9 5 L4.9 0", Mark::diaeresis, false },  // ü
 };
 
-// Further signs of code page 1252: quotation marks, the dash and ß.  The
+// Further signs of code page 1252: quotation marks, the ellipsis, the dash,
+// œ and ß.  The
 // low and high quotation marks lean like the comma (closing) or the other
 // way (opening); the guillemets sit at the middle of the small letters.
 const GlyphDef kSigns[] = {
     { static_cast<char>(0x84), "M0.6 0.3 L0 -1.3 M2.0 0.3 L1.4 -1.3" },       // „
+    { static_cast<char>(0x85), "D0 0 D1.7 0 D3.4 0" },                          // …
     { static_cast<char>(0x91), "M0 7.2 L0.6 5.6" },                             // ‘
     { static_cast<char>(0x92), "M0.6 7.2 L0 5.6" },                             // ’
     { static_cast<char>(0x93), "M0 7.2 L0.6 5.6 M1.4 7.2 L2.0 5.6" },           // “
     { static_cast<char>(0x94), "M0.6 7.2 L0 5.6 M2.0 7.2 L1.4 5.6" },           // ”
     { static_cast<char>(0x96), "M0 2.8 L4.2 2.8" },                             // en dash
+    { static_cast<char>(0x9C), "A2.6 2.5 2.6 2.5 0 360 M5.2 2.5 L10.1 2.5 A7.6 2.5 2.5 2.5 0 318" },  // œ
     { static_cast<char>(0xAB), "M1.5 1 L0 2.5 L1.5 4 M3.1 1 L1.6 2.5 L3.1 4" }, // «
     { static_cast<char>(0xBB), "M0 1 L1.5 2.5 L0 4 M1.6 1 L3.1 2.5 L1.6 4" },   // »
     { static_cast<char>(0xDF), "M0 0 L0 5.7 A2.05 5.7 2.05 1.8 180 -90 A2.05 1.95 2.35 1.95 90 -130" },  // ß
