@@ -804,9 +804,8 @@ std::vector<Rgb8> MedianCut(const std::vector<uint32_t>& pixels, int colours, si
         pal.push_back({ static_cast<int>((s[0] + n / 2) / n), static_cast<int>((s[1] + n / 2) / n),
                         static_cast<int>((s[2] + n / 2) / n) });
     }
-    // ...and a few rounds of moving each colour to the mean of the colours
-    // nearest to it, which the cut's boxes alone place badly when they are
-    // this few.
+    // With few colours, the cut's boxes alone place them badly: a few rounds
+    // move each colour to the mean of the colours nearest to it.
     for (int round = 0; small && round < kSmallTableRounds; ++round) {
         std::vector<uint64_t> sum(pal.size() * 4, 0);
         for (const ColourCount& h : hist) {
