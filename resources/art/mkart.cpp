@@ -1,18 +1,22 @@
 // mkart: draws the pictures and icons of Tovarin Setup.
 //
-//   mkart OUTDIR
+//   mkart OUTDIR [TABLEDIR]
 //
-// writes backdrop.bmp, logo.bmp, billboard1.bmp to billboard5.bmp and the
-// icons setup.ico, tovarin.ico, question.ico, warning.ico, error.ico and
-// disk.ico into OUTDIR.  The output is byte-identical on every run: there is
-// no randomness beyond a fixed-seed generator, and no floating-point library
+// writes backdrop.bmp and the icons setup.ico, tovarin.ico, question.ico,
+// warning.ico, error.ico and disk.ico into OUTDIR, and for every language
+// table TABLEDIR/<code>.txt (TABLEDIR is OUTDIR/lang unless given) the
+// pictures that carry words, logo.bmp and billboard1.bmp to billboard5.bmp,
+// into OUTDIR/lang/<code>/.  Every table is checked before anything is
+// written (the format is described below, at ReadTable, and at the top of
+// each table).  The output is byte-identical on every run: there is no
+// randomness beyond a fixed-seed generator, and no floating-point library
 // call but sqrt (the sines come from a series here), so that a different C
 // library cannot move a pixel.  resources/art/CMakeLists.txt checks the
 // committed files against a fresh run.
 //
 // Everything is drawn as coverage masks (anti-aliased shapes, strokes and a
-// small stroke font) composited onto a floating-point canvas; the 8-bit
-// pictures are then reduced to 256 colours by median cut and Floyd-Steinberg
+// small stroke font) composited onto a floating-point canvas; the pictures
+// are then reduced to 256 or 16 colours by median cut and Floyd-Steinberg
 // error diffusion in integer arithmetic.
 
 #include <algorithm>
@@ -20,6 +24,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -464,13 +469,80 @@ const GlyphDef kGlyphs[] = {
     { ')', "A-1 3 1.9 4.6 60 -60" },
 };
 
+// Letters with accents are composed of a base letter and a mark placed over
+// (or, for the cedilla, under) the middle of the base letter.  The marks of
+// small letters sit where the dot of the i is, those of capitals above the
+// cap height.
+
+enum class Mark { acute, grave, circumflex, diaeresis, cedilla };
+
+struct CompositeDef { unsigned char code; const char* base; Mark mark; bool capital; };
+
+// The dotless i under the marks of î and ï.
+const char kDotlessI[] = "M0 0 L0 5";
+
+// Codes of code page 1252.
+const CompositeDef kComposites[] = {
+    { 0xC0, "M0 0 L3.1 7 L6.2 0 M1.15 2.4 L5.05 2.4", Mark::grave, true },             // À
+    { 0xC2, "M0 0 L3.1 7 L6.2 0 M1.15 2.4 L5.05 2.4", Mark::circumflex, true },        // Â
+    { 0xC4, "M0 0 L3.1 7 L6.2 0 M1.15 2.4 L5.05 2.4", Mark::diaeresis, true },         // Ä
+    { 0xC7, "A3.6 3.5 3.5 3.5 42 318", Mark::cedilla, true },                           // Ç
+    { 0xC8, "M4.6 7 L0 7 L0 0 L4.6 0 M0 3.6 L4 3.6", Mark::grave, true },              // È
+    { 0xC9, "M4.6 7 L0 7 L0 0 L4.6 0 M0 3.6 L4 3.6", Mark::acute, true },              // É
+    { 0xCA, "M4.6 7 L0 7 L0 0 L4.6 0 M0 3.6 L4 3.6", Mark::circumflex, true },         // Ê
+    { 0xCB, "M4.6 7 L0 7 L0 0 L4.6 0 M0 3.6 L4 3.6", Mark::diaeresis, true },          // Ë
+    { 0xCE, "M0 0 L0 7", Mark::circumflex, true },                                       // Î
+    { 0xCF, "M0 0 L0 7", Mark::diaeresis, true },                                        // Ï
+    { 0xD4, "A3.6 3.5 3.6 3.5 0 360", Mark::circumflex, true },                         // Ô
+    { 0xD6, "A3.6 3.5 3.6 3.5 0 360", Mark::diaeresis, true },                          // Ö
+    { 0xD9, "M0 7 L0 2.6 A2.6 2.6 2.6 2.6 180 360 L5.2 7", Mark::grave, true },        // Ù
+    { 0xDB, "M0 7 L0 2.6 A2.6 2.6 2.6 2.6 180 360 L5.2 7", Mark::circumflex, true },   // Û
+    { 0xDC, "M0 7 L0 2.6 A2.6 2.6 2.6 2.6 180 360 L5.2 7", Mark::diaeresis, true },    // Ü
+    { 0xE0, "A2.5 2.5 2.5 2.5 0 360 M5 5 L5 0", Mark::grave, false },                   // à
+    { 0xE2, "A2.5 2.5 2.5 2.5 0 360 M5 5 L5 0", Mark::circumflex, false },              // â
+    { 0xE4, "A2.5 2.5 2.5 2.5 0 360 M5 5 L5 0", Mark::diaeresis, false },               // ä
+    { 0xE7, "A2.5 2.5 2.5 2.5 45 315", Mark::cedilla, false },                          // ç
+    { 0xE8, "M0 2.5 L5 2.5 A2.5 2.5 2.5 2.5 0 318", Mark::grave, false },               // è
+    { 0xE9, "M0 2.5 L5 2.5 A2.5 2.5 2.5 2.5 0 318", Mark::acute, false },               // é
+    { 0xEA, "M0 2.5 L5 2.5 A2.5 2.5 2.5 2.5 0 318", Mark::circumflex, false },          // ê
+    { 0xEB, "M0 2.5 L5 2.5 A2.5 2.5 2.5 2.5 0 318", Mark::diaeresis, false },           // ë
+    { 0xEE, kDotlessI, Mark::circumflex, false },                                        // î
+    { 0xEF, kDotlessI, Mark::diaeresis, false },                                         // ï
+    { 0xF4, "A2.6 2.5 2.6 2.5 0 360", Mark::circumflex, false },                        // ô
+    { 0xF6, "A2.6 2.5 2.6 2.5 0 360", Mark::diaeresis, false },                         // ö
+    { 0xF9, "M0 5 L0 2.4 A2.45 2.4 2.45 2.4 180 360 M4.9 5 L4.9 0", Mark::grave, false },      // ù
+    { 0xFB, "M0 5 L0 2.4 A2.45 2.4 2.45 2.4 180 360 M4.9 5 L4.9 0", Mark::circumflex, false }, // û
+    { 0xFC, "M0 5 L0 2.4 A2.45 2.4 2.45 2.4 180 360 M4.9 5 L4.9 0", Mark::diaeresis, false },  // ü
+};
+
+// Further signs of code page 1252: quotation marks, the ellipsis, the dash,
+// œ and ß.  The
+// low and high quotation marks lean like the comma (closing) or the other
+// way (opening); the guillemets sit at the middle of the small letters.
+const GlyphDef kSigns[] = {
+    { static_cast<char>(0x84), "M0.6 0.3 L0 -1.3 M2.0 0.3 L1.4 -1.3" },       // „
+    { static_cast<char>(0x85), "D0 0 D1.7 0 D3.4 0" },                          // …
+    { static_cast<char>(0x91), "M0 7.2 L0.6 5.6" },                             // ‘
+    { static_cast<char>(0x92), "M0.6 7.2 L0 5.6" },                             // ’
+    { static_cast<char>(0x93), "M0 7.2 L0.6 5.6 M1.4 7.2 L2.0 5.6" },           // “
+    { static_cast<char>(0x94), "M0.6 7.2 L0 5.6 M2.0 7.2 L1.4 5.6" },           // ”
+    { static_cast<char>(0x96), "M0 2.8 L4.2 2.8" },                             // en dash
+    { static_cast<char>(0x9C), "A2.6 2.5 2.6 2.5 0 360 M5.2 2.5 L10.1 2.5 A7.6 2.5 2.5 2.5 0 318" },  // œ
+    { static_cast<char>(0xAB), "M1.5 1 L0 2.5 L1.5 4 M3.1 1 L1.6 2.5 L3.1 4" }, // «
+    { static_cast<char>(0xBB), "M0 1 L1.5 2.5 L0 4 M1.6 1 L3.1 2.5 L1.6 4" },   // »
+    { static_cast<char>(0xDF), "M0 0 L0 5.7 A2.05 5.7 2.05 1.8 180 -90 A2.05 1.95 2.35 1.95 90 -130" },  // ß
+};
+
+constexpr unsigned char kNoBreakSpace = 0xA0;
+
 struct Glyph {
     std::vector<std::vector<Pt>> paths;  // polylines in font units
     double minX = 0.0, maxX = 0.0;
     bool defined = false;
 };
 
-struct Font { Glyph glyphs[128]; };
+// Indexed by the code of code page 1252.
+struct Font { Glyph glyphs[256]; };
 
 // Reads the next number of a glyph path; the position moves past it.
 double ReadNumber(const char*& s) {
@@ -485,6 +557,13 @@ double ReadNumber(const char*& s) {
         while (*s >= '0' && *s <= '9') { v += (*s++ - '0') * scale; scale *= 0.1; }
     }
     return sign * v;
+}
+
+void Measure(Glyph& g) {
+    g.minX = 1e9;
+    g.maxX = -1e9;
+    for (const auto& p : g.paths)
+        for (const Pt& q : p) { g.minX = std::min(g.minX, q.x); g.maxX = std::max(g.maxX, q.x); }
 }
 
 Glyph BuildGlyph(const char* s) {
@@ -520,17 +599,53 @@ Glyph BuildGlyph(const char* s) {
         }
     }
     flush();
-    g.minX = 1e9;
-    g.maxX = -1e9;
-    for (const auto& p : g.paths)
-        for (const Pt& q : p) { g.minX = std::min(g.minX, q.x); g.maxX = std::max(g.maxX, q.x); }
+    Measure(g);
+    return g;
+}
+
+Glyph BuildComposite(const CompositeDef& d) {
+    Glyph g = BuildGlyph(d.base);
+    const double cx = (g.minX + g.maxX) * 0.5;
+    const double top = d.capital ? 7.0 : 5.0;
+    switch (d.mark) {
+    case Mark::acute:
+        g.paths.push_back({ { cx - 0.5, top + 1.2 }, { cx + 0.8, top + 2.5 } });
+        break;
+    case Mark::grave:
+        g.paths.push_back({ { cx + 0.5, top + 1.2 }, { cx - 0.8, top + 2.5 } });
+        break;
+    case Mark::circumflex:
+        g.paths.push_back({ { cx - 1.3, top + 1.2 }, { cx, top + 2.4 }, { cx + 1.3, top + 1.2 } });
+        break;
+    case Mark::diaeresis:
+        g.paths.push_back({ { cx - 1.2, top + 1.7 }, { cx - 1.2, top + 1.7 } });
+        g.paths.push_back({ { cx + 1.2, top + 1.7 }, { cx + 1.2, top + 1.7 } });
+        break;
+    case Mark::cedilla:
+        // Under the bottom of the c's bow, not under its middle.
+        g.paths.push_back({ { cx + 0.4, 0.0 }, { cx + 0.3, -0.8 }, { cx + 1.1, -1.3 }, { cx - 0.3, -2.2 } });
+        break;
+    }
+    Measure(g);
     return g;
 }
 
 Font BuildFont() {
     Font f;
     for (const GlyphDef& d : kGlyphs) f.glyphs[static_cast<unsigned char>(d.ch)] = BuildGlyph(d.path);
+    for (const GlyphDef& d : kSigns) f.glyphs[static_cast<unsigned char>(d.ch)] = BuildGlyph(d.path);
+    for (const CompositeDef& d : kComposites) f.glyphs[d.code] = BuildComposite(d);
     return f;
+}
+
+// Whether a text can be drawn: every character is a space or has a glyph.
+// Returns the first character that cannot, or 0.
+unsigned char MissingGlyph(const Font& f, const std::string& text) {
+    for (char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c != ' ' && c != kNoBreakSpace && !f.glyphs[c].defined) return c;
+    }
+    return 0;
 }
 
 struct TextStyle {
@@ -543,7 +658,7 @@ struct TextStyle {
 double Advance(const Font& f, char ch, const TextStyle& st) {
     const double unit = st.cap / 7.0;
     const unsigned char c = static_cast<unsigned char>(ch);
-    if (ch == ' ' || c >= 128 || !f.glyphs[c].defined) return unit * 2.6 + st.tracking;
+    if (!f.glyphs[c].defined) return unit * 2.6 + st.tracking;
     const Glyph& g = f.glyphs[c];
     return (g.maxX - g.minX) * unit + unit * 1.0 + st.weight * 0.8 + st.tracking;
 }
@@ -562,7 +677,7 @@ std::vector<Segment> TextSegments(const Font& f, const std::string& text, double
     double pen = x + st.weight * 0.5;
     for (char ch : text) {
         const unsigned char c = static_cast<unsigned char>(ch);
-        if (c < 128 && f.glyphs[c].defined) {
+        if (f.glyphs[c].defined) {
             const Glyph& g = f.glyphs[c];
             for (const auto& path : g.paths) {
                 for (size_t i = 0; i + 1 < path.size(); ++i) {
@@ -591,13 +706,14 @@ Mask AlignedText(const Font& f, const std::string& text, double x, double y, con
 }
 
 // ---------------------------------------------------------------------------
-// Reduction to 256 colours: median cut, then Floyd-Steinberg diffusion.
+// Reduction to 256 or 16 colours: median cut, then Floyd-Steinberg
+// diffusion.
 
 struct Rgb8 { int r, g, b; };
 
 struct Indexed {
     int width = 0, height = 0;
-    std::vector<Rgb8> palette;        // always 256 entries
+    std::vector<Rgb8> palette;        // 256 entries (8 bits a pixel) or 16 (4 bits)
     std::vector<uint8_t> index;       // top-down rows
 };
 
@@ -605,7 +721,11 @@ struct ColourCount { uint32_t rgb; uint32_t count; };
 
 int Channel(uint32_t rgb, int ch) { return static_cast<int>((rgb >> (16 - 8 * ch)) & 0xFF); }
 
-std::vector<Rgb8> MedianCut(const std::vector<uint32_t>& pixels, int colours) {
+constexpr uint32_t kSmallTableWeight = 32;
+constexpr int kSmallTableRounds = 10;
+
+// At most `colours` colours, padded with black to `tableSize` entries.
+std::vector<Rgb8> MedianCut(const std::vector<uint32_t>& pixels, int colours, size_t tableSize) {
     std::vector<uint32_t> sorted = pixels;
     std::sort(sorted.begin(), sorted.end());
     std::vector<ColourCount> hist;
@@ -613,6 +733,12 @@ std::vector<Rgb8> MedianCut(const std::vector<uint32_t>& pixels, int colours) {
         if (!hist.empty() && hist.back().rgb == p) ++hist.back().count;
         else hist.push_back({ p, 1 });
     }
+    // Few colours: every colour counts at most kSmallTableWeight times, so
+    // that a small area of its own colour (a sun, an ink, a lamp) is not
+    // outvoted by the large areas of paper and band.
+    const bool small = tableSize <= 16;
+    if (small)
+        for (ColourCount& h : hist) h.count = std::min(h.count, kSmallTableWeight);
     struct Box { size_t begin, end; };
     std::vector<Box> boxes{ { 0, hist.size() } };
     // Squared error of a box around its mean, per channel, weighted like the
@@ -678,6 +804,29 @@ std::vector<Rgb8> MedianCut(const std::vector<uint32_t>& pixels, int colours) {
         pal.push_back({ static_cast<int>((s[0] + n / 2) / n), static_cast<int>((s[1] + n / 2) / n),
                         static_cast<int>((s[2] + n / 2) / n) });
     }
+    // With few colours, the cut's boxes alone place them badly: a few rounds
+    // move each colour to the mean of the colours nearest to it.
+    for (int round = 0; small && round < kSmallTableRounds; ++round) {
+        std::vector<uint64_t> sum(pal.size() * 4, 0);
+        for (const ColourCount& h : hist) {
+            size_t best = 0;
+            int bestDist = 1 << 30;
+            for (size_t i = 0; i < pal.size(); ++i) {
+                const int dr = Channel(h.rgb, 0) - pal[i].r, dg = Channel(h.rgb, 1) - pal[i].g,
+                          db = Channel(h.rgb, 2) - pal[i].b;
+                const int dist = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+                if (dist < bestDist) { bestDist = dist; best = i; }
+            }
+            for (int ch = 0; ch < 3; ++ch) sum[best * 4 + ch] += static_cast<uint64_t>(Channel(h.rgb, ch)) * h.count;
+            sum[best * 4 + 3] += h.count;
+        }
+        for (size_t i = 0; i < pal.size(); ++i) {
+            const uint64_t n = sum[i * 4 + 3];
+            if (n == 0) continue;
+            pal[i] = { static_cast<int>((sum[i * 4] + n / 2) / n), static_cast<int>((sum[i * 4 + 1] + n / 2) / n),
+                       static_cast<int>((sum[i * 4 + 2] + n / 2) / n) };
+        }
+    }
     std::sort(pal.begin(), pal.end(), [](const Rgb8& a, const Rgb8& b) {
         const int la = a.r * 3 + a.g * 6 + a.b, lb = b.r * 3 + b.g * 6 + b.b;
         if (la != lb) return la < lb;
@@ -685,38 +834,67 @@ std::vector<Rgb8> MedianCut(const std::vector<uint32_t>& pixels, int colours) {
         if (a.g != b.g) return a.g < b.g;
         return a.b < b.b;
     });
-    while (pal.size() < 256) pal.push_back({ 0, 0, 0 });
+    while (pal.size() < tableSize) pal.push_back({ 0, 0, 0 });
     return pal;
 }
 
-Indexed Reduce(const Canvas& c) {
+uint32_t Packed(const Rgb8& p) {
+    return (static_cast<uint32_t>(p.r) << 16) | (static_cast<uint32_t>(p.g) << 8) | static_cast<uint32_t>(p.b);
+}
+
+// Reduces top-down RGB pixels to a colour table of `tableSize` entries (256
+// or 16).  With a key colour, the pixels of that colour keep it exactly in
+// an entry of their own, which no other pixel takes, and no error diffuses
+// into or out of them: they are holes, not colours.
+Indexed ReduceRgb(const std::vector<uint32_t>& rgb, int width, int height, size_t tableSize,
+                  const uint32_t* key = nullptr) {
     Indexed out;
-    out.width = c.width;
-    out.height = c.height;
-    std::vector<uint32_t> rgb(c.px.size());
-    for (size_t i = 0; i < c.px.size(); ++i)
-        rgb[i] = (static_cast<uint32_t>(ToByte(c.px[i].r)) << 16) |
-                 (static_cast<uint32_t>(ToByte(c.px[i].g)) << 8) | ToByte(c.px[i].b);
-    out.palette = MedianCut(rgb, 256);
+    out.width = width;
+    out.height = height;
+    std::vector<uint32_t> opaque;
+    if (key != nullptr) {
+        for (uint32_t p : rgb)
+            if (p != *key) opaque.push_back(p);
+    }
+    const std::vector<uint32_t>& counted = key != nullptr ? opaque : rgb;
+    const int colours = static_cast<int>(key != nullptr ? tableSize - 1 : tableSize);
+    out.palette = MedianCut(counted, colours, tableSize);
+    // The entries the opaque pixels may take, and the key's own entry after
+    // them.  An average that came out as the key colour moves off it.
+    int searched = static_cast<int>(tableSize);
+    int keyIndex = -1;
+    if (key != nullptr) {
+        searched = colours;
+        keyIndex = colours;
+        const Rgb8 k{ static_cast<int>((*key >> 16) & 0xFF), static_cast<int>((*key >> 8) & 0xFF),
+                      static_cast<int>(*key & 0xFF) };
+        for (int i = 0; i < searched; ++i)
+            if (Packed(out.palette[i]) == *key) out.palette[i].b ^= 1;
+        out.palette[keyIndex] = k;
+    }
     out.index.assign(rgb.size(), 0);
 
     // Errors in sixteenths, carried to the next row; serpentine order.  The
     // error a pixel takes on is limited, so that a colour the palette lacks
     // cannot build up into stray specks.
-    const int w = c.width;
+    const int w = width;
     std::vector<int> errCur(static_cast<size_t>(w + 2) * 3, 0), errNext(static_cast<size_t>(w + 2) * 3, 0);
-    for (int y = 0; y < c.height; ++y) {
+    for (int y = 0; y < height; ++y) {
         std::fill(errNext.begin(), errNext.end(), 0);
         const bool rightward = (y % 2) == 0;
         for (int k = 0; k < w; ++k) {
             const int x = rightward ? k : w - 1 - k;
             const int dir = rightward ? 1 : -1;
             const uint32_t p = rgb[static_cast<size_t>(y) * w + x];
+            if (key != nullptr && p == *key) {
+                out.index[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(keyIndex);
+                continue;
+            }
             int want[3];
             for (int ch = 0; ch < 3; ++ch)
                 want[ch] = std::clamp(Channel(p, ch) + std::clamp(errCur[(x + 1) * 3 + ch] / 16, -20, 20), 0, 255);
             int best = 0, bestDist = 1 << 30;
-            for (int i = 0; i < 256; ++i) {
+            for (int i = 0; i < searched; ++i) {
                 const Rgb8& q = out.palette[i];
                 const int dr = want[0] - q.r, dg = want[1] - q.g, db = want[2] - q.b;
                 const int dist = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
@@ -735,6 +913,14 @@ Indexed Reduce(const Canvas& c) {
         std::swap(errCur, errNext);
     }
     return out;
+}
+
+Indexed Reduce(const Canvas& c, size_t tableSize) {
+    std::vector<uint32_t> rgb(c.px.size());
+    for (size_t i = 0; i < c.px.size(); ++i)
+        rgb[i] = (static_cast<uint32_t>(ToByte(c.px[i].r)) << 16) |
+                 (static_cast<uint32_t>(ToByte(c.px[i].g)) << 8) | ToByte(c.px[i].b);
+    return ReduceRgb(rgb, c.width, c.height, tableSize);
 }
 
 // ---------------------------------------------------------------------------
@@ -765,17 +951,22 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     return std::fclose(f) == 0 && ok;
 }
 
-std::vector<uint8_t> Bitmap8(const Indexed& img) {
-    const uint32_t rowBytes = static_cast<uint32_t>((img.width + 3) & ~3);
+// 8 bits a pixel for a table of 256 colours, 4 for one of 16 (two pixels a
+// byte, the left one in the high half).  The table is always full, as the
+// billboard loader expects.
+std::vector<uint8_t> BitmapIndexed(const Indexed& img) {
+    const int bits = img.palette.size() == 16 ? 4 : 8;
+    const uint32_t rowBytes = static_cast<uint32_t>(((img.width * bits + 31) / 32) * 4);
     const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(img.height);
-    const uint32_t offset = 14 + 40 + 256 * 4;
+    const uint32_t tableEntries = static_cast<uint32_t>(img.palette.size());
+    const uint32_t offset = 14 + 40 + tableEntries * 4;
     std::vector<uint8_t> v;
     v.push_back('B');
     v.push_back('M');
     Put32(v, offset + imageBytes);
     Put32(v, 0);
     Put32(v, offset);
-    PutInfoHeader(v, img.width, img.height, 8, imageBytes, 256);
+    PutInfoHeader(v, img.width, img.height, bits, imageBytes, tableEntries);
     for (const Rgb8& p : img.palette) {
         v.push_back(static_cast<uint8_t>(p.b));
         v.push_back(static_cast<uint8_t>(p.g));
@@ -783,30 +974,17 @@ std::vector<uint8_t> Bitmap8(const Indexed& img) {
         v.push_back(0);
     }
     for (int y = img.height - 1; y >= 0; --y) {
-        for (int x = 0; x < img.width; ++x) v.push_back(img.index[static_cast<size_t>(y) * img.width + x]);
-        for (uint32_t x = static_cast<uint32_t>(img.width); x < rowBytes; ++x) v.push_back(0);
-    }
-    return v;
-}
-
-std::vector<uint8_t> Bitmap24(const std::vector<Rgb8>& px, int w, int h) {
-    const uint32_t rowBytes = static_cast<uint32_t>((w * 3 + 3) & ~3);
-    const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(h);
-    std::vector<uint8_t> v;
-    v.push_back('B');
-    v.push_back('M');
-    Put32(v, 54 + imageBytes);
-    Put32(v, 0);
-    Put32(v, 54);
-    PutInfoHeader(v, w, h, 24, imageBytes, 0);
-    for (int y = h - 1; y >= 0; --y) {
-        for (int x = 0; x < w; ++x) {
-            const Rgb8& p = px[static_cast<size_t>(y) * w + x];
-            v.push_back(static_cast<uint8_t>(p.b));
-            v.push_back(static_cast<uint8_t>(p.g));
-            v.push_back(static_cast<uint8_t>(p.r));
+        const uint8_t* row = &img.index[static_cast<size_t>(y) * img.width];
+        const size_t start = v.size();
+        if (bits == 8) {
+            for (int x = 0; x < img.width; ++x) v.push_back(row[x]);
+        } else {
+            for (int x = 0; x < img.width; x += 2) {
+                const int right = x + 1 < img.width ? row[x + 1] : 0;
+                v.push_back(static_cast<uint8_t>((row[x] << 4) | right));
+            }
         }
-        for (uint32_t x = static_cast<uint32_t>(w) * 3; x < rowBytes; ++x) v.push_back(0);
+        while (v.size() - start < rowBytes) v.push_back(0);
     }
     return v;
 }
@@ -970,11 +1148,10 @@ Canvas DrawBackdropCanvas(const Font& font) {
     // over the whole backdrop (700 to about 916 pixels across on a 1024 x 768
     // screen), so in this picture's scale the pages take x 147 to 552 and y
     // 124 to 385, and the panels x 167 to 533 from y 425 down.  The name sits
-    // between the two, and the tag line below it right of the panels.
+    // between the two.  The backdrop is the same in every language, so it
+    // carries no words but the name: the line under the name is the logo's.
     const TextStyle nameStyle{ 30.0, 6.0, 0.5, 0.0 };
-    const TextStyle tagStyle{ 6.4, 1.25, 1.6, 0.0 };
     const std::string name = "Tovarin";
-    const std::string tag = "DESKTOP PUBLISHING";
     const double right = 684.0, baseline = 400.0;
     const Mask nameMask = AlignedText(font, name, right, baseline, nameStyle, Align::right);
     Shadow(c, nameMask, 2, 3, 3, 0.55, Hex(0x020818));
@@ -983,9 +1160,6 @@ Canvas DrawBackdropCanvas(const Font& font) {
     });
     const double nameW = TextWidth(font, name, nameStyle);
     Paint(c, RectMask(right - nameW + 2.0, baseline + 8.0, right, baseline + 9.5), kGold, 1.0);
-    const Mask tagMask = AlignedText(font, tag, right, baseline + 22.0, tagStyle, Align::right);
-    Shadow(c, tagMask, 1, 1, 1, 0.4, Hex(0x020818));
-    Paint(c, tagMask, Hex(0xA9E4E8), 1.0);
     return c;
 }
 
@@ -1032,11 +1206,18 @@ void DrawEmblem(Canvas& c, double ox, double oy, double size) {
 // through.  Soft edges are blended against the backdrop that will be
 // beneath them, so that no fringe of magenta can show.
 
-std::vector<Rgb8> DrawLogo(const Font& font, const Canvas& backdrop, int& w, int& h) {
-    const TextStyle word{ 22.5, 4.8, 0.2, 0.0 };
-    const TextStyle small{ 5.6, 1.1, 1.55, 0.0 };
-    const std::string name = "Tovarin";
-    const std::string tag = "DESKTOP PUBLISHING";
+const TextStyle kLogoWord{ 22.5, 4.8, 0.2, 0.0 };
+const TextStyle kLogoTag{ 5.6, 1.1, 1.55, 0.0 };
+const char kLogoName[] = "Tovarin";
+
+// The line under the name ends where the name ends and may not reach
+// further left than the name begins.
+double LogoTagRoom(const Font& font) { return TextWidth(font, kLogoName, kLogoWord); }
+
+std::vector<uint32_t> DrawLogo(const Font& font, const Canvas& backdrop, const std::string& tag, int& w, int& h) {
+    const TextStyle& word = kLogoWord;
+    const TextStyle& small = kLogoTag;
+    const std::string name = kLogoName;
     const double textX = 63.0;
     const double wordW = TextWidth(font, name, word);
     w = (static_cast<int>(textX + wordW + 8.0) + 3) & ~3;
@@ -1059,7 +1240,7 @@ std::vector<Rgb8> DrawLogo(const Font& font, const Canvas& backdrop, int& w, int
 
     // Whatever the logo changed visibly is opaque, soft shadows included;
     // the rest is the key colour.
-    std::vector<Rgb8> px(static_cast<size_t>(w) * h);
+    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const Colour c = Pixel(logo, x, y);
@@ -1068,10 +1249,12 @@ std::vector<Rgb8> DrawLogo(const Font& font, const Canvas& backdrop, int& w, int
             const double change = std::fabs(c.r - u.r) + std::fabs(c.g - u.g) + std::fabs(c.b - u.b);
             if (change < 3.0 / 255.0) p = { 0xFF, 0x00, 0xFF };
             else if (p.r == 0xFF && p.g == 0x00 && p.b == 0xFF) p.b = 0xFE;
-            px[static_cast<size_t>(y) * w + x] = p;
+            px[static_cast<size_t>(y) * w + x] = Packed(p);
         }
     return px;
 }
+
+const uint32_t kLogoKey = 0xFF00FF;
 
 // ---------------------------------------------------------------------------
 // Billboards: 230 x 280, a coloured band with a headline, a picture and two
@@ -1079,11 +1262,17 @@ std::vector<Rgb8> DrawLogo(const Font& font, const Canvas& backdrop, int& w, int
 
 constexpr int kBillW = 230, kBillH = 280;
 
+const TextStyle kHeadline{ 17.0, 2.9, 0.4, 0.0 };
+const TextStyle kCaption{ 7.4, 1.3, 0.35, 0.0 };
+const TextStyle kGuideNote{ 5.2, 1.0, 0.8, 0.0 };
+
+// The words of one billboard: the headline in the band, two lines of
+// caption under the picture.
+struct BoardTexts { std::string heading, line1, line2; };
+
 struct Billboard {
     Colour accent;
-    const char* headline;
-    const char* caption1;
-    const char* caption2;
+    const BoardTexts& texts;
 };
 
 Canvas BillboardFrame(const Font& font, const Billboard& b) {
@@ -1098,14 +1287,12 @@ Canvas BillboardFrame(const Font& font, const Billboard& b) {
 
     const TextStyle label{ 5.4, 1.05, 1.6, 0.0 };
     Paint(c, TextMask(font, "TOVARIN", 16, 21, label), kWhite, 0.75);
-    const TextStyle head{ 17.0, 2.9, 0.4, 0.0 };
-    const Mask headMask = TextMask(font, b.headline, 15, 48, head);
+    const Mask headMask = TextMask(font, b.texts.heading, 15, 48, kHeadline);
     Shadow(c, headMask, 1, 1, 1, 0.35);
     Paint(c, headMask, kWhite);
 
-    const TextStyle cap{ 7.4, 1.3, 0.35, 0.0 };
-    Paint(c, TextMask(font, b.caption1, 16, 247, cap), Hex(0x39404F));
-    Paint(c, TextMask(font, b.caption2, 16, 260, cap), Hex(0x39404F));
+    Paint(c, TextMask(font, b.texts.line1, 16, 247, kCaption), Hex(0x39404F));
+    Paint(c, TextMask(font, b.texts.line2, 16, 260, kCaption), Hex(0x39404F));
     Paint(c, RectMask(0, kBillH - 7, kBillW, kBillH), b.accent);
     return c;
 }
@@ -1161,8 +1348,8 @@ void Arrow(Canvas& c, double x, double y, double s) {
     Paint(c, StrokeMask(edge, 0.9), Hex(0x101010));
 }
 
-Canvas BillboardLayout(const Font& font) {
-    const Billboard b{ Hex(0x2456A8), "Page layout", "Frames, columns and guides put", "every element in its place." };
+Canvas BillboardLayout(const Font& font, const BoardTexts& texts) {
+    const Billboard b{ Hex(0x2456A8), texts };
     Canvas c = BillboardFrame(font, b);
     Lcg rnd{ 5u };
     Sheet(c, 26, 82, 146, 230);
@@ -1208,24 +1395,38 @@ Canvas BillboardLayout(const Font& font) {
     return c;
 }
 
-Canvas BillboardType(const Font& font) {
-    const Billboard b{ Hex(0xA8323E), "Typography", "Kerning, tracking and styles", "for type that reads well." };
+// The guides of the typography billboard and how far left each name may
+// reach: the one over the cap height has the width of the picture, the
+// others end short of the big letters beneath them.
+struct TypeGuides { std::string capHeight, xHeight, baseline; };
+
+constexpr double kGuideRight = 216.0, kLettersLeft = 28.0, kBigCap = 58.0, kBigWeight = 8.5;
+
+const TextStyle kBigLetters{ kBigCap, kBigWeight, 1.0, 0.0 };
+
+double GuideRoom(const Font& font, int guide) {
+    if (guide == 0) return kGuideRight - 14.0;
+    const char* under = guide == 1 ? "A" : "Aa";
+    return kGuideRight - (kLettersLeft + TextWidth(font, under, kBigLetters) + 6.0);
+}
+
+Canvas BillboardType(const Font& font, const BoardTexts& texts, const TypeGuides& guides) {
+    const Billboard b{ Hex(0xA8323E), texts };
     Canvas c = BillboardFrame(font, b);
-    const double base = 176.0, cap = 58.0;
+    const double base = 176.0, cap = kBigCap;
     const Colour rule = Hex(0xD9545F);
-    const TextStyle note{ 5.2, 1.0, 0.8, 0.0 };
+    const TextStyle& note = kGuideNote;
     // The strokes are round-capped, so the letters reach half a stroke
     // beyond their lines: the guides sit at the outer edges.
-    const double half = 8.5 * 0.5;
+    const double half = kBigWeight * 0.5;
     const double lines[3] = { base - cap - half, base - cap * 5.0 / 7.0 - half, base + half };
-    const char* names[3] = { "cap height", "x-height", "baseline" };
+    const std::string* names[3] = { &guides.capHeight, &guides.xHeight, &guides.baseline };
     for (int i = 0; i < 3; ++i) {
         if (i == 2) Paint(c, RectMask(14, lines[i], 216, lines[i] + 1.0), rule);
         else Paint(c, DashedLineMask(14, lines[i] + 0.5, 216, lines[i] + 0.5, 1.0, 4, 3), rule);
-        Paint(c, AlignedText(font, names[i], 216, lines[i] - 3.0, note, Align::right), rule);
+        Paint(c, AlignedText(font, *names[i], kGuideRight, lines[i] - 3.0, note, Align::right), rule);
     }
-    const TextStyle big{ cap, 8.5, 1.0, 0.0 };
-    const Mask aa = TextMask(font, "Aa", 28, base, big);
+    const Mask aa = TextMask(font, "Aa", kLettersLeft, base, kBigLetters);
     Shadow(c, aa, 2, 3, 2, 0.18);
     Paint(c, aa, kInk);
     // A ladder of sizes.
@@ -1238,8 +1439,8 @@ Canvas BillboardType(const Font& font) {
     return c;
 }
 
-Canvas BillboardPictures(const Font& font) {
-    const Billboard b{ Hex(0x177A6A), "Pictures", "Place photos and clip art;", "your text flows around them." };
+Canvas BillboardPictures(const Font& font, const BoardTexts& texts) {
+    const Billboard b{ Hex(0x177A6A), texts };
     Canvas c = BillboardFrame(font, b);
     Lcg rnd{ 77u };
     Sheet(c, 16, 80, 214, 232);
@@ -1274,8 +1475,8 @@ Canvas BillboardPictures(const Font& font) {
     return c;
 }
 
-Canvas BillboardPrinting(const Font& font) {
-    const Billboard b{ Hex(0x5A3F91), "Printing", "Colour separations and", "PostScript for the print shop." };
+Canvas BillboardPrinting(const Font& font, const BoardTexts& texts) {
+    const Billboard b{ Hex(0x5A3F91), texts };
     Canvas c = BillboardFrame(font, b);
     Lcg rnd{ 31u };
     // The page coming out of the printer.
@@ -1346,8 +1547,8 @@ void Document(Canvas& c, const Affine& m, int kind) {
     }
 }
 
-Canvas BillboardTemplates(const Font& font) {
-    const Billboard b{ Hex(0xD9641A), "Templates", "Newsletters, flyers and cards:", "start from a finished design." };
+Canvas BillboardTemplates(const Font& font, const BoardTexts& texts) {
+    const Billboard b{ Hex(0xD9641A), texts };
     Canvas c = BillboardFrame(font, b);
     // Three documents fanned out from a point below the picture.
     const double px = 115, py = 300;
@@ -1447,28 +1648,196 @@ Icon DiskIcon() {
     return ic;
 }
 
+// ---------------------------------------------------------------------------
+// The tables of words, one a language: resources/lang/<code>.txt, in code
+// page 1252.  Each line is `KEY = TEXT`, blank, or a comment starting with
+// #; blanks around the key and the text do not count.  Every key below is
+// given exactly once; `.bits` says whether a picture is stored with 4 or 8
+// bits a pixel.  A text that needs a character the font lacks, or that is
+// wider than its place in the picture, is refused with its file and line.
+
+constexpr int kBoardCount = 5;
+
+struct LanguageTexts {
+    std::string code;
+    std::string logo;
+    int logoBits = 0;
+    BoardTexts boards[kBoardCount];
+    int boardBits[kBoardCount] = {};
+    TypeGuides guides;
+};
+
+struct Field {
+    std::string key;
+    std::string* text;        // or nullptr for a number of bits
+    int* bits;
+    const TextStyle* style;
+    double room;              // widest the text may be, in pixels
+    int line;                 // where it was given, 0 while it was not
+};
+
+std::vector<Field> FieldsOf(LanguageTexts& t, const Font& font) {
+    const double lineRoom = kBillW - 2 * 16.0;
+    std::vector<Field> f;
+    f.push_back({ "logo", &t.logo, nullptr, &kLogoTag, LogoTagRoom(font), 0 });
+    f.push_back({ "logo.bits", nullptr, &t.logoBits, nullptr, 0.0, 0 });
+    for (int i = 0; i < kBoardCount; ++i) {
+        const std::string k = "billboard" + std::to_string(i + 1);
+        f.push_back({ k + ".heading", &t.boards[i].heading, nullptr, &kHeadline, kBillW - 2 * 15.0, 0 });
+        f.push_back({ k + ".line1", &t.boards[i].line1, nullptr, &kCaption, lineRoom, 0 });
+        f.push_back({ k + ".line2", &t.boards[i].line2, nullptr, &kCaption, lineRoom, 0 });
+        f.push_back({ k + ".bits", nullptr, &t.boardBits[i], nullptr, 0.0, 0 });
+    }
+    f.push_back({ "billboard2.cap-height", &t.guides.capHeight, nullptr, &kGuideNote, GuideRoom(font, 0), 0 });
+    f.push_back({ "billboard2.x-height", &t.guides.xHeight, nullptr, &kGuideNote, GuideRoom(font, 1), 0 });
+    f.push_back({ "billboard2.baseline", &t.guides.baseline, nullptr, &kGuideNote, GuideRoom(font, 2), 0 });
+    return f;
+}
+
+std::string Trimmed(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
+    return s.substr(b, e - b);
+}
+
+// A lead byte of UTF-8 for the letters of Western Europe, then a
+// continuation byte: a table saved in the wrong encoding.
+bool LooksLikeUtf8(const std::string& s) {
+    for (size_t i = 0; i + 1 < s.size(); ++i) {
+        const unsigned char a = static_cast<unsigned char>(s[i]), b = static_cast<unsigned char>(s[i + 1]);
+        if ((a == 0xC2 || a == 0xC3) && b >= 0x80 && b <= 0xBF) return true;
+    }
+    return false;
+}
+
+// Reads one table; prints every fault it finds and returns false if any.
+bool ReadTable(const std::string& path, const Font& font, LanguageTexts& t) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) { std::fprintf(stderr, "mkart: cannot read %s\n", path.c_str()); return false; }
+    std::string all;
+    char buf[4096];
+    size_t got;
+    while ((got = std::fread(buf, 1, sizeof buf, file)) > 0) all.append(buf, got);
+    std::fclose(file);
+
+    std::vector<Field> fields = FieldsOf(t, font);
+    bool ok = true;
+    auto fault = [&](int line, const std::string& what) {
+        std::fprintf(stderr, "mkart: %s:%d: %s\n", path.c_str(), line, what.c_str());
+        ok = false;
+    };
+    int lineNo = 0;
+    size_t pos = 0;
+    while (pos < all.size()) {
+        size_t end = all.find('\n', pos);
+        if (end == std::string::npos) end = all.size();
+        const std::string line = Trimmed(all.substr(pos, end - pos));
+        pos = end + 1;
+        ++lineNo;
+        if (line.empty() || line[0] == '#') continue;
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) { fault(lineNo, "expected KEY = TEXT"); continue; }
+        const std::string key = Trimmed(line.substr(0, eq));
+        const std::string value = Trimmed(line.substr(eq + 1));
+        Field* field = nullptr;
+        for (Field& f : fields)
+            if (f.key == key) field = &f;
+        if (field == nullptr) { fault(lineNo, "unknown key " + key); continue; }
+        if (field->line != 0) {
+            fault(lineNo, key + " is given twice (first on line " + std::to_string(field->line) + ")");
+            continue;
+        }
+        field->line = lineNo;
+        if (field->bits != nullptr) {
+            if (value == "4" || value == "8") *field->bits = value[0] - '0';
+            else fault(lineNo, key + " must be 4 or 8");
+            continue;
+        }
+        if (value.empty()) { fault(lineNo, key + " is empty"); continue; }
+        if (LooksLikeUtf8(value)) {
+            fault(lineNo, key + " looks like UTF-8: the tables are in code page 1252");
+            continue;
+        }
+        if (const unsigned char c = MissingGlyph(font, value)) {
+            char what[160];
+            std::snprintf(what, sizeof what, "%s: the font has no glyph for character 0x%02X", key.c_str(), c);
+            fault(lineNo, what);
+            continue;
+        }
+        const double width = TextWidth(font, value, *field->style);
+        if (width > field->room) {
+            char what[200];
+            std::snprintf(what, sizeof what, "%s is %.1f pixels wide where %.1f fit: shorten it", key.c_str(),
+                          width, field->room);
+            fault(lineNo, what);
+            continue;
+        }
+        *field->text = value;
+    }
+    for (const Field& f : fields)
+        if (f.line == 0) fault(lineNo, f.key + " is missing");
+    return ok;
+}
+
+// The tables in a directory, sorted by language code (the file's name
+// without .txt: two or three small letters).
+bool FindTables(const std::string& dir, std::vector<std::string>& codes) {
+    std::error_code ec;
+    std::filesystem::directory_iterator it(dir, ec);
+    if (ec) { std::fprintf(stderr, "mkart: cannot list %s: %s\n", dir.c_str(), ec.message().c_str()); return false; }
+    bool ok = true;
+    for (const auto& entry : it) {
+        const std::filesystem::path& p = entry.path();
+        if (p.extension() != ".txt") continue;
+        const std::string code = p.stem().string();
+        bool good = code.size() == 2 || code.size() == 3;
+        for (char ch : code) good = good && ch >= 'a' && ch <= 'z';
+        if (!good) {
+            std::fprintf(stderr, "mkart: %s: a table is named by its language code, e.g. de.txt\n", p.string().c_str());
+            ok = false;
+            continue;
+        }
+        codes.push_back(code);
+    }
+    std::sort(codes.begin(), codes.end());
+    if (ok && codes.empty()) {
+        std::fprintf(stderr, "mkart: no language tables (<code>.txt) in %s\n", dir.c_str());
+        ok = false;
+    }
+    return ok;
+}
+
+size_t TableSize(int bits) { return bits == 4 ? 16 : 256; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: mkart OUTDIR\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: mkart OUTDIR [TABLEDIR]\n"
+                             "draws the pictures and icons into OUTDIR, and the worded pictures of each\n"
+                             "language table TABLEDIR/<code>.txt (default OUTDIR/lang) into OUTDIR/lang/<code>/\n");
         return 2;
     }
     const std::string dir = std::string(argv[1]) + "/";
+    const std::string tableDir = argc == 3 ? std::string(argv[2]) : dir + "lang";
     const Font font = BuildFont();
+
+    // Every table is read and checked before anything is written.
+    std::vector<std::string> codes;
+    if (!FindTables(tableDir, codes)) return 1;
+    std::vector<LanguageTexts> languages(codes.size());
     bool ok = true;
+    for (size_t i = 0; i < codes.size(); ++i) {
+        languages[i].code = codes[i];
+        ok = ReadTable(tableDir + "/" + codes[i] + ".txt", font, languages[i]) && ok;
+    }
+    if (!ok) return 1;
+    std::error_code made;
+    std::filesystem::create_directories(argv[1], made);
 
     const Canvas backdrop = DrawBackdropCanvas(font);
-    ok = WriteFile(dir + "backdrop.bmp", Bitmap8(Reduce(backdrop))) && ok;
-
-    int lw = 0, lh = 0;
-    const std::vector<Rgb8> logo = DrawLogo(font, backdrop, lw, lh);
-    ok = WriteFile(dir + "logo.bmp", Bitmap24(logo, lw, lh)) && ok;
-
-    const Canvas boards[5] = { BillboardLayout(font), BillboardType(font), BillboardPictures(font),
-                               BillboardPrinting(font), BillboardTemplates(font) };
-    for (int i = 0; i < 5; ++i)
-        ok = WriteFile(dir + "billboard" + std::to_string(i + 1) + ".bmp", Bitmap8(Reduce(boards[i]))) && ok;
+    ok = WriteFile(dir + "backdrop.bmp", BitmapIndexed(Reduce(backdrop, 256))) && ok;
 
     ok = WriteFile(dir + "setup.ico", IconFile(SetupIcon())) && ok;
     ok = WriteFile(dir + "tovarin.ico", IconFile(ProductIcon())) && ok;
@@ -1476,5 +1845,34 @@ int main(int argc, char** argv) {
     ok = WriteFile(dir + "warning.ico", IconFile(WarningIcon(font))) && ok;
     ok = WriteFile(dir + "error.ico", IconFile(ErrorIcon())) && ok;
     ok = WriteFile(dir + "disk.ico", IconFile(DiskIcon())) && ok;
+
+    for (const LanguageTexts& t : languages) {
+        const std::string out = dir + "lang/" + t.code + "/";
+        std::error_code ec;
+        std::filesystem::create_directories(out, ec);
+        if (ec) {
+            std::fprintf(stderr, "mkart: cannot make %s: %s\n", out.c_str(), ec.message().c_str());
+            ok = false;
+            continue;
+        }
+        // What the worded pictures add to the program: each file less its
+        // 14-byte file header, which the resource compiler drops.
+        size_t bytes = 0;
+        auto put = [&](const std::string& name, const std::vector<uint8_t>& file) {
+            bytes += file.size() - 14;
+            ok = WriteFile(out + name, file) && ok;
+        };
+        int lw = 0, lh = 0;
+        const std::vector<uint32_t> logo = DrawLogo(font, backdrop, t.logo, lw, lh);
+        put("logo.bmp", BitmapIndexed(ReduceRgb(logo, lw, lh, TableSize(t.logoBits), &kLogoKey)));
+        const Canvas boards[kBoardCount] = {
+            BillboardLayout(font, t.boards[0]), BillboardType(font, t.boards[1], t.guides),
+            BillboardPictures(font, t.boards[2]), BillboardPrinting(font, t.boards[3]),
+            BillboardTemplates(font, t.boards[4]) };
+        for (int i = 0; i < kBoardCount; ++i)
+            put("billboard" + std::to_string(i + 1) + ".bmp", BitmapIndexed(Reduce(boards[i], TableSize(t.boardBits[i]))));
+        std::printf("mkart: %s: logo %d bits, billboards %d %d %d %d %d bits: %zu bytes of resources\n", t.code.c_str(),
+                    t.logoBits, t.boardBits[0], t.boardBits[1], t.boardBits[2], t.boardBits[3], t.boardBits[4], bytes);
+    }
     return ok ? 0 : 1;
 }
