@@ -128,6 +128,10 @@
 #define IDS_CTL3D_AT_RESTART    23
 #define IDS_UNDONE_REGISTRY     24
 
+/* The file types' names in the registry, as Explorer shows them. */
+#define IDS_TYPE_DOCUMENT       25   /* tvdfile */
+#define IDS_TYPE_SETTINGS       26   /* tvsfile */
+
 /* Bitmaps. */
 #define IDB_BACKDROP             1   /* 700 x 525, 8 bits, 256-entry colour table */
 #define IDB_LOGO                 2   /* RGB FF00FF is transparent */
