@@ -90,7 +90,9 @@ set_property(TARGET setup APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/tools
 # setup.exe carries tvremove.exe of the same tree: windres finds it in the
 # build directory, once the removal program is linked.
 set(TOVARIN_LANGUAGE_RC
-  ${CMAKE_SOURCE_DIR}/resources/lang/en.rc)
+  ${CMAKE_SOURCE_DIR}/resources/lang/en.rc
+  ${CMAKE_SOURCE_DIR}/resources/lang/de.rc
+  ${CMAKE_SOURCE_DIR}/resources/lang/fr.rc)
 set_source_files_properties(resources/setup.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource.h;${TOVARIN_LANGUAGE_RC};${CMAKE_BINARY_DIR}/tvremove.exe")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_BINARY_DIR} -c 1252")
