@@ -86,11 +86,19 @@ add_custom_command(TARGET setup POST_BUILD
   VERBATIM)
 set_property(TARGET setup APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/tools/pemark/pemark)
 
-# windres reads resource.h and the pictures beside setup.rc.
+# windres reads resource.h, the pictures beside setup.rc and one resource
+# file per language (lang/).
 # setup.exe carries tvremove.exe of the same tree: windres finds it in the
 # build directory, once the removal program is linked.
+set(TOVARIN_LANGUAGE_RC
+  ${CMAKE_SOURCE_DIR}/resources/lang/en.rc
+  ${CMAKE_SOURCE_DIR}/resources/lang/de.rc
+  ${CMAKE_SOURCE_DIR}/resources/lang/fr.rc)
+# The pictures and icons too: "make art" redraws them in place.
+file(GLOB TOVARIN_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.bmp
+  ${CMAKE_SOURCE_DIR}/resources/*.ico ${CMAKE_SOURCE_DIR}/resources/lang/*/*.bmp)
 set_source_files_properties(resources/setup.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_BINARY_DIR}/tvremove.exe")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource.h;${TOVARIN_LANGUAGE_RC};${TOVARIN_PICTURES};${CMAKE_BINARY_DIR}/tvremove.exe")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_BINARY_DIR} -c 1252")
 
 # tvremove.exe: the removal program, built like setup.exe (its own entry,
@@ -131,7 +139,7 @@ target_link_options(tvremove PRIVATE -nostdlib -nostartfiles -s -Wl,--gc-section
 target_link_libraries(tvremove PRIVATE kernel32 user32 gdi32 advapi32 gcc)
 set_target_properties(tvremove PROPERTIES OUTPUT_NAME tvremove RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set_source_files_properties(resources/tvremove.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/tvremove.h")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/tvremove.h;${TOVARIN_LANGUAGE_RC}")
 
 # lzcheck.exe: the LZ32 cross-check of the distribution tools
 # (tools/wine/check-lz32), run under Wine from the host tree's tests.
