@@ -114,3 +114,30 @@ int SameTextIgnoringCase(const char* a, const char* b)
             return 1;
     }
 }
+
+size_t FormatGrouped(uint32_t value, char separator, char* out, size_t capacity)
+{
+    // Written backwards into a buffer for the longest: 10 digits, 3 marks.
+    char reversed[16];
+    size_t length = 0;
+    int digits = 0;
+    do {
+        if (digits == 3 && separator != 0) {
+            reversed[length++] = separator;
+            digits = 0;
+        }
+        reversed[length++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+        ++digits;
+    } while (value != 0);
+    if (capacity == 0)
+        return 0;
+    if (length >= capacity) {
+        out[0] = '\0';
+        return 0;
+    }
+    for (size_t i = 0; i < length; ++i)
+        out[i] = reversed[length - 1 - i];
+    out[length] = '\0';
+    return length;
+}

@@ -6,6 +6,7 @@
 #define TOVARIN_BASE_TEXT_H
 
 #include <stddef.h>
+#include <stdint.h>
 
 enum {
     kPathBytes = 260,   // every path buffer: 259 characters + NUL
@@ -37,6 +38,11 @@ size_t ComposeText(char* out, size_t capacity, const char* a, const char* b = ""
 // case (A-Z, and the accented capitals from 0xC0 up, with the multiply
 // sign 0xD7 left alone; Š Œ Ž Ÿ fold too).
 int SameTextIgnoringCase(const char* a, const char* b);
+
+// value in decimal digits, every three from the right parted by separator
+// (none when separator is 0) into out: the length, or 0 when it does not
+// fit (out empty).
+size_t FormatGrouped(uint32_t value, char separator, char* out, size_t capacity);
 
 // Index of the last c in text, or -1; LastBackslash of the last '\\'.
 int LastCharacter(const char* text, char c);

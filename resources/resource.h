@@ -132,6 +132,9 @@
 #define IDS_TYPE_DOCUMENT       25   /* tvdfile */
 #define IDS_TYPE_SETTINGS       26   /* tvsfile */
 
+/* The mark between thousands in KB figures; none (no string) in English. */
+#define IDS_DIGIT_GROUPING      27
+
 /* Bitmaps. */
 #define IDB_BACKDROP             1   /* 700 x 525, 8 bits, 256-entry colour table */
 #define IDB_LOGO                 2   /* RGB FF00FF is transparent */

@@ -5,15 +5,27 @@
 #include "catalogue/options.h"
 #include "install/install.h"
 #include "resources/resource.h"
+#include "shell/dialogs.h"
+#include "base/text.h"
 
 namespace {
 
 PageState componentsPage;
 PageState customPage;
 
+// A KB figure as the user's language writes it: German parts the thousands
+// with a point, French with a no-break space, English not at all.
+void ShowKB(HWND page, int id, uint32_t kb)
+{
+    char mark[4], text[16];
+    char separator = LoadResourceText(IDS_DIGIT_GROUPING, mark, sizeof mark) == 1 ? mark[0] : 0;
+    FormatGrouped(kb, separator, text, sizeof text);
+    SetDlgItemTextA(page, id, text);
+}
+
 void ShowRequiredKB(HWND page, const InstallOptions* options)
 {
-    SetDlgItemInt(page, IDC_REQUIRED_KB, BytesToKB(options->requiredBytes), FALSE);
+    ShowKB(page, IDC_REQUIRED_KB, BytesToKB(options->requiredBytes));
 }
 
 // The check boxes of the components that the page holds (the main ones on
@@ -35,7 +47,7 @@ void InitComponentBoxes(HWND page, const InstallOptions* options)
             EnableWindow(box, FALSE);
     }
     ShowRequiredKB(page, options);
-    SetDlgItemInt(page, IDC_FREE_KB, FreeSpaceKB(options->destDir), FALSE);
+    ShowKB(page, IDC_FREE_KB, FreeSpaceKB(options->destDir));
 }
 
 // The optional group's box and the details button: while no optional

@@ -1,10 +1,12 @@
 // The choice of language and the reading of string table blocks.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "base/language.h"
+#include "base/text.h"
 
 namespace {
 
@@ -91,6 +93,40 @@ TEST(Language, ACountLargerThanTheBlockIsRefused)
         int result = -1;
         Found(block, static_cast<uint32_t>(block.size()), 0, &result);
         EXPECT_EQ(result, 0) << count;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// KB figures as each language writes them.
+TEST(Language, FiguresPartedByThousands)
+{
+    const struct {
+        uint32_t value;
+        char separator;
+        size_t capacity;
+        const char* text;
+    } cases[] = {
+        {0, '.', 16, "0"},
+        {999, '.', 16, "999"},
+        {1000, '.', 16, "1.000"},
+        {21718, '.', 16, "21.718"},
+        {59981168, '\xA0', 16, "59\xA0" "981\xA0" "168"},
+        {4294967295u, '.', 16, "4.294.967.295"},
+        {4294967295u, 0, 16, "4294967295"},
+        {4294967295u, '.', 14, "4.294.967.295"},
+        {4294967295u, '.', 13, ""},  // no room for the terminating zero
+        {123456, ',', 7, ""},
+        {5, 0, 2, "5"},
+        {5, 0, 1, ""},
+    };
+    for (const auto& c : cases) {
+        char out[16] = "unchanged";
+        size_t length = FormatGrouped(c.value, c.separator, out, c.capacity);
+        EXPECT_STREQ(out, c.text) << c.value;
+        EXPECT_EQ(length, strlen(c.text)) << c.value;
     }
 }
 
