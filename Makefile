@@ -85,7 +85,8 @@ dist: all
 # The README's pictures (docs/): the demo's own pages on the sample
 # distribution, taken headless.
 PICTURES := please-wait existing destination create-directory components copying group finish
-# The removal's boxes stand alone on the screen: cut to the box.
+# The removal's boxes stand alone on the screen: cut to the box.  The
+# components page is also taken in each language, cut to the page.
 REMOVAL_PICTURES := remove-confirm remove-keep-settings remove-in-use removed
 pictures: dist
 	@env -u DISPLAY tests/e2e/demo $(abspath $(WIN32)) $(abspath $(WIN64)) $(abspath build/demo)
@@ -93,6 +94,12 @@ pictures: dist
 	    cp build/demo/demo-[0-9][0-9]-$$page.png docs/$$page.png || exit 1; \
 	done; for box in $(REMOVAL_PICTURES); do \
 	    convert build/demo/demo-[0-9][0-9]-$$box.png -trim +repage docs/$$box.png || exit 1; \
+	done
+	@for language in de fr en; do \
+	    env -u DISPLAY DEMO_LANGUAGE=$$language tests/e2e/demo $(abspath $(WIN32)) $(abspath $(WIN64)) \
+	        $(abspath build/demo-$$language) >/dev/null || exit 1; \
+	    convert build/demo-$$language/demo-[0-9][0-9]-components.png -crop 544x344+240+216 +repage \
+	        docs/components-$$language.png || exit 1; \
 	done; echo "pictures: docs/ holds the demo's pages"
 
 bench-szdd: host
