@@ -1,15 +1,11 @@
 #include "base/language.h"
 
-uint16_t ChooseLanguage(uint16_t userLanguage)
+uint16_t ResourceLanguageFor(uint16_t userLanguage)
 {
-    switch (userLanguage & 0x3FF) {
-    case 0x07:
-        return kGermanLanguage;
-    case 0x0C:
-        return kFrenchLanguage;
-    default:
-        return kEnglishLanguage;
-    }
+    // A language without a primary language (neutral, or the user's own
+    // default) reads as English.
+    uint16_t primary = userLanguage & 0x3FF;
+    return primary != 0 ? static_cast<uint16_t>(primary | 0x0400) : kEnglishLanguage;
 }
 
 int FindBlockString(const uint8_t* block, uint32_t size, unsigned index, const uint8_t** text, uint32_t* units)

@@ -7,16 +7,15 @@
 
 // Resource languages as Windows numbers them: a primary language in the
 // low 10 bits and a sublanguage above.
-enum : uint16_t {
-    kEnglishLanguage = 0x0409,   // US English
-    kGermanLanguage = 0x0407,
-    kFrenchLanguage = 0x040C,
-};
+const uint16_t kEnglishLanguage = 0x0409;   // US English
+const uint16_t kGermanLanguage = 0x0407;
+const uint16_t kFrenchLanguage = 0x040C;
 
-// The resource language for the user's default language: German for every
-// German (Germany, Switzerland, Austria ...), French for every French,
-// English for everything else.
-uint16_t ChooseLanguage(uint16_t userLanguage);
+// The resource language to look for first for the user's default language:
+// its primary language with the default sublanguage, so that every German
+// (Germany, Switzerland, Austria ...) finds the German set and every French
+// the French one.  A program without resources in it takes English.
+uint16_t ResourceLanguageFor(uint16_t userLanguage);
 
 // A string table block (resource type 6, name id / 16 + 1) holds 16
 // strings in turn, each a 16-bit count and that many UTF-16 units.  Finds

@@ -3,9 +3,13 @@
 
 LANGID resourceLanguage = kEnglishLanguage;
 
-void ChooseResourceLanguage()
+void ChooseResourceLanguage(HMODULE module)
 {
-    resourceLanguage = ChooseLanguage(GetUserDefaultLangID());
+    LANGID wanted = ResourceLanguageFor(GetUserDefaultLangID());
+    resourceLanguage = FindResourceExA(module, MAKEINTRESOURCEA(6) /* RT_STRING */, MAKEINTRESOURCEA(1), wanted)
+                           != nullptr
+                           ? wanted
+                           : kEnglishLanguage;
 }
 
 const void* LockLanguageResource(HMODULE module, LPCSTR type, int id, DWORD* size)

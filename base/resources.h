@@ -10,8 +10,10 @@
 // The language resources are taken in: one of base/language.h's.
 extern LANGID resourceLanguage;
 
-// Chooses resourceLanguage from the user's default language.
-void ChooseResourceLanguage();
+// Chooses resourceLanguage from the user's default language: the module's
+// resources in its primary language when it has a string table in it, else
+// US English.  A new language is a new set of resources.
+void ChooseResourceLanguage(HMODULE module);
 
 // The bytes of resource id of the given type in resourceLanguage; where
 // that language has none, in US English, then language-neutral.  Null when

@@ -128,7 +128,7 @@ int Remove(const char* destDir, int quiet, HANDLE done, HANDLE parent)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int)
 {
     removeInstance = instance;
-    ChooseResourceLanguage();
+    ChooseResourceLanguage(instance);
     RemoveArguments arguments;
     if (!ParseRemoveArguments(tail, &arguments))
         return kExitFailed;

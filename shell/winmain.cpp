@@ -14,7 +14,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // the system's "drive not ready" box.
     SetErrorMode(SEM_FAILCRITICALERRORS);
     // Every text and picture from here on is in the user's language.
-    ChooseResourceLanguage();
+    ChooseResourceLanguage(instance);
 
     // A stop before the first page is said in box 11, owned by the backdrop
     // (by nothing when there is none), so that no run ends unexplained.

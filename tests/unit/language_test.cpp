@@ -15,16 +15,19 @@ TEST(Language, ThePrimaryLanguageDecides)
     const struct {
         uint16_t user, chosen;
     } cases[] = {
-        {0x0407, kGermanLanguage},  {0x0807, kGermanLanguage},  {0x0C07, kGermanLanguage},
-        {0x1407, kGermanLanguage},  {0x040C, kFrenchLanguage},  {0x080C, kFrenchLanguage},
-        {0x0C0C, kFrenchLanguage},  {0x100C, kFrenchLanguage},  {0x0409, kEnglishLanguage},
-        {0x0809, kEnglishLanguage}, {0x0413, kEnglishLanguage}, {0x0410, kEnglishLanguage},
-        {0x0000, kEnglishLanguage}, {0x0400, kEnglishLanguage}, {0xFC07, kGermanLanguage},
+        {0x0407, kGermanLanguage}, {0x0807, kGermanLanguage}, {0x0C07, kGermanLanguage},
+        {0x1407, kGermanLanguage}, {0xFC07, kGermanLanguage}, {0x040C, kFrenchLanguage},
+        {0x080C, kFrenchLanguage}, {0x0C0C, kFrenchLanguage}, {0x100C, kFrenchLanguage},
+        {0x0409, kEnglishLanguage}, {0x0809, kEnglishLanguage}, {0x0C09, kEnglishLanguage},
+        // Languages of no set here: the program finds none and takes English.
+        {0x0413, 0x0413}, {0x0C0A, 0x040A},
+        // Neutral and the user's default read as English.
+        {0x0000, kEnglishLanguage}, {0x0400, kEnglishLanguage},
         // A primary language whose low byte is German's or French's is not.
-        {0x0107, kEnglishLanguage}, {0x020C, kEnglishLanguage},
+        {0x0107, 0x0507}, {0x020C, 0x060C},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ChooseLanguage(c.user), c.chosen) << std::hex << c.user;
+        EXPECT_EQ(ResourceLanguageFor(c.user), c.chosen) << std::hex << c.user;
 }
 
 // A block as windres writes it: 16 counted strings, the missing ones empty.
