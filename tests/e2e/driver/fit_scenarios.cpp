@@ -1,0 +1,267 @@
+// The scenarios that walk every page and box a user can meet, in the
+// language and at the DPI their names give (NAME-LANG-DPI: run-scenario
+// sets the user's language and LogPixels from it), and check on each that
+// every text fits its control and is in that language (fit.h).  They never
+// compare a text of the programs: they run alike in every language.
+//
+// A row of the table is one walk under one (language, DPI); the proofs
+// show on the destination page that both checks report what they must.
+#include "tests/e2e/driver/scenarios.h"
+
+#include <ctype.h>
+#include <string.h>
+
+#include <algorithm>
+
+#include "catalogue/catfile.h"
+#include "resources/resource.h"
+#include "resources/tvremove.h"
+#include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/fit.h"
+
+namespace {
+
+const char kGroupName[] = "Tovarin95 Demo";   // the group page's default name
+
+// A screenshot's name for what shows: "box 4, create it" becomes box-4.
+std::string ShotName(const char* what)
+{
+    std::string name;
+    for (const char* c = what; *c && *c != ','; c++)
+        name += isalnum((unsigned char)*c) ? (char)tolower((unsigned char)*c) : '-';
+    return name;
+}
+
+// A dialog and, where it has one, its panel; then both checks on all that
+// shows, and its picture (but of the please-wait page, which paints no
+// more while it works).
+HWND NeedCheckedAt(int line, int dialogId, int panelId, const char* what)
+{
+    HWND dialog = NeedDialogAt(line, dialogId, kWaitMs);
+    if (panelId)
+        NeedDialogAt(line, panelId, 5000);
+    ExpectShownRightAt(line, what);
+    if (dialogId != IDD_PLEASE_WAIT)
+        Shot(ShotName(what).c_str());
+    return dialog;
+}
+#define NeedChecked(dialogId, panelId, what) NeedCheckedAt(__LINE__, (dialogId), (panelId), (what))
+#define NeedCheckedBox(n, what) NeedCheckedAt(__LINE__, IDD_MESSAGE_BASE + (n), 0, (what))
+
+// Every page and box of setup.exe but box 0 (a full disk) and box 5 (a
+// small drive): box 11 without a catalogue; a plain installation to its
+// finish page; then from floppies, beside an earlier installation, through
+// boxes 12, 4, 3 and 1 on the destination, both component pages, box 2,
+// the copy with box 9 and box 10, the program group, and the finish page
+// that lists what was left undone.
+void SetupWalk()
+{
+    NeedRunConditions();
+
+    StartSetup("");
+    HWND box = NeedCheckedBox(MSG_RUN_STOPPED, "box 11, no catalogue");
+    Click(box, IDC_ANSWER_1);
+    NeedExit();
+
+    StartInstalling("C:\\Plain", 4096);
+    HWND group = NeedDialog(IDD_GROUP);
+    Click(group, IDOK);
+    HWND finish = NeedChecked(IDD_FINISH, 0, "finish page");
+    Click(finish, IDOK);
+    NeedExit();
+    CloseFolderWindows(kGroupName);
+
+    const Distribution dist = {
+        File("tovarin.ex_", "tovarin.exe", kBaseComponent, 30000, kCompressed, 1),
+        File("readme.wr_", "readme.wri", kBaseComponent, 12000, kCompressed, 1),
+        File("border.da_", "border\\border.dat", 0x100, 5000, kCompressed, 1),
+        File("broken.da_", "broken.dat", kBaseComponent, 20000, kDamaged, 2),
+        File("guide.hl_", "GUIDE\\guide.hlp", kGuideComponent, 9000, kCompressed, 2),
+    };
+    WriteFloppies(dist);
+    MakeDirs("D:\\Old");
+    WriteBytes("D:\\Old\\tovarin.exe", "MZ", 2);
+    WriteBytes("D:\\Old\\tovarin.tvs", "settings", 8);
+    WriteBytes("C:\\blocked", "x", 1);
+    StartSetup("");
+    // The please-wait page handles no messages while it works: the checks
+    // read what the window manager keeps.
+    NeedChecked(IDD_PLEASE_WAIT, 0, "please-wait page");
+    HWND existing = NeedChecked(IDD_EXISTING, IDD_PANEL_EXISTING, "earlier installations");
+    Click(existing, IDC_OTHER_DIRECTORY);
+    HWND page = NeedChecked(IDD_DESTINATION, IDD_PANEL_DESTINATION, "destination");
+
+    static const struct {
+        const char* typed;
+        int box;
+        const char* what;
+        int answer;
+    } boxes[] = {
+        {"Tovarin", MSG_BAD_DESTINATION, "box 12, no full path", 1},
+        {"C:\\blocked", MSG_CREATE_DIR, "box 4, create the directory", ANSWER_CREATE_DIR},
+        {nullptr, MSG_CANNOT_CREATE_DIR, "box 3, cannot create it", 1},
+        {"D:\\Old", MSG_KEEP_SETTINGS, "box 1, keep the settings", ANSWER_KEEP_SETTINGS},
+    };
+    for (const auto& b : boxes) {
+        if (b.typed) {
+            SetText(page, IDC_DEST_EDIT, b.typed);
+            Click(page, IDC_DEST_NEXT);
+        }
+        NeedCheckedBox(b.box, b.what);
+        Answer(b.box, b.answer, page);
+    }
+
+    HWND components = NeedChecked(IDD_COMPONENTS, IDD_PANEL_COMPONENTS, "components");
+    Click(components, IDC_DETAILS);
+    HWND custom = NeedChecked(IDD_CUSTOM, IDD_PANEL_CUSTOM, "additional components");
+    Click(custom, IDOK);
+    NeedGone(custom);
+    Click(components, IDCANCEL);
+    NeedCheckedBox(MSG_CONFIRM_CANCEL, "box 2, exit setup");
+    Answer(MSG_CONFIRM_CANCEL, 2, components);
+    Click(components, IDC_COMPONENTS_NEXT);
+
+    box = NeedCheckedBox(MSG_INSERT_DISK, "box 9 over the copy-progress page");
+    ok(FindDialog(IDD_PROGRESS) != nullptr, "the copy-progress page is not up beside box 9");
+    ChangeDisk(DiskDir(2));
+    Click(box, IDC_ANSWER_1);
+    NeedGone(box);
+    box = NeedCheckedBox(MSG_EXPAND_FAILED, "box 10, a damaged file");
+    Click(box, ANSWER_IGNORE_FILE);
+    NeedGone(box);
+    group = NeedChecked(IDD_GROUP, IDD_PANEL_GROUP, "program group");
+    Click(group, IDOK);
+    finish = NeedChecked(IDD_FINISH, 0, "finish page, with what was left undone");
+    ok(Visible(finish, IDC_FINISH_UNDONE), "the finish page lists nothing left undone");
+    Click(finish, IDOK);
+    NeedExit();
+    CloseFolderWindows(kGroupName);
+}
+
+// Every box of the removal program and its progress page: a record damaged
+// at its end (box 4), the settings file (box 2), a file in use (box 3 over
+// the progress page), what was left (box 6); and a destination without its
+// record (box 5).
+void RemovalWalk()
+{
+    NeedRunConditions();
+    const std::string dest = "C:\\TOVARIN", held = dest + "\\tovarin.exe";
+    StartRemoval(dest, kDamagedRecord);
+    HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        fail("cannot hold %s open", held.c_str());
+    static const struct {
+        int box;
+        const char* what;
+        int answer;
+    } boxes[] = {
+        {BOX_CONFIRM_REMOVE, "box 1, remove Tovarin", ANSWER_REMOVE},
+        {BOX_RECORD_DAMAGED, "box 4, a damaged record", 1},
+        {BOX_KEEP_SETTINGS, "box 2, keep the settings", ANSWER_KEEP},
+        {BOX_FILE_IN_USE, "box 3 over the progress page, a file in use", ANSWER_LATER},
+        {BOX_REMOVED, "box 6, what was left", 1},
+    };
+    for (const auto& b : boxes) {
+        NeedCheckedBox(b.box, b.what);
+        if (b.box == BOX_FILE_IN_USE)
+            ok(FindDialog(IDD_REMOVE_PROGRESS) != nullptr, "the progress page is not up beside box 3");
+        Answer(b.box, b.answer, nullptr);
+    }
+    NeedWatchedGone(30000);
+    CloseHandle(file);
+
+    StartRemoval("C:\\NoRecord", kNoRecord);
+    Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
+    NeedCheckedBox(BOX_NO_RECORD, "box 5, no record");
+    Answer(BOX_NO_RECORD, 1, nullptr);
+    NeedWatchedGone(30000);
+}
+
+// ---- The checks can fail -------------------------------------------------------------
+
+std::string Describe(const std::vector<ShownFault>& faults)
+{
+    std::string out;
+    for (const ShownFault& f : faults)
+        out += "\n    control " + std::to_string(f.control) + ": " + f.text;
+    return out.empty() ? " none" : out;
+}
+
+// On the destination page, a few ways the checks must report a fault, and
+// the page as it is, where they report none.
+void Proofs()
+{
+    NeedRunConditions();
+    const Distribution dist = {File("tovarin.ex_", "tovarin.exe", kBaseComponent, 3000)};
+    WriteDisk("A:", dist, 0);
+    StartSetup("");
+    HWND page = NeedDialog(IDD_DESTINATION);
+    SetText(page, IDC_DEST_EDIT, "C:\\Tovarin");   // Next is enabled only with a path
+
+    const int kNone = 0, kAnyControl = -2;
+    static const struct {
+        const char* label;
+        const char* planted;   // Next's text for the case, or null
+        int extraPoints;
+        LANGID expected;
+        int misfit;            // the control that must not fit: kNone, kAnyControl or an id
+        bool otherFont;        // the font check must find the font wrong
+        bool english;          // the language check must report English texts
+    } cases[] = {
+        {"as it is", nullptr, 0, kEnglishUS, kNone, false, false},
+        {"a long text planted in Next", "&Next to the directory typed above >", 0, kEnglishUS, IDC_DEST_NEXT, false,
+         false},
+        {"measured 4 points larger", nullptr, 4, kEnglishUS, kAnyControl, true, false},
+        {"German expected of an English run", nullptr, 0, kGerman, kNone, false, true},
+        {"French expected of an English run", nullptr, 0, kFrench, kNone, false, true},
+    };
+    const std::string next = ControlText(page, IDC_DEST_NEXT);
+    for (const auto& c : cases) {
+        SetCase(c.label);
+        if (c.planted)
+            SetText(page, IDC_DEST_NEXT, c.planted);
+        std::vector<ShownFault> fit = FitFaults(page, c.extraPoints), language = LanguageFaults(page, c.expected);
+        Trace("fit faults:%s", Describe(fit).c_str());
+        Trace("language faults:%s", Describe(language).c_str());
+        bool wrongFont = std::any_of(fit.begin(), fit.end(), [](const ShownFault& f) { return f.control == -1; });
+        bool misfit = std::any_of(fit.begin(), fit.end(), [&](const ShownFault& f) {
+            return f.control != -1 && (c.misfit == kAnyControl || f.control == c.misfit);
+        });
+        ok(wrongFont == c.otherFont, "the font check %s", wrongFont ? "found the font wrong" : "passed");
+        if (c.misfit == kNone)
+            ok(fit.empty(), "the fit check reported:%s", Describe(fit).c_str());
+        else
+            ok(misfit, "the fit check did not report control %d:%s", c.misfit, Describe(fit).c_str());
+        if (c.planted)
+            ok(misfit && fit.size() == 1 && fit[0].dialog == IDD_DESTINATION &&
+                   fit[0].text.find(c.planted) != std::string::npos,
+               "the report does not name dialog 3 and the planted text alone:%s", Describe(fit).c_str());
+        bool caption = std::any_of(language.begin(), language.end(), [](const ShownFault& f) {
+            return f.control == -1 && f.text.find("Destination Directory") != std::string::npos;
+        });
+        if (c.english)
+            ok(caption && language.size() >= 5, "the language check did not report the English caption and texts:%s",
+               Describe(language).c_str());
+        else
+            ok(language.empty(), "the language check reported:%s", Describe(language).c_str());
+        if (c.planted)
+            SetText(page, IDC_DEST_NEXT, next.c_str());
+    }
+    SetCase(nullptr);
+    ok(FitFaults(page, 0).empty(), "the page does not fit again once Next has its own text back");
+    CancelSetup(page);
+}
+
+} // namespace
+
+// One row a walk under one language and DPI; German and French rows join
+// once the programs carry those languages.
+extern const Scenario kFitScenarios[] = {
+    {"fit-setup-en-96", SetupWalk},
+    {"fit-setup-en-120", SetupWalk},
+    {"fit-remove-en-96", RemovalWalk},
+    {"fit-remove-en-120", RemovalWalk},
+    {"fit-proofs-en-96", Proofs},
+    {"fit-proofs-en-120", Proofs},
+    {nullptr, nullptr},
+};
