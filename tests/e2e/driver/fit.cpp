@@ -81,7 +81,7 @@ ShownFault Fault(int dialog, int control, const char* format, ...)
     va_start(args, format);
     vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    return ShownFault{dialog, control, text};
+    return ShownFault{dialog, control, text, SIZE(), SIZE()};
 }
 
 // ---- Fit -----------------------------------------------------------------------------
@@ -136,17 +136,19 @@ bool HowDrawn(HWND control, HDC dc, Measure* m)
     case BS_RADIOBUTTON:
     case BS_AUTORADIOBUTTON: {
         // The box (12 pixels at 96 dpi, and its edge) and a gap of half a
-        // digit's width come before the text.
-        int box = MulDiv(12, GetDeviceCaps(dc, LOGPIXELSY), 96) + 1;
-        SIZE digit = {};
-        GetTextExtentPoint32A(dc, "0", 1, &digit);
-        m->room.right -= box + digit.cx / 2;
+        // digit's width come before the text, which starts a pixel further
+        // in, leaving room for the focus rectangle.
+        int box = MulDiv(12, GetDeviceCaps(dc, LOGPIXELSX), 96) + 1;
+        INT digit = 0;
+        GetCharWidth32A(dc, '0', '0', &digit);
+        m->room.right -= box + digit / 2 + 1;
         return true;
     }
     case BS_GROUPBOX:
-        // The title starts 7 pixels in and keeps off the right edge as far.
+        // The title keeps 7 pixels off either edge, and starts a pixel
+        // further in.
         m->flags = DT_SINGLELINE;
-        m->room.right -= 14;
+        m->room.right -= 15;
         return true;
     default:
         return false;
@@ -208,7 +210,7 @@ void CheckFont(HWND dialog, const DialogTemplate& t, HDC dc, std::vector<ShownFa
         }
     }
     if (compared > 0 && matched == 0)
-        faults->push_back(Fault(t.id, -1,
+        faults->push_back(Fault(t.id, kTheDialog,
                                 "the measuring font (%s, %d pt at %d dpi: base units %ld x %ld) is not the "
                                 "dialog's: no control is where it would place it (%s)",
                                 Narrow(t.font.face).c_str(), t.font.points, GetDeviceCaps(dc, LOGPIXELSY),
@@ -393,11 +395,11 @@ std::vector<ShownFault> FitFaults(HWND dialog, int extraPoints)
     int id = DialogId(dialog);
     const DialogTemplate* t = TemplateOf(id);
     if (!t) {
-        faults.push_back(Fault(id, -1, "matches no template of %s", TemplatesPath().c_str()));
+        faults.push_back(Fault(id, kTheDialog, "matches no template of %s", TemplatesPath().c_str()));
         return faults;
     }
     if (!(t->style & DS_SETFONT) || t->font.points <= 0) {
-        faults.push_back(Fault(id, -1, "its template names no font"));
+        faults.push_back(Fault(id, kTheDialog, "its template names no font"));
         return faults;
     }
     HDC dc = GetDC(nullptr);
@@ -412,12 +414,14 @@ std::vector<ShownFault> FitFaults(HWND dialog, int extraPoints)
         RECT needed = {0, 0, m.room.right - m.room.left, 0};
         DrawTextA(dc, text.c_str(), -1, &needed, m.flags | DT_CALCRECT);
         long roomWidth = m.room.right - m.room.left, roomHeight = m.room.bottom - m.room.top;
-        if (needed.right > roomWidth || needed.bottom > roomHeight)
-            faults.push_back(Fault(id, ControlId(control),
-                                   "\"%s\" needs %ld x %ld pixels, has %ld x %ld (%s, %d pt at %d dpi%s)",
-                                   text.c_str(), needed.right, needed.bottom, roomWidth, roomHeight,
-                                   Narrow(t->font.face).c_str(), t->font.points + extraPoints,
-                                   GetDeviceCaps(dc, LOGPIXELSY), (m.flags & DT_WORDBREAK) ? ", wrapped" : ""));
+        if (needed.right <= roomWidth && needed.bottom <= roomHeight)
+            continue;
+        faults.push_back(Fault(id, ControlId(control), "\"%s\" needs %ld x %ld pixels, has %ld x %ld (%s, %d pt at %d dpi%s)",
+                               text.c_str(), needed.right, needed.bottom, roomWidth, roomHeight,
+                               Narrow(t->font.face).c_str(), t->font.points + extraPoints,
+                               GetDeviceCaps(dc, LOGPIXELSY), (m.flags & DT_WORDBREAK) ? ", wrapped" : ""));
+        faults.back().needed = SIZE{needed.right, needed.bottom};
+        faults.back().room = SIZE{roomWidth, roomHeight};
     }
     SelectObject(dc, old);
     DeleteObject(font);
@@ -432,7 +436,7 @@ std::vector<ShownFault> LanguageFaults(HWND dialog, LANGID language)
     if (language == kEnglishUS)
         return faults;
     const EnglishSet& set = EnglishSetFor(TemplatesPath(), language);
-    CheckText(set, id, -1, StoredText(dialog), language, &faults);
+    CheckText(set, id, kTheDialog, StoredText(dialog), language, &faults);
     for (HWND control : Children(dialog)) {
         if (!IsWindowVisible(control))
             continue;
@@ -449,6 +453,12 @@ std::vector<ShownFault> LanguageFaults(HWND dialog, LANGID language)
     return faults;
 }
 
+std::string FaultPlace(const ShownFault& fault)
+{
+    std::string place = "dialog " + std::to_string(fault.dialog);
+    return fault.control == kTheDialog ? place : place + ", control " + std::to_string(fault.control);
+}
+
 void ExpectShownRightAt(int line, const char* what)
 {
     std::vector<int> shown = ShownDialogs();
@@ -460,7 +470,7 @@ void ExpectShownRightAt(int line, const char* what)
         std::vector<ShownFault> faults = FitFaults(dialog, 0), language = LanguageFaults(dialog, RunLanguage());
         faults.insert(faults.end(), language.begin(), language.end());
         for (const ShownFault& f : faults)
-            OkAt(line, false, "%s: dialog %d, control %d: %s", what, f.dialog, f.control, f.text.c_str());
+            OkAt(line, false, "%s: %s: %s", what, FaultPlace(f).c_str(), f.text.c_str());
         Trace("%s: dialog %d checked: %u faults", what, id, (unsigned)faults.size());
     }
 }

@@ -28,13 +28,19 @@
 #include <string>
 #include <vector>
 
-// One fault found: the dialog's template id, the control's id (-1 for the
-// dialog itself), and what is wrong, ready to report.
+// One fault found: the dialog's template id, the control's id (as
+// GetDlgCtrlID gives it, signed: IDC_STATIC is -1) or kTheDialog for the
+// dialog itself (its caption, its font), and what is wrong, ready to report.
+const int kTheDialog = 0x10000;
 struct ShownFault {
     int dialog;
     int control;
     std::string text;
+    SIZE needed;   // a text that does not fit: the pixels it needs,
+    SIZE room;     // and those it has
 };
+// "dialog 3, control 11" or "dialog 3".
+std::string FaultPlace(const ShownFault& fault);
 
 // The texts of dialog that do not fit.  extraPoints measures in a font that
 // many points larger than the template's (0 for the real check; the proofs

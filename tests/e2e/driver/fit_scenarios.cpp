@@ -183,7 +183,7 @@ std::string Describe(const std::vector<ShownFault>& faults)
 {
     std::string out;
     for (const ShownFault& f : faults)
-        out += "\n    control " + std::to_string(f.control) + ": " + f.text;
+        out += "\n    " + FaultPlace(f) + ": " + f.text;
     return out.empty() ? " none" : out;
 }
 
@@ -192,13 +192,14 @@ std::string Describe(const std::vector<ShownFault>& faults)
 void Proofs()
 {
     NeedRunConditions();
-    const Distribution dist = {File("tovarin.ex_", "tovarin.exe", kBaseComponent, 3000)};
+    const Distribution dist = {File("tovarin.ex_", "tovarin.exe", kBaseComponent, 3000),
+                               File("guide.hl_", "GUIDE\\guide.hlp", kGuideComponent, 3000)};
     WriteDisk("A:", dist, 0);
     StartSetup("");
     HWND page = NeedDialog(IDD_DESTINATION);
     SetText(page, IDC_DEST_EDIT, "C:\\Tovarin");   // Next is enabled only with a path
 
-    const int kNone = 0, kAnyControl = -2;
+    const int kNone = 0, kAnyControl = -0x10001;
     static const struct {
         const char* label;
         const char* planted;   // Next's text for the case, or null
@@ -223,21 +224,23 @@ void Proofs()
         std::vector<ShownFault> fit = FitFaults(page, c.extraPoints), language = LanguageFaults(page, c.expected);
         Trace("fit faults:%s", Describe(fit).c_str());
         Trace("language faults:%s", Describe(language).c_str());
-        bool wrongFont = std::any_of(fit.begin(), fit.end(), [](const ShownFault& f) { return f.control == -1; });
+        bool wrongFont = std::any_of(fit.begin(), fit.end(), [](const ShownFault& f) { return f.control == kTheDialog; });
         bool misfit = std::any_of(fit.begin(), fit.end(), [&](const ShownFault& f) {
-            return f.control != -1 && (c.misfit == kAnyControl || f.control == c.misfit);
+            return f.control != kTheDialog && (c.misfit == kAnyControl || f.control == c.misfit);
         });
         ok(wrongFont == c.otherFont, "the font check %s", wrongFont ? "found the font wrong" : "passed");
         if (c.misfit == kNone)
             ok(fit.empty(), "the fit check reported:%s", Describe(fit).c_str());
         else
-            ok(misfit, "the fit check did not report control %d:%s", c.misfit, Describe(fit).c_str());
+            ok(misfit, "the fit check did not report %s:%s",
+               c.misfit == kAnyControl ? "a control" : ("control " + std::to_string(c.misfit)).c_str(),
+               Describe(fit).c_str());
         if (c.planted)
             ok(misfit && fit.size() == 1 && fit[0].dialog == IDD_DESTINATION &&
                    fit[0].text.find(c.planted) != std::string::npos,
                "the report does not name dialog 3 and the planted text alone:%s", Describe(fit).c_str());
         bool caption = std::any_of(language.begin(), language.end(), [](const ShownFault& f) {
-            return f.control == -1 && f.text.find("Destination Directory") != std::string::npos;
+            return f.control == kTheDialog && f.text.find("Destination Directory") != std::string::npos;
         });
         if (c.english)
             ok(caption && language.size() >= 5, "the language check did not report the English caption and texts:%s",
@@ -249,7 +252,28 @@ void Proofs()
     }
     SetCase(nullptr);
     ok(FitFaults(page, 0).empty(), "the page does not fit again once Next has its own text back");
-    CancelSetup(page);
+
+    // A check box's text may not run under its box: the guide's box grows
+    // a letter at a time until the check reports it, while the text still
+    // fits the control's whole client width.
+    SetText(page, IDC_DEST_EDIT, "D:\\");
+    Click(page, IDC_DEST_NEXT);
+    HWND components = NeedDialog(IDD_COMPONENTS);
+    const int guide = 13;
+    RECT client;
+    GetClientRect(Control(components, guide), &client);
+    std::string text = ControlText(components, guide);
+    std::vector<ShownFault> fit;
+    while (fit.empty() && text.size() < 100) {
+        text += "x";
+        SetText(components, guide, text.c_str());
+        fit = FitFaults(components, 0);
+    }
+    Trace("the guide's box, %ld pixels wide, with \"%s\":%s", client.right, text.c_str(), Describe(fit).c_str());
+    ok(fit.size() == 1 && fit[0].control == guide && fit[0].needed.cx <= client.right,
+       "expected the guide's box alone reported with a text that fits its %ld pixels:%s", client.right,
+       Describe(fit).c_str());
+    CancelSetup(components);
 }
 
 } // namespace
