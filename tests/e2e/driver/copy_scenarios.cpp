@@ -270,10 +270,9 @@ uint32_t TotalBytes(const Distribution& dist, uint32_t mask)
     return total;
 }
 
-// Starts setup.exe and goes on to the components page with dest (made
-// beforehand, so no question) as the destination.  An installation that the
-// search finds is passed over with "other directory".
-HWND NeedComponentsPageAt(int line, const std::string& dest, const char* setupPath = "A:\\setup.exe")
+} // namespace
+
+HWND NeedComponentsPageAt(int line, const std::string& dest, const char* setupPath)
 {
     MakeDirsAt(line, dest);
     StartSetupAt(line, setupPath, "", -1);
@@ -292,7 +291,8 @@ HWND NeedComponentsPageAt(int line, const std::string& dest, const char* setupPa
     NeedGoneAt(line, page);
     return NeedDialogAt(line, IDD_COMPONENTS, kWaitMs);
 }
-#define NeedComponentsPage(...) NeedComponentsPageAt(__LINE__, __VA_ARGS__)
+
+namespace {
 
 // Where a successful copy ends: the program-group page comes, with no other
 // dialog after the copy-progress page; a confirmed cancel there ends the run

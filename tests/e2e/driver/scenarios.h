@@ -17,6 +17,8 @@ extern const Scenario kBenchScenarios[];  // benchmarks, not tests: bench_scenar
 extern const Scenario kFitScenarios[];    // texts that fit, in the run's language: fit_scenarios.cpp
 extern const Scenario kExtraScenarios[];  // demonstration helpers
 
+#include <windows.h>
+
 #include <stdint.h>
 
 #include <string>
@@ -55,6 +57,11 @@ DistFile File(const char* source, const char* target, uint32_t mask, size_t size
 // source name that several entries share is written once.
 void WriteDiskAt(int line, const std::string& dir, const Distribution& dist, int disk);
 #define WriteDisk(dir, dist, disk) WriteDiskAt(__LINE__, (dir), (dist), (disk))
+// Starts setup.exe and goes on to the components page with dest (made
+// beforehand, so no question) as the destination.  An installation that the
+// search finds is passed over with "other directory".
+HWND NeedComponentsPageAt(int line, const std::string& dest, const char* setupPath = "A:\\setup.exe");
+#define NeedComponentsPage(...) NeedComponentsPageAt(__LINE__, __VA_ARGS__)
 // A floppy set in C:\disks\disk1..N (DiskDir); A: holds disk 1 with setup.exe.
 std::string DiskDir(int disk);
 void WriteFloppiesAt(int line, const Distribution& dist);
