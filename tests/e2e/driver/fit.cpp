@@ -387,6 +387,49 @@ void CheckText(const EnglishSet& set, int dialog, int control, const std::wstrin
                                 language));
 }
 
+// The caption, in the caption font, between the icon (where the window
+// has a system menu and an icon) and the caption buttons, 2 pixels in.
+void CheckCaption(HWND dialog, int id, std::vector<ShownFault>* faults)
+{
+    DWORD style = (DWORD)GetWindowLongW(dialog, GWL_STYLE), exStyle = (DWORD)GetWindowLongW(dialog, GWL_EXSTYLE);
+    std::string caption = Narrow(StoredText(dialog));
+    if ((style & WS_CAPTION) != WS_CAPTION || caption.empty())
+        return;
+    RECT client;
+    GetClientRect(dialog, &client);
+    long room = client.right - 2;
+    if (style & WS_SYSMENU) {
+        DWORD_PTR small = 0, big = 0;
+        SendMessageTimeoutW(dialog, WM_GETICON, ICON_SMALL, 0, SMTO_ABORTIFHUNG, 500, &small);
+        SendMessageTimeoutW(dialog, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, 500, &big);
+        if (small || big || !(exStyle & WS_EX_DLGMODALFRAME))
+            room -= GetSystemMetrics(SM_CXSMICON) + 2;
+        room -= GetSystemMetrics(SM_CYCAPTION) - 1;
+        if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))
+            room -= 2 * (GetSystemMetrics(SM_CXSIZE) + 1);
+    }
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        faults->push_back(Fault(id, kTheDialog, "the caption font cannot be known"));
+        return;
+    }
+    HDC dc = GetDC(nullptr);
+    HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT needed = {0, 0, 0, 0};
+    DrawTextA(dc, caption.c_str(), -1, &needed, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    if (needed.right <= room)
+        return;
+    faults->push_back(Fault(id, kTheDialog, "the caption \"%s\" needs %ld pixels, has %ld (%s)", caption.c_str(),
+                            needed.right, room, Narrow(metrics.lfCaptionFont.lfFaceName).c_str()));
+    faults->back().needed = SIZE{needed.right, needed.bottom};
+    faults->back().room = SIZE{room, needed.bottom};
+}
+
 } // namespace
 
 std::vector<ShownFault> FitFaults(HWND dialog, int extraPoints)
@@ -426,6 +469,7 @@ std::vector<ShownFault> FitFaults(HWND dialog, int extraPoints)
     SelectObject(dc, old);
     DeleteObject(font);
     ReleaseDC(nullptr, dc);
+    CheckCaption(dialog, id, &faults);
     return faults;
 }
 

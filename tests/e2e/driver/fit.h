@@ -13,7 +13,9 @@
 // a group box's title.  Edit controls, list boxes, combo boxes, icons,
 // pictures and the programs' own control classes are not measured.  The
 // check also proves its font: the template's controls placed in dialog
-// units of that font must land where the dialog manager put them.
+// units of that font must land where the dialog manager put them.  A
+// caption must fit, in the caption font, between the caption's icon and
+// its buttons.
 //
 // The language check reads the programs' texts as data, in US English and
 // in the expected language (FindResourceExA: dialog templates and the
