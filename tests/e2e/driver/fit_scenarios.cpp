@@ -85,8 +85,22 @@ void SetupWalk()
     WriteBytes("C:\\blocked", "x", 1);
     StartSetup("");
     // The please-wait page handles no messages while it works: the checks
-    // read what the window manager keeps.
-    NeedChecked(IDD_PLEASE_WAIT, 0, "please-wait page");
+    // read what the window manager keeps.  Its text changes when the search
+    // begins: each text it shows is checked.
+    HWND wait = NeedChecked(IDD_PLEASE_WAIT, 0, "please-wait page");
+    std::vector<std::wstring> waitTexts;
+    for (DWORD start = GetTickCount(); IsWindowVisible(wait) && GetTickCount() - start < kWaitMs; Sleep(5)) {
+        wchar_t text[512];
+        int n = InternalGetWindowText(GetDlgItem(wait, IDC_WAIT_STATUS), text, 512);
+        std::wstring now(text, (size_t)(n > 0 ? n : 0));
+        if (std::count(waitTexts.begin(), waitTexts.end(), now))
+            continue;
+        if (!waitTexts.empty())
+            ExpectShownRight("please-wait page, searching");
+        waitTexts.push_back(now);
+    }
+    ok(waitTexts.size() == 2, "the please-wait page showed %u texts, expected its own and the search's",
+       (unsigned)waitTexts.size());
     HWND existing = NeedChecked(IDD_EXISTING, IDD_PANEL_EXISTING, "earlier installations");
     Click(existing, IDC_OTHER_DIRECTORY);
     HWND page = NeedChecked(IDD_DESTINATION, IDD_PANEL_DESTINATION, "destination");
