@@ -48,9 +48,10 @@ HWND NeedCheckedAt(int line, int dialogId, int panelId, const char* what)
 #define NeedChecked(dialogId, panelId, what) NeedCheckedAt(__LINE__, (dialogId), (panelId), (what))
 #define NeedCheckedBox(n, what) NeedCheckedAt(__LINE__, IDD_MESSAGE_BASE + (n), 0, (what))
 
-// Every page and box of setup.exe: box 11 without a catalogue; a plain
-// installation to its finish page; then from floppies, beside an earlier
-// installation, through boxes 12, 4, 3 and 1 on the destination, both
+// Every page and box of setup.exe: box 11 without a catalogue and with a
+// damaged one; a plain installation to its finish page; then from floppies,
+// beside an earlier installation, through boxes 12 (with each of its three
+// texts), 4, 3 and 1 on the destination, both
 // component pages, box 2, the copy with box 9 and box 10, the program
 // group, and the finish page that lists what was left undone; and on a
 // drive of 2 MB (where run-scenario may mount one) box 5 and box 0.
@@ -60,6 +61,11 @@ void SetupWalk()
 
     StartSetup("");
     HWND box = NeedCheckedBox(MSG_RUN_STOPPED, "box 11, no catalogue");
+    Click(box, IDC_ANSWER_1);
+    NeedExit();
+    WriteBytes("A:\\setup.inf", "", 0);
+    StartSetup("");
+    box = NeedCheckedBox(MSG_RUN_STOPPED, "box 11, a damaged catalogue");
     Click(box, IDC_ANSWER_1);
     NeedExit();
 
@@ -112,6 +118,8 @@ void SetupWalk()
         int answer;
     } boxes[] = {
         {"Tovarin", MSG_BAD_DESTINATION, "box 12, no full path", 1},
+        {"\\\\server\\share\\Tovarin", MSG_BAD_DESTINATION, "box 12, a network path", 1},
+        {"C:\\Tovarin\\a*b", MSG_BAD_DESTINATION, "box 12, a character names cannot hold", 1},
         {"C:\\blocked", MSG_CREATE_DIR, "box 4, create the directory", ANSWER_CREATE_DIR},
         {nullptr, MSG_CANNOT_CREATE_DIR, "box 3, cannot create it", 1},
         {"D:\\Old", MSG_KEEP_SETTINGS, "box 1, keep the settings", ANSWER_KEEP_SETTINGS},
@@ -178,35 +186,47 @@ void SetupWalk()
 
 // Every box of the removal program and its progress page: a record damaged
 // at its end (box 4), the settings file (box 2), a file in use (box 3 over
-// the progress page), what was left (box 6); and a destination without its
-// record (box 5).
+// the progress page), and box 6 once the user stopped the removal there and
+// once with what was left; and a destination without its record (box 5).
 void RemovalWalk()
 {
     NeedRunConditions();
-    const std::string dest = "C:\\TOVARIN", held = dest + "\\tovarin.exe";
-    StartRemoval(dest, kDamagedRecord);
-    HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        fail("cannot hold %s open", held.c_str());
     static const struct {
-        int box;
-        const char* what;
-        int answer;
-    } boxes[] = {
-        {BOX_CONFIRM_REMOVE, "box 1, remove Tovarin", ANSWER_REMOVE},
-        {BOX_RECORD_DAMAGED, "box 4, a damaged record", 1},
-        {BOX_KEEP_SETTINGS, "box 2, keep the settings", ANSWER_KEEP},
-        {BOX_FILE_IN_USE, "box 3 over the progress page, a file in use", ANSWER_LATER},
-        {BOX_REMOVED, "box 6, what was left", 1},
+        const char* dest;
+        int inUse;           // the answer to box 3
+        const char* last;    // what box 6 says then
+    } runs[] = {
+        {"C:\\Stopped", ANSWER_STOP, "box 6, the removal stopped"},
+        {"C:\\TOVARIN", ANSWER_LATER, "box 6, what was left"},
     };
-    for (const auto& b : boxes) {
-        NeedCheckedBox(b.box, b.what);
-        if (b.box == BOX_FILE_IN_USE)
-            ok(FindDialog(IDD_REMOVE_PROGRESS) != nullptr, "the progress page is not up beside box 3");
-        Answer(b.box, b.answer, nullptr);
+    for (const auto& run : runs) {
+        SetCase(run.dest);
+        const std::string held = std::string(run.dest) + "\\tovarin.exe";
+        StartRemoval(run.dest, kDamagedRecord);
+        HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            fail("cannot hold %s open", held.c_str());
+        const struct {
+            int box;
+            const char* what;
+            int answer;
+        } boxes[] = {
+            {BOX_CONFIRM_REMOVE, "box 1, remove Tovarin", ANSWER_REMOVE},
+            {BOX_RECORD_DAMAGED, "box 4, a damaged record", 1},
+            {BOX_KEEP_SETTINGS, "box 2, keep the settings", ANSWER_KEEP},
+            {BOX_FILE_IN_USE, "box 3 over the progress page, a file in use", run.inUse},
+            {BOX_REMOVED, run.last, 1},
+        };
+        for (const auto& b : boxes) {
+            NeedCheckedBox(b.box, b.what);
+            if (b.box == BOX_FILE_IN_USE)
+                ok(FindDialog(IDD_REMOVE_PROGRESS) != nullptr, "the progress page is not up beside box 3");
+            Answer(b.box, b.answer, nullptr);
+        }
+        NeedWatchedGone(30000);
+        CloseHandle(file);
     }
-    NeedWatchedGone(30000);
-    CloseHandle(file);
+    SetCase(nullptr);
 
     StartRemoval("C:\\NoRecord", kNoRecord);
     Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
