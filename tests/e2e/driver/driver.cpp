@@ -252,13 +252,13 @@ void LoadTemplates(const char* path)
     FreeLibrary(module);
 }
 
-// Text that the window manager keeps for a window: never sends a message,
-// so it answers while setup.exe is busy.
-std::wstring StoredText(HWND window)
+} // namespace
+
+std::wstring KeptText(HWND window)
 {
-    wchar_t text[512];
-    int n = InternalGetWindowText(window, text, 512);
-    return std::wstring(text, (size_t)(n > 0 ? n : 0));
+    std::vector<wchar_t> text(4096);
+    int n = InternalGetWindowText(window, text.data(), (int)text.size());
+    return std::wstring(text.data(), (size_t)(n > 0 ? n : 0));
 }
 
 std::wstring ClassOf(HWND window)
@@ -268,15 +268,27 @@ std::wstring ClassOf(HWND window)
     return Lower(std::wstring(name, (size_t)(n > 0 ? n : 0)));
 }
 
+std::string ToAnsi(const std::wstring& text)
+{
+    return Narrow(text.data(), text.size());
+}
+
+std::wstring FromAnsi(const std::string& text)
+{
+    return Wide(text);
+}
+
+namespace {
+
 int MatchTemplate(HWND dialog)
 {
-    std::wstring caption = StoredText(dialog);
+    std::wstring caption = KeptText(dialog);
     std::vector<TemplateControl> live;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         TemplateControl control = TemplateControl();
         control.id = (unsigned)GetDlgCtrlID(child) & 0xFFFF;
         control.className = ClassOf(child);
-        control.text = StoredText(child);
+        control.text = KeptText(child);
         control.hasText = true;
         live.push_back(control);
     }

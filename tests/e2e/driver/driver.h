@@ -93,6 +93,17 @@ void NeedWatchedGoneAt(int line, DWORD timeoutMs);
 #define RequestRestart() RequestRestartAt(__LINE__)
 void RequestRestartAt(int line);
 
+// ---- Texts of windows ---------------------------------------------------------
+
+// The text the window manager keeps for a window (InternalGetWindowText):
+// no message is sent, so it answers while the program is busy.
+std::wstring KeptText(HWND window);
+// The window's class name, lower case.
+std::wstring ClassOf(HWND window);
+// Between the wide form and the ANSI code page (1252 here).
+std::string ToAnsi(const std::wstring& text);
+std::wstring FromAnsi(const std::string& text);
+
 // ---- Dialog templates and the run's language --------------------------------
 
 // The languages the programs carry their texts in.

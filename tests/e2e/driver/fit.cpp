@@ -12,45 +12,6 @@
 
 namespace {
 
-std::string Narrow(const std::wstring& text)
-{
-    if (text.empty())
-        return std::string();
-    int n = WideCharToMultiByte(CP_ACP, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr);
-    std::string out((size_t)n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), (int)text.size(), &out[0], n, nullptr, nullptr);
-    return out;
-}
-
-std::wstring Widen(const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), nullptr, 0);
-    std::wstring out((size_t)n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), &out[0], n);
-    return out;
-}
-
-// The text the window manager keeps for a window: no message is sent, so
-// it answers while the program is busy (the please-wait page).
-std::wstring StoredText(HWND window)
-{
-    std::vector<wchar_t> text(4096);
-    int n = InternalGetWindowText(window, text.data(), (int)text.size());
-    return std::wstring(text.data(), (size_t)(n > 0 ? n : 0));
-}
-
-std::wstring ClassOf(HWND window)
-{
-    wchar_t name[128];
-    int n = GetClassNameW(window, name, 128);
-    std::wstring out(name, (size_t)(n > 0 ? n : 0));
-    if (!out.empty())
-        CharLowerBuffW(&out[0], (DWORD)out.size());
-    return out;
-}
-
 std::vector<HWND> Children(HWND dialog)
 {
     std::vector<HWND> out;
@@ -213,7 +174,7 @@ void CheckFont(HWND dialog, const DialogTemplate& t, HDC dc, std::vector<ShownFa
         faults->push_back(Fault(t.id, kTheDialog,
                                 "the measuring font (%s, %d pt at %d dpi: base units %ld x %ld) is not the "
                                 "dialog's: no control is where it would place it (%s)",
-                                Narrow(t.font.face).c_str(), t.font.points, GetDeviceCaps(dc, LOGPIXELSY),
+                                ToAnsi(t.font.face).c_str(), t.font.points, GetDeviceCaps(dc, LOGPIXELSY),
                                 units.cx, units.cy, example.c_str()));
 }
 
@@ -382,8 +343,8 @@ void CheckText(const EnglishSet& set, int dialog, int control, const std::wstrin
             found = &part;
     if (found)
         faults->push_back(Fault(dialog, control, "shows the English text \"%s\"%s%s%s in a run of language 0x%04x",
-                                Narrow(*found).c_str(), found == &shown ? "" : " inside \"",
-                                found == &shown ? "" : Narrow(shown).c_str(), found == &shown ? "" : "\"",
+                                ToAnsi(*found).c_str(), found == &shown ? "" : " inside \"",
+                                found == &shown ? "" : ToAnsi(shown).c_str(), found == &shown ? "" : "\"",
                                 language));
 }
 
@@ -392,7 +353,7 @@ void CheckText(const EnglishSet& set, int dialog, int control, const std::wstrin
 void CheckCaption(HWND dialog, int id, std::vector<ShownFault>* faults)
 {
     DWORD style = (DWORD)GetWindowLongW(dialog, GWL_STYLE), exStyle = (DWORD)GetWindowLongW(dialog, GWL_EXSTYLE);
-    std::string caption = Narrow(StoredText(dialog));
+    std::string caption = ToAnsi(KeptText(dialog));
     if ((style & WS_CAPTION) != WS_CAPTION || caption.empty())
         return;
     RECT client;
@@ -425,7 +386,7 @@ void CheckCaption(HWND dialog, int id, std::vector<ShownFault>* faults)
     if (needed.right <= room)
         return;
     faults->push_back(Fault(id, kTheDialog, "the caption \"%s\" needs %ld pixels, has %ld (%s)", caption.c_str(),
-                            needed.right, room, Narrow(metrics.lfCaptionFont.lfFaceName).c_str()));
+                            needed.right, room, ToAnsi(metrics.lfCaptionFont.lfFaceName).c_str()));
     faults->back().needed = SIZE{needed.right, needed.bottom};
     faults->back().room = SIZE{room, needed.bottom};
 }
@@ -451,7 +412,7 @@ std::vector<ShownFault> FitFaults(HWND dialog, int extraPoints)
     CheckFont(dialog, *t, dc, &faults);
     for (HWND control : Children(dialog)) {
         Measure m;
-        std::string text = Narrow(StoredText(control));
+        std::string text = ToAnsi(KeptText(control));
         if (!IsWindowVisible(control) || text.empty() || !HowDrawn(control, dc, &m))
             continue;
         RECT needed = {0, 0, m.room.right - m.room.left, 0};
@@ -461,7 +422,7 @@ std::vector<ShownFault> FitFaults(HWND dialog, int extraPoints)
             continue;
         faults.push_back(Fault(id, ControlId(control), "\"%s\" needs %ld x %ld pixels, has %ld x %ld (%s, %d pt at %d dpi%s)",
                                text.c_str(), needed.right, needed.bottom, roomWidth, roomHeight,
-                               Narrow(t->font.face).c_str(), t->font.points + extraPoints,
+                               ToAnsi(t->font.face).c_str(), t->font.points + extraPoints,
                                GetDeviceCaps(dc, LOGPIXELSY), (m.flags & DT_WORDBREAK) ? ", wrapped" : ""));
         faults.back().needed = SIZE{needed.right, needed.bottom};
         faults.back().room = SIZE{roomWidth, roomHeight};
@@ -480,7 +441,7 @@ std::vector<ShownFault> LanguageFaults(HWND dialog, LANGID language)
     if (language == kEnglishUS)
         return faults;
     const EnglishSet& set = EnglishSetFor(TemplatesPath(), language);
-    CheckText(set, id, kTheDialog, StoredText(dialog), language, &faults);
+    CheckText(set, id, kTheDialog, KeptText(dialog), language, &faults);
     for (HWND control : Children(dialog)) {
         if (!IsWindowVisible(control))
             continue;
@@ -489,10 +450,10 @@ std::vector<ShownFault> LanguageFaults(HWND dialog, LANGID language)
             continue;
         if (kind == L"listbox") {
             for (const std::string& item : ListItems(dialog, GetDlgCtrlID(control)))
-                CheckText(set, id, ControlId(control), Widen(item), language, &faults);
+                CheckText(set, id, ControlId(control), FromAnsi(item), language, &faults);
             continue;
         }
-        CheckText(set, id, ControlId(control), StoredText(control), language, &faults);
+        CheckText(set, id, ControlId(control), KeptText(control), language, &faults);
     }
     return faults;
 }

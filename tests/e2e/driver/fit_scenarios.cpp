@@ -50,11 +50,11 @@ HWND NeedCheckedAt(int line, int dialogId, int panelId, const char* what)
 
 // Every page and box of setup.exe: box 11 without a catalogue and with a
 // damaged one; a plain installation to its finish page; then from floppies,
-// beside an earlier installation, through boxes 12 (with each of its three
-// texts), 4, 3 and 1 on the destination, both
-// component pages, box 2, the copy with box 9 and box 10, the program
-// group, and the finish page that lists what was left undone; and on a
-// drive of 2 MB (where run-scenario may mount one) box 5 and box 0.
+// beside an earlier installation, the please-wait page, boxes 12 (each of
+// its three texts), 4, 3 and 1 on the destination, both component pages,
+// box 2, the copy with box 9 and box 10, the program group, and the finish
+// page that lists what was left undone; and on a drive of 2 MB (where
+// run-scenario may mount one) box 5 and box 0.
 void SetupWalk()
 {
     NeedRunConditions();
@@ -96,9 +96,7 @@ void SetupWalk()
     HWND wait = NeedChecked(IDD_PLEASE_WAIT, 0, "please-wait page");
     std::vector<std::wstring> waitTexts;
     for (DWORD start = GetTickCount(); IsWindowVisible(wait) && GetTickCount() - start < kWaitMs; Sleep(5)) {
-        wchar_t text[512];
-        int n = InternalGetWindowText(GetDlgItem(wait, IDC_WAIT_STATUS), text, 512);
-        std::wstring now(text, (size_t)(n > 0 ? n : 0));
+        std::wstring now = KeptText(GetDlgItem(wait, IDC_WAIT_STATUS));
         if (std::count(waitTexts.begin(), waitTexts.end(), now))
             continue;
         if (!waitTexts.empty())
