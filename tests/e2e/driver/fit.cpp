@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "tests/e2e/driver/checktext.h"
 #include "tests/e2e/driver/driver.h"
 
 namespace {
@@ -180,22 +181,14 @@ void CheckFont(HWND dialog, const DialogTemplate& t, HDC dc, std::vector<ShownFa
 
 // ---- Language ----------------------------------------------------------------------------
 
-// What may not show in a run of one language: whole texts, and parts that
-// may not show inside a text either.
+// What may not show in a run of one language of one program.
 struct EnglishSet {
     std::string path;
     LANGID language;
-    std::vector<std::wstring> whole;
-    std::vector<std::wstring> parts;
+    ForeignTexts english;
 };
 
 std::vector<EnglishSet> englishSets;
-
-struct Texts {
-    // Keyed texts: "d<id>.<index>" a template's control, "c<id>" its
-    // caption, "s<id>" a string.
-    std::vector<std::pair<std::string, std::wstring>> keyed;
-};
 
 BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR context)
 {
@@ -213,9 +206,9 @@ bool Resource(HMODULE module, LPCSTR type, int id, LANGID language, const BYTE**
     return *bytes != nullptr;
 }
 
-Texts ReadTexts(HMODULE module, LANGID language)
+std::vector<KeyedText> ReadTexts(HMODULE module, LANGID language)
 {
-    Texts out;
+    std::vector<KeyedText> out;
     std::vector<int> dialogs, blocks;
     EnumResourceNamesA(module, RT_DIALOG, CollectName, (LONG_PTR)&dialogs);
     EnumResourceNamesA(module, RT_STRING, CollectName, (LONG_PTR)&blocks);
@@ -229,11 +222,10 @@ Texts ReadTexts(HMODULE module, LANGID language)
         DialogTemplate t = DialogTemplate();
         if (!Resource(module, RT_DIALOG, id, language, &bytes, &size) || !ParseDialogTemplate(bytes, size, &t))
             continue;
-        out.keyed.push_back(std::make_pair("c" + std::to_string(id), t.caption));
+        out.push_back(KeyedText{"c" + std::to_string(id), t.caption});
         for (size_t i = 0; i < t.controls.size(); i++)
             if (t.controls[i].hasText)
-                out.keyed.push_back(std::make_pair("d" + std::to_string(id) + "." + std::to_string(i),
-                                                   t.controls[i].text));
+                out.push_back(KeyedText{"d" + std::to_string(id) + "." + std::to_string(i), t.controls[i].text});
     }
     // A string block holds 16 counted strings: block b holds ids (b-1)*16 ...
     for (int block : blocks) {
@@ -250,45 +242,11 @@ Texts ReadTexts(HMODULE module, LANGID language)
                 text.push_back((wchar_t)(bytes[at + 2 * k] | bytes[at + 2 * k + 1] << 8));
             at += 2 * n;
             if (!text.empty())
-                out.keyed.push_back(std::make_pair("s" + std::to_string((block - 1) * 16 + i), text));
+                out.push_back(KeyedText{"s" + std::to_string((block - 1) * 16 + i), text});
         }
     }
     return out;
 }
-
-// The fixed parts of a wsprintf format, between its conversions.
-std::vector<std::wstring> FormatParts(const std::wstring& format)
-{
-    std::vector<std::wstring> parts(1);
-    for (size_t i = 0; i < format.size(); i++) {
-        if (format[i] != L'%') {
-            parts.back().push_back(format[i]);
-            continue;
-        }
-        if (i + 1 < format.size() && format[i + 1] == L'%') {
-            parts.back().push_back(L'%');
-            i++;
-            continue;
-        }
-        while (i + 1 < format.size() && wcschr(L"-+#0123456789.lhI", format[i + 1]))
-            i++;
-        i++;   // the conversion's letter
-        parts.push_back(std::wstring());
-    }
-    return parts;
-}
-
-bool InsideAny(const std::wstring& part, const std::vector<std::wstring>& texts)
-{
-    for (const std::wstring& t : texts)
-        if (t.find(part) != std::wstring::npos)
-            return true;
-    return false;
-}
-
-// Parts shorter than this are whole words that may well be alike in two
-// languages inside other texts ("Tovarin", "OK").
-const size_t kPartLength = 12;
 
 const EnglishSet& EnglishSetFor(const std::string& path, LANGID language)
 {
@@ -302,27 +260,9 @@ const EnglishSet& EnglishSetFor(const std::string& path, LANGID language)
     if (!module) {
         printf("driver: cannot read the texts of %s (error %lu)\n", path.c_str(), GetLastError());
     } else if (language != kEnglishUS) {
-        Texts english = ReadTexts(module, kEnglishUS), own = ReadTexts(module, language);
-        std::vector<std::wstring> ownTexts;
-        for (const auto& k : own.keyed)
-            ownTexts.push_back(k.second);
-        for (const auto& e : english.keyed) {
-            auto counterpart = std::find_if(own.keyed.begin(), own.keyed.end(),
-                                            [&](const std::pair<std::string, std::wstring>& o) {
-                                                return o.first == e.first;
-                                            });
-            if (e.second.empty() || (counterpart != own.keyed.end() && counterpart->second == e.second) ||
-                std::count(ownTexts.begin(), ownTexts.end(), e.second))
-                continue;
-            bool format = e.first[0] == 's' && e.second.find(L'%') != std::wstring::npos;
-            if (!format)
-                set.whole.push_back(e.second);
-            for (const std::wstring& part : format ? FormatParts(e.second) : std::vector<std::wstring>{e.second})
-                if (part.size() >= kPartLength && !InsideAny(part, ownTexts))
-                    set.parts.push_back(part);
-        }
+        set.english = ForeignTextsOf(ReadTexts(module, kEnglishUS), ReadTexts(module, language));
         printf("driver: %s: %u English texts and %u parts may not show in language 0x%04x\n", path.c_str(),
-               (unsigned)set.whole.size(), (unsigned)set.parts.size(), language);
+               (unsigned)set.english.whole.size(), (unsigned)set.english.parts.size(), language);
     }
     if (module)
         FreeLibrary(module);
@@ -333,19 +273,13 @@ const EnglishSet& EnglishSetFor(const std::string& path, LANGID language)
 void CheckText(const EnglishSet& set, int dialog, int control, const std::wstring& shown, LANGID language,
                std::vector<ShownFault>* faults)
 {
-    if (shown.empty())
+    std::wstring found;
+    if (!FindForeignText(set.english, shown, &found))
         return;
-    const std::wstring* found = nullptr;
-    if (std::count(set.whole.begin(), set.whole.end(), shown))
-        found = &shown;
-    for (const std::wstring& part : set.parts)
-        if (!found && shown.find(part) != std::wstring::npos)
-            found = &part;
-    if (found)
-        faults->push_back(Fault(dialog, control, "shows the English text \"%s\"%s%s%s in a run of language 0x%04x",
-                                ToAnsi(*found).c_str(), found == &shown ? "" : " inside \"",
-                                found == &shown ? "" : ToAnsi(shown).c_str(), found == &shown ? "" : "\"",
-                                language));
+    bool whole = found == shown;
+    faults->push_back(Fault(dialog, control, "shows the English text \"%s\"%s%s%s in a run of language 0x%04x",
+                            ToAnsi(found).c_str(), whole ? "" : " inside \"", whole ? "" : ToAnsi(shown).c_str(),
+                            whole ? "" : "\"", language));
 }
 
 // The caption, in the caption font, between the icon (where the window
@@ -483,16 +417,10 @@ void ExpectShownRightAt(int line, const char* what)
 RunConditions NeedRunConditionsAt(int line)
 {
     RunConditions wanted = {0, 0};
-    std::string name = ScenarioName();
-    size_t dash = name.find_last_of('-');
-    size_t langDash = dash == std::string::npos || dash == 0 ? std::string::npos : name.find_last_of('-', dash - 1);
-    if (langDash == std::string::npos)
-        FailAt(line, "the scenario name %s ends in no -LANG-DPI", name.c_str());
-    std::string lang = name.substr(langDash + 1, dash - langDash - 1);
-    wanted.language = lang == "en" ? kEnglishUS : lang == "de" ? kGerman : lang == "fr" ? kFrench : 0;
-    wanted.dpi = atoi(name.c_str() + dash + 1);
-    if (wanted.language == 0 || (wanted.dpi != 96 && wanted.dpi != 120))
-        FailAt(line, "the scenario name %s names no language (en, de, fr) and DPI (96, 120)", name.c_str());
+    std::string lang;
+    if (!ParseRunName(ScenarioName(), &lang, &wanted.dpi))
+        FailAt(line, "the scenario name %s ends in no -LANG-DPI (en, de, fr; 96, 120)", ScenarioName());
+    wanted.language = lang == "de" ? kGerman : lang == "fr" ? kFrench : kEnglishUS;
 
     LANGID user = GetUserDefaultLangID();
     if (ProgramLanguage(user) != wanted.language || RunLanguage() != wanted.language)
