@@ -256,9 +256,10 @@ e2e_set_drive_type() {
 
 # The language and DPI of a run of scenario $1: E2E_LANG and E2E_DPI when
 # set, else the last two parts of a name NAME-LANG-DPI.  Sets E2E_RUN_LANG
-# (en, de, fr or empty), E2E_RUN_LOCALE (what LC_ALL becomes, or empty) and
-# E2E_RUN_DPI (96, 120 or empty).  Fails on a language or DPI it does not
-# know.
+# (en, de, fr or empty), E2E_RUN_LOCALE (what LC_ALL becomes: US English
+# when no language is named, so that the host's own locale never reaches a
+# run) and E2E_RUN_DPI (96, 120 or empty).  Fails on a language or DPI it
+# does not know.
 e2e_run_conditions() {
     local name=$1 lang="" dpi=""
     if [[ $name =~ -(en|de|fr)-([0-9]+)$ ]]; then
@@ -268,8 +269,7 @@ e2e_run_conditions() {
     lang=${E2E_LANG:-$lang}
     dpi=${E2E_DPI:-$dpi}
     case "$lang" in
-    "") E2E_RUN_LOCALE="" ;;
-    en) E2E_RUN_LOCALE=en_US.UTF-8 ;;
+    ""|en) E2E_RUN_LOCALE=en_US.UTF-8 ;;
     de) E2E_RUN_LOCALE=de_DE.UTF-8 ;;
     fr) E2E_RUN_LOCALE=fr_FR.UTF-8 ;;
     *) echo "e2e: $name: unknown language \"$lang\" (en, de, fr)" >&2; return 1 ;;
