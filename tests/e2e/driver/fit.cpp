@@ -354,9 +354,10 @@ std::vector<ShownFault> FitFaults(HWND dialog, int extraPoints)
         long roomWidth = m.room.right - m.room.left, roomHeight = m.room.bottom - m.room.top;
         if (needed.right <= roomWidth && needed.bottom <= roomHeight)
             continue;
-        faults.push_back(Fault(id, ControlId(control), "\"%s\" needs %ld x %ld pixels, has %ld x %ld (%s, %d pt at %d dpi%s)",
-                               text.c_str(), needed.right, needed.bottom, roomWidth, roomHeight,
-                               ToAnsi(t->font.face).c_str(), t->font.points + extraPoints,
+        faults.push_back(Fault(id, ControlId(control),
+                               "\"%s\" needs %ld x %ld pixels, has %ld x %ld (%s, %d pt at %d dpi%s)", text.c_str(),
+                               needed.right, needed.bottom, roomWidth, roomHeight, ToAnsi(t->font.face).c_str(),
+                               t->font.points + extraPoints,
                                GetDeviceCaps(dc, LOGPIXELSY), (m.flags & DT_WORDBREAK) ? ", wrapped" : ""));
         faults.back().needed = SIZE{needed.right, needed.bottom};
         faults.back().room = SIZE{roomWidth, roomHeight};
@@ -424,12 +425,12 @@ RunConditions NeedRunConditionsAt(int line)
 
     LANGID user = GetUserDefaultLangID();
     if (ProgramLanguage(user) != wanted.language || RunLanguage() != wanted.language)
-        FailAt(line, "the driver's user language is 0x%04x, not one of 0x%04x: is LC_ALL set?", user,
+        FailAt(line, "the driver's user language is 0x%04x, not one that gives 0x%04x: is LC_ALL set?", user,
                wanted.language);
     if (ScreenDpi() != wanted.dpi)
         FailAt(line, "the screen has %d dpi, expected %d: is LogPixels set?", ScreenDpi(), wanted.dpi);
 
-    // A process started as setup.exe is must see the same.
+    // A program started the way setup.exe is started must see the same.
     char self[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, self, sizeof self);
     if (n == 0 || n >= sizeof self)
