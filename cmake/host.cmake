@@ -16,7 +16,8 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 if(UNIT_TEST_SOURCES)
-  add_executable(unit_tests ${UNIT_TEST_SOURCES})
+  # The end-to-end driver's plain logic is tested with the product's.
+  add_executable(unit_tests ${UNIT_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/e2e/driver/checktext.cpp)
   target_link_libraries(unit_tests PRIVATE portable GTest::gtest_main)
   target_compile_options(unit_tests PRIVATE ${TOVARIN_WARNINGS} -Wno-conversion)
   gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 30)

@@ -253,3 +253,43 @@ e2e_set_drive_type() {
     sed -i "/^\\[Software\\\\\\\\Wine\\\\\\\\Drives\\]/{n;a \"$2\"=\"$3\"
 }" "$reg"
 }
+
+# The language and DPI of a run of scenario $1: E2E_LANG and E2E_DPI when
+# set, else the last two parts of a name NAME-LANG-DPI.  Sets E2E_RUN_LANG
+# (en, de, fr or empty), E2E_RUN_LOCALE (what LC_ALL becomes: US English
+# when no language is named, so that the host's own locale never reaches a
+# run) and E2E_RUN_DPI (96, 120 or empty).  Fails on a language or DPI it
+# does not know.
+e2e_run_conditions() {
+    local name=$1 lang="" dpi=""
+    if [[ $name =~ -(en|de|fr)-([0-9]+)$ ]]; then
+        lang=${BASH_REMATCH[1]}
+        dpi=${BASH_REMATCH[2]}
+    fi
+    lang=${E2E_LANG:-$lang}
+    dpi=${E2E_DPI:-$dpi}
+    case "$lang" in
+    ""|en) E2E_RUN_LOCALE=en_US.UTF-8 ;;
+    de) E2E_RUN_LOCALE=de_DE.UTF-8 ;;
+    fr) E2E_RUN_LOCALE=fr_FR.UTF-8 ;;
+    *) echo "e2e: $name: unknown language \"$lang\" (en, de, fr)" >&2; return 1 ;;
+    esac
+    case "$dpi" in
+    ""|96|120) ;;
+    *) echo "e2e: $name: unknown DPI \"$dpi\" (96, 120)" >&2; return 1 ;;
+    esac
+    E2E_RUN_LANG=$lang
+    E2E_RUN_DPI=$dpi
+}
+
+# Sets the screen's DPI (LogPixels under HKCU\Control Panel\Desktop) of
+# prefix $1 to $2, with no wineserver running, so user.reg is edited
+# directly.  Every program started afterwards reads it.
+e2e_set_dpi() {
+    local reg="$1/user.reg" hex
+    hex=$(printf %08x "$2")
+    grep -q '^\[Control Panel\\\\Desktop\]' "$reg" || e2e_die "$reg: no Control Panel\\Desktop key"
+    sed -i '/^\[Control Panel\\\\Desktop\]/,/^$/{/^"LogPixels"=/d}' "$reg"
+    sed -i "/^\\[Control Panel\\\\\\\\Desktop\\]/{n;a \"LogPixels\"=dword:$hex
+}" "$reg"
+}

@@ -18,25 +18,6 @@
 
 namespace {
 
-// ---- Distributions --------------------------------------------------------------
-
-enum Storage {
-    kCompressed,   // SZDD
-    kPlain,        // as it is: LZ32 reads plain files too
-    kDamaged,      // SZDD whose data is cut short: it cannot give the catalogue size
-    kLonger,       // SZDD of the content and 4,000 bytes more than the catalogue lists
-};
-
-struct DistFile {
-    std::string source;   // name on the disk
-    std::string target;   // relative to the destination
-    uint32_t mask;
-    Bytes content;        // what the installed file must hold
-    Storage storage;
-    int disk;             // 1, 2, ... on a floppy set
-};
-typedef std::vector<DistFile> Distribution;
-
 const char kDest[] = "C:\\Dest";
 const char kShellNew[] = "C:\\windows\\ShellNew";
 
@@ -61,13 +42,6 @@ Bytes Content(uint32_t seed, size_t size)
     }
     bytes.resize(size);
     return bytes;
-}
-
-DistFile File(const char* source, const char* target, uint32_t mask, size_t size, Storage storage = kCompressed,
-              int disk = 1)
-{
-    static uint32_t seed = 1;
-    return DistFile{source, target, mask, Content(seed++, size), storage, disk};
 }
 
 std::string Lower(std::string text)
@@ -111,6 +85,14 @@ void WriteCatalogueAt(int line, const std::string& path, const Distribution& dis
     WriteBytesAt(line, path, bytes.data(), bytes.size());
 }
 
+} // namespace
+
+DistFile File(const char* source, const char* target, uint32_t mask, size_t size, Storage storage, int disk)
+{
+    static uint32_t seed = 1;
+    return DistFile{source, target, mask, Content(seed++, size), storage, disk};
+}
+
 // Writes the catalogue and the files of disk (0: every disk) into dir.  A
 // source name that several entries share is written once.
 void WriteDiskAt(int line, const std::string& dir, const Distribution& dist, int disk)
@@ -127,9 +109,7 @@ void WriteDiskAt(int line, const std::string& dir, const Distribution& dist, int
         WriteBytesAt(line, dir + "\\" + f.source, bytes.data(), bytes.size());
     }
 }
-#define WriteDisk(dir, dist, disk) WriteDiskAt(__LINE__, (dir), (dist), (disk))
 
-// A floppy set in C:\disks\disk1..N; A: holds disk 1 with setup.exe.
 std::string DiskDir(int disk)
 {
     return "C:\\disks\\disk" + std::to_string(disk);
@@ -145,7 +125,8 @@ void WriteFloppiesAt(int line, const Distribution& dist)
     CopyIntoAt(line, "A:\\setup.exe", DiskDir(1) + "\\setup.exe");
     ChangeDiskAt(line, DiskDir(1));
 }
-#define WriteFloppies(dist) WriteFloppiesAt(__LINE__, (dist))
+
+namespace {
 
 // ---- Checks on files --------------------------------------------------------------
 
@@ -289,10 +270,9 @@ uint32_t TotalBytes(const Distribution& dist, uint32_t mask)
     return total;
 }
 
-// Starts setup.exe and goes on to the components page with dest (made
-// beforehand, so no question) as the destination.  An installation that the
-// search finds is passed over with "other directory".
-HWND NeedComponentsPageAt(int line, const std::string& dest, const char* setupPath = "A:\\setup.exe")
+} // namespace
+
+HWND NeedComponentsPageAt(int line, const std::string& dest, const char* setupPath)
 {
     MakeDirsAt(line, dest);
     StartSetupAt(line, setupPath, "", -1);
@@ -311,7 +291,8 @@ HWND NeedComponentsPageAt(int line, const std::string& dest, const char* setupPa
     NeedGoneAt(line, page);
     return NeedDialogAt(line, IDD_COMPONENTS, kWaitMs);
 }
-#define NeedComponentsPage(...) NeedComponentsPageAt(__LINE__, __VA_ARGS__)
+
+namespace {
 
 // Where a successful copy ends: the program-group page comes, with no other
 // dialog after the copy-progress page; a confirmed cancel there ends the run

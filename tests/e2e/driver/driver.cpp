@@ -80,20 +80,9 @@ std::wstring FilePath(const std::string& path)
 
 // ---- Dialog templates of setup.exe ---------------------------------------------
 
-struct TemplateControl {
-    unsigned id;              // low 16 bits, as GetDlgCtrlID reports them
-    std::wstring className;   // lower case
-    bool hasText;             // a string title, not an ordinal
-    std::wstring text;
-};
-
-struct DialogTemplate {
-    int id;
-    std::wstring caption;
-    std::vector<TemplateControl> controls;
-};
-
 std::vector<DialogTemplate> templates;
+std::string templatesPath;
+LANGID runLanguage = 0;
 std::vector<std::pair<HWND, int>> idCache;
 
 // A bounds-checked reader over a template's bytes.
@@ -139,12 +128,6 @@ void ReadSzOrOrd(TemplateReader* r, std::wstring* text, bool* isString, unsigned
     }
 }
 
-void SkipString(TemplateReader* r)
-{
-    while (!r->bad && ReadWord(r) != 0) {
-    }
-}
-
 void AlignDword(TemplateReader* r)
 {
     r->offset = (r->offset + 3) & ~(size_t)3;
@@ -163,10 +146,13 @@ const wchar_t* AtomClass(unsigned atom)
     }
 }
 
+} // namespace
+
 // Parses DLGTEMPLATE and DLGTEMPLATEEX.  Returns false on a malformed one.
-bool ParseTemplate(const BYTE* bytes, size_t size, DialogTemplate* out)
+bool ParseDialogTemplate(const BYTE* bytes, size_t size, DialogTemplate* out)
 {
     TemplateReader r = {bytes, size, 0, false};
+    out->font = TemplateFont();
     bool extended = size >= 4 && bytes[0] == 1 && bytes[1] == 0 && bytes[2] == 0xFF && bytes[3] == 0xFF;
     DWORD style;
     unsigned count;
@@ -179,6 +165,7 @@ bool ParseTemplate(const BYTE* bytes, size_t size, DialogTemplate* out)
         style = ReadDword(&r);
         ReadDword(&r);
     }
+    out->style = style;
     count = ReadWord(&r);
     r.offset += 8;                        // x, y, cx, cy
     std::wstring text;
@@ -188,25 +175,32 @@ bool ParseTemplate(const BYTE* bytes, size_t size, DialogTemplate* out)
     ReadSzOrOrd(&r, &text, &isString, &ordinal);   // class
     ReadSzOrOrd(&r, &out->caption, &isString, &ordinal);
     if (style & DS_SETFONT) {
-        ReadWord(&r);                     // point size
+        out->font.points = (int)ReadWord(&r);
         if (extended) {
-            ReadWord(&r);                 // weight
-            ReadWord(&r);                 // italic, charset
+            out->font.weight = (int)ReadWord(&r);
+            unsigned italicCharset = ReadWord(&r);
+            out->font.italic = (italicCharset & 0xFF) != 0;
+            out->font.charset = (int)(italicCharset >> 8);
         }
-        SkipString(&r);
+        bool isFaceString;
+        unsigned faceOrdinal;
+        ReadSzOrOrd(&r, &out->font.face, &isFaceString, &faceOrdinal);
     }
     for (unsigned i = 0; i < count && !r.bad; i++) {
         AlignDword(&r);
-        TemplateControl control;
+        TemplateControl control = TemplateControl();
         if (extended) {
-            r.offset += 12;               // help id, extended style, style
-            r.offset += 8;
-            control.id = ReadDword(&r) & 0xFFFF;
+            r.offset += 8;                // help id, extended style
+            control.style = ReadDword(&r);
         } else {
-            r.offset += 8;
-            r.offset += 8;
-            control.id = ReadWord(&r);
+            control.style = ReadDword(&r);
+            ReadDword(&r);                // extended style
         }
+        control.x = (int)(short)ReadWord(&r);
+        control.y = (int)(short)ReadWord(&r);
+        control.cx = (int)(short)ReadWord(&r);
+        control.cy = (int)(short)ReadWord(&r);
+        control.id = extended ? ReadDword(&r) & 0xFFFF : ReadWord(&r);
         std::wstring className;
         ReadSzOrOrd(&r, &className, &isString, &ordinal);
         control.className = isString ? Lower(className) : AtomClass(ordinal);
@@ -218,18 +212,27 @@ bool ParseTemplate(const BYTE* bytes, size_t size, DialogTemplate* out)
     return !r.bad && r.offset <= size;
 }
 
+namespace {
+
+// The program's template in the run's language; in US English when it has
+// none in that language, so that the driver still finds its way and the
+// language check reports the English texts.
 BOOL CALLBACK AddTemplate(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR)
 {
     if (!IS_INTRESOURCE(name))
         return TRUE;
-    HRSRC found = FindResourceA(module, name, type);
+    HRSRC found = FindResourceExA(module, type, name, RunLanguage());
+    if (!found)
+        found = FindResourceExA(module, type, name, kEnglishUS);
+    if (!found)
+        found = FindResourceA(module, name, type);
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const BYTE* bytes = loaded ? (const BYTE*)LockResource(loaded) : nullptr;
     if (!bytes)
         return TRUE;
-    DialogTemplate dialog;
+    DialogTemplate dialog = DialogTemplate();
     dialog.id = (int)(ULONG_PTR)name;
-    if (ParseTemplate(bytes, SizeofResource(module, found), &dialog))
+    if (ParseDialogTemplate(bytes, SizeofResource(module, found), &dialog))
         templates.push_back(dialog);
     else
         printf("driver: dialog template %d of setup.exe cannot be parsed\n", dialog.id);
@@ -239,6 +242,7 @@ BOOL CALLBACK AddTemplate(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR)
 void LoadTemplates(const char* path)
 {
     templates.clear();
+    templatesPath = path;
     HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) {
         printf("driver: cannot read the dialog templates of %s (error %lu)\n", path, GetLastError());
@@ -248,13 +252,13 @@ void LoadTemplates(const char* path)
     FreeLibrary(module);
 }
 
-// Text that the window manager keeps for a window: never sends a message,
-// so it answers while setup.exe is busy.
-std::wstring StoredText(HWND window)
+} // namespace
+
+std::wstring KeptText(HWND window)
 {
-    wchar_t text[512];
-    int n = InternalGetWindowText(window, text, 512);
-    return std::wstring(text, (size_t)(n > 0 ? n : 0));
+    std::vector<wchar_t> text(4096);
+    int n = InternalGetWindowText(window, text.data(), (int)text.size());
+    return std::wstring(text.data(), (size_t)(n > 0 ? n : 0));
 }
 
 std::wstring ClassOf(HWND window)
@@ -264,15 +268,27 @@ std::wstring ClassOf(HWND window)
     return Lower(std::wstring(name, (size_t)(n > 0 ? n : 0)));
 }
 
+std::string ToAnsi(const std::wstring& text)
+{
+    return Narrow(text.data(), text.size());
+}
+
+std::wstring FromAnsi(const std::string& text)
+{
+    return Wide(text);
+}
+
+namespace {
+
 int MatchTemplate(HWND dialog)
 {
-    std::wstring caption = StoredText(dialog);
+    std::wstring caption = KeptText(dialog);
     std::vector<TemplateControl> live;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        TemplateControl control;
+        TemplateControl control = TemplateControl();
         control.id = (unsigned)GetDlgCtrlID(child) & 0xFFFF;
         control.className = ClassOf(child);
-        control.text = StoredText(child);
+        control.text = KeptText(child);
         control.hasText = true;
         live.push_back(control);
     }
@@ -1204,4 +1220,40 @@ void CancelSetupAt(int line, HWND page)
     static const int none[1] = {0};
     DWORD code = NeedExitAt(line, kExitWaitMs, none, 0);
     OkAt(line, code == 0, "exit code %lu after a confirmed cancel, expected 0", code);
+}
+
+// ---- The run's language and the templates -------------------------------------------------
+
+LANGID RunLanguage()
+{
+    if (runLanguage == 0)
+        runLanguage = ProgramLanguage(GetUserDefaultLangID());
+    return runLanguage;
+}
+
+LANGID ProgramLanguage(LANGID user)
+{
+    switch (PRIMARYLANGID(user)) {
+    case LANG_GERMAN: return kGerman;
+    case LANG_FRENCH: return kFrench;
+    default:          return kEnglishUS;
+    }
+}
+
+const DialogTemplate* TemplateOf(int templateId)
+{
+    for (const DialogTemplate& t : templates)
+        if (t.id == templateId)
+            return &t;
+    return nullptr;
+}
+
+const std::string& TemplatesPath()
+{
+    return templatesPath;
+}
+
+const char* ScenarioName()
+{
+    return scenarioName.c_str();
 }

@@ -32,6 +32,9 @@ enum {
 
 // ---- Scenario bookkeeping -------------------------------------------------
 
+// The name given to BeginScenario.
+const char* ScenarioName();
+
 // Starts a scenario: name for reports and screenshot files, the directory
 // for screenshots (may be empty: no screenshots).
 void BeginScenario(const char* name, const char* shotDir);
@@ -89,6 +92,67 @@ void NeedWatchedGoneAt(int line, DWORD timeoutMs);
 // MOVEFILE_DELAY_UNTIL_REBOOT arranged) and waits until it has.
 #define RequestRestart() RequestRestartAt(__LINE__)
 void RequestRestartAt(int line);
+
+// ---- Texts of windows ---------------------------------------------------------
+
+// The text the window manager keeps for a window (InternalGetWindowText):
+// no message is sent, so it answers while the program is busy.
+std::wstring KeptText(HWND window);
+// The window's class name, lower case.
+std::wstring ClassOf(HWND window);
+// Between the wide form and the ANSI code page (1252 here).
+std::string ToAnsi(const std::wstring& text);
+std::wstring FromAnsi(const std::string& text);
+
+// ---- Dialog templates and the run's language --------------------------------
+
+// The languages the programs carry their texts in.
+const LANGID kEnglishUS = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);   // 0x0409
+const LANGID kGerman = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);           // 0x0407
+const LANGID kFrench = MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH);           // 0x040C
+
+// The language a program chooses for a user language: German and French
+// by their primary language, US English for every other.
+LANGID ProgramLanguage(LANGID user);
+// The language of this run: the one the programs choose for the user
+// language the driver itself sees (GetUserDefaultLangID).  The templates
+// are read in it (in US English where the program has none in it).
+LANGID RunLanguage();
+
+struct TemplateControl {
+    unsigned id;              // low 16 bits, as GetDlgCtrlID reports them
+    std::wstring className;   // lower case
+    bool hasText;             // a string title, not an ordinal
+    std::wstring text;
+    DWORD style;
+    int x, y, cx, cy;         // dialog units
+};
+
+// The font of a DS_SETFONT template.  weight, italic and charset are those
+// of DLGTEMPLATEEX; a plain template leaves them 0.
+struct TemplateFont {
+    int points;
+    int weight;
+    bool italic;
+    int charset;
+    std::wstring face;
+};
+
+struct DialogTemplate {
+    int id;
+    DWORD style;
+    std::wstring caption;
+    TemplateFont font;
+    std::vector<TemplateControl> controls;   // in template order, as the children are made
+};
+
+// Parses DLGTEMPLATE and DLGTEMPLATEEX; false on a malformed one.
+bool ParseDialogTemplate(const BYTE* bytes, size_t size, DialogTemplate* out);
+// The template of the watched program (setup.exe, or the program named to
+// WatchProgram) with this id, as the driver read it; null when none.
+const DialogTemplate* TemplateOf(int templateId);
+// The file the templates were read from.
+const std::string& TemplatesPath();
 
 // ---- Windows of setup.exe -------------------------------------------------
 

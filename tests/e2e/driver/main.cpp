@@ -1,19 +1,21 @@
 // driver.exe NAME [SHOT_DIR]: runs one scenario; exit code 0 when it passes.
 // driver.exe --list: prints the names of the scenarios that ctest runs.
+// driver.exe --probe: exits with the language and DPI it sees (fit.h).
 // Screenshots go to SHOT_DIR, else to %E2E_SHOTS%, else nowhere.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/fit.h"
 #include "tests/e2e/driver/scenarios.h"
 
 namespace {
 
 const Scenario* FindScenario(const char* name)
 {
-    for (const Scenario* table : {kScenarios, kCopyScenarios, kShellScenarios, kRemoveScenarios, kExtraScenarios,
-                                   kBenchScenarios})
+    for (const Scenario* table : {kScenarios, kCopyScenarios, kShellScenarios, kRemoveScenarios, kFitScenarios,
+                                   kExtraScenarios, kBenchScenarios})
         for (const Scenario* s = table; s->name; s++)
             if (strcmp(s->name, name) == 0)
                 return s;
@@ -29,8 +31,10 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: driver.exe --list | NAME [SHOT_DIR]\n");
         return 2;
     }
+    if (strcmp(argv[1], "--probe") == 0)
+        return ProbeMain();
     if (strcmp(argv[1], "--list") == 0) {
-        for (const Scenario* table : {kScenarios, kCopyScenarios, kShellScenarios, kRemoveScenarios})
+        for (const Scenario* table : {kScenarios, kCopyScenarios, kShellScenarios, kRemoveScenarios, kFitScenarios})
             for (const Scenario* s = table; s->name; s++)
                 printf("%s\n", s->name);
         return 0;

@@ -870,6 +870,19 @@ void RemoveKilledInstallation()
 
 }  // namespace
 
+void StartRemovalAt(int line, const std::string& dest, RemovalRecordState record)
+{
+    Installation in = MakeInstallationAt(line, dest, nullptr);
+    if (record == kDamagedRecord)
+        in.record += "FILE\t" + dest + "\\letter.tvd\tmaybe\r\n";
+    if (record != kNoRecord)
+        WriteRecordAt(line, in);
+    else
+        RemoveFileAt(line, dest + "\\tvremove.log");
+    WatchProgram(kProgram);
+    StartSetupAt(line, (dest + "\\tvremove.exe").c_str(), "", -1);
+}
+
 extern const Scenario kRemoveScenarios[] = {
     {"remove-full", RemoveFull},
     {"remove-quiet", RemoveQuiet},
