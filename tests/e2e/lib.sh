@@ -256,13 +256,13 @@ e2e_set_drive_type() {
 
 # The language and DPI of a run of scenario $1: E2E_LANG and E2E_DPI when
 # set, else the last two parts of a name NAME-LANG-DPI.  Sets E2E_RUN_LANG
-# (en, de, fr or empty), E2E_RUN_LOCALE (what LC_ALL becomes: US English
+# (en, de, fr, de_CH, fr_CA or empty), E2E_RUN_LOCALE (what LC_ALL becomes: US English
 # when no language is named, so that the host's own locale never reaches a
 # run) and E2E_RUN_DPI (96, 120 or empty).  Fails on a language or DPI it
 # does not know.
 e2e_run_conditions() {
     local name=$1 lang="" dpi=""
-    if [[ $name =~ -(en|de|fr)-([0-9]+)$ ]]; then
+    if [[ $name =~ -(en|de|fr|de_CH|fr_CA)-([0-9]+)$ ]]; then
         lang=${BASH_REMATCH[1]}
         dpi=${BASH_REMATCH[2]}
     fi
@@ -272,7 +272,10 @@ e2e_run_conditions() {
     ""|en) E2E_RUN_LOCALE=en_US.UTF-8 ;;
     de) E2E_RUN_LOCALE=de_DE.UTF-8 ;;
     fr) E2E_RUN_LOCALE=fr_FR.UTF-8 ;;
-    *) echo "e2e: $name: unknown language \"$lang\" (en, de, fr)" >&2; return 1 ;;
+    # Swiss German and Canadian French: the programs take German and
+    # French by the primary language.
+    de_CH|fr_CA) E2E_RUN_LOCALE=$lang.UTF-8 ;;
+    *) echo "e2e: $name: unknown language \"$lang\" (en, de, fr, de_CH, fr_CA)" >&2; return 1 ;;
     esac
     case "$dpi" in
     ""|96|120) ;;

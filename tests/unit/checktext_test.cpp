@@ -112,6 +112,8 @@ TEST(CheckText, ParseRunName) {
         {"fit-remove-fr-96", true, "fr", 96},
         {"fit-proofs-en-96", true, "en", 96},
         {"x-en-120", true, "en", 120},
+        {"fit-setup-de_CH-96", true, "de_CH", 96},
+        {"fit-setup-de_AT-96", false, "", 0},  // a locale no run names
         {"fit-setup-es-96", false, "", 0},     // no such language
         {"fit-setup-de-144", false, "", 0},    // no such DPI
         {"fit-setup-de-", false, "", 0},

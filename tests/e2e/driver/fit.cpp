@@ -248,6 +248,23 @@ std::vector<KeyedText> ReadTexts(HMODULE module, LANGID language)
     return out;
 }
 
+}  // namespace
+
+std::string ProgramString(int id, LANGID language)
+{
+    HMODULE module = LoadLibraryExA(TemplatesPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    std::string text;
+    if (module) {
+        for (const KeyedText& t : ReadTexts(module, language))
+            if (t.key == "s" + std::to_string(id))
+                text = ToAnsi(t.text);
+        FreeLibrary(module);
+    }
+    return text;
+}
+
+namespace {
+
 const EnglishSet& EnglishSetFor(const std::string& path, LANGID language)
 {
     for (const EnglishSet& s : englishSets)
@@ -421,7 +438,7 @@ RunConditions NeedRunConditionsAt(int line)
     std::string lang;
     if (!ParseRunName(ScenarioName(), &lang, &wanted.dpi))
         FailAt(line, "the scenario name %s ends in no -LANG-DPI (en, de, fr; 96, 120)", ScenarioName());
-    wanted.language = lang == "de" ? kGerman : lang == "fr" ? kFrench : kEnglishUS;
+    wanted.language = lang.compare(0, 2, "de") == 0 ? kGerman : lang.compare(0, 2, "fr") == 0 ? kFrench : kEnglishUS;
 
     LANGID user = GetUserDefaultLangID();
     if (ProgramLanguage(user) != wanted.language || RunLanguage() != wanted.language)

@@ -52,6 +52,10 @@ std::vector<ShownFault> FitFaults(HWND dialog, int extraPoints);
 // texts of its own.  Nothing for US English.
 std::vector<ShownFault> LanguageFaults(HWND dialog, LANGID language);
 
+// String id of the program whose templates the driver reads, in language,
+// as ANSI text; "" when it has none.
+std::string ProgramString(int id, LANGID language);
+
 // Both checks, in the run's language, on every visible dialog of the
 // watched program; each fault is a failure at the caller's line.  what
 // names the moment in the reports.

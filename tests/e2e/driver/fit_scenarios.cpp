@@ -8,6 +8,8 @@
 // show on the destination page that both checks report what they must.
 #include "tests/e2e/driver/scenarios.h"
 
+#include <shlobj.h>
+
 #include <ctype.h>
 #include <string.h>
 
@@ -22,6 +24,44 @@
 namespace {
 
 const char kGroupName[] = "Tovarin95 Demo";   // the group page's default name
+
+std::string RegistryDefault(const char* key)
+{
+    char data[256] = "";
+    LONG size = sizeof data;
+    return RegQueryValueA(HKEY_CLASSES_ROOT, key, data, &size) == ERROR_SUCCESS ? data : "(none)";
+}
+
+// After an installation: the file types' names in the registry and the
+// group's items (Wine's Program Manager keeps them as links in the Start
+// Menu) are the run's language's.
+void ExpectNamesInLanguageAt(int line)
+{
+    LANGID language = RunLanguage();
+    const struct {
+        const char* key;
+        int id;
+    } types[] = {{"tvdfile", IDS_TYPE_DOCUMENT}, {"tvsfile", IDS_TYPE_SETTINGS}};
+    for (const auto& t : types) {
+        std::string expected = ProgramString(t.id, language);
+        OkAt(line, !expected.empty() && RegistryDefault(t.key) == expected, "HKCR\\%s is \"%s\", expected \"%s\"",
+             t.key, RegistryDefault(t.key).c_str(), expected.c_str());
+    }
+    char programs[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
+    std::vector<std::string> items = FilesUnder(std::string(programs) + "\\" + kGroupName);
+    std::vector<std::string> expected = {"Tovarin.lnk", ProgramString(IDS_README_ITEM, language) + ".lnk",
+                                         ProgramString(IDS_GUIDE_ITEM, language) + ".lnk"};
+    std::sort(items.begin(), items.end());
+    std::sort(expected.begin(), expected.end());
+    std::string got, want;
+    for (const std::string& i : items)
+        got += "[" + i + "]";
+    for (const std::string& e : expected)
+        want += "[" + e + "]";
+    OkAt(line, items == expected, "the group holds %s, expected %s", got.c_str(), want.c_str());
+}
+#define ExpectNamesInLanguage() ExpectNamesInLanguageAt(__LINE__)
 
 // A screenshot's name for what shows: "box 4, create it" becomes box-4.
 std::string ShotName(const char* what)
@@ -76,6 +116,7 @@ void SetupWalk()
     Click(finish, IDOK);
     NeedExit();
     CloseFolderWindows(kGroupName);
+    ExpectNamesInLanguage();
 
     const Distribution dist = {
         File("tovarin.ex_", "tovarin.exe", kBaseComponent, 30000, kCompressed, 1),
@@ -358,6 +399,17 @@ extern const Scenario kFitScenarios[] = {
     {"fit-setup-en-120", SetupWalk},
     {"fit-remove-en-96", RemovalWalk},
     {"fit-remove-en-120", RemovalWalk},
+    {"fit-setup-de-96", SetupWalk},
+    {"fit-setup-de-120", SetupWalk},
+    {"fit-remove-de-96", RemovalWalk},
+    {"fit-remove-de-120", RemovalWalk},
+    {"fit-setup-fr-96", SetupWalk},
+    {"fit-setup-fr-120", SetupWalk},
+    {"fit-remove-fr-96", RemovalWalk},
+    {"fit-remove-fr-120", RemovalWalk},
+    // A Swiss German and a Canadian French user get German and French.
+    {"fit-setup-de_CH-96", SetupWalk},
+    {"fit-remove-fr_CA-120", RemovalWalk},
     {"fit-proofs-en-96", Proofs},
     {"fit-proofs-en-120", Proofs},
     {nullptr, nullptr},
