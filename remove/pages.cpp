@@ -77,12 +77,20 @@ void LoadRemoveString(int id, char* out, int capacity)
     LoadLanguageString(removeInstance, id, out, capacity);
 }
 
+namespace {
+
+// The progress page while it is up: the owner of every box then, so that
+// it waits, disabled, behind the box.
+HWND progressPage;
+
+}  // namespace
+
 int ShowBox(int n, const char* text)
 {
     LPCDLGTEMPLATEA box = FindTemplate(REMOVE_BOX_BASE + n);
     if (box == nullptr)
         return 2;
-    INT_PTR answer = DialogBoxIndirectParamA(removeInstance, box, nullptr, BoxProc,
+    INT_PTR answer = DialogBoxIndirectParamA(removeInstance, box, progressPage, BoxProc,
                                              reinterpret_cast<LPARAM>(text));
     Drain();
     // A box that could not be shown changes nothing: the answer that
@@ -96,6 +104,7 @@ HWND OpenProgress()
     HWND window = page != nullptr
                       ? CreateDialogIndirectParamA(removeInstance, page, nullptr, ProgressProc, 0)
                       : nullptr;
+    progressPage = window;
     if (window != nullptr) {
         ShowWindow(window, SW_SHOWNORMAL);
         UpdateWindow(window);
@@ -130,5 +139,6 @@ void CloseProgress(RemovalRun* run)
     if (run->progress != nullptr)
         DestroyWindow(run->progress);
     run->progress = nullptr;
+    progressPage = nullptr;
     Drain();
 }
