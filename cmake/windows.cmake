@@ -48,16 +48,20 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(SMALL_STACK_ALIGNMENT -mpreferred-stack-boundary=2)
 endif()
 
+# The two programs, setup.exe and tvremove.exe, are compiled alike: no C
+# run-time, no exceptions, small.
+set(WINDOWS_PROGRAM_DEFINITIONS WIN32_LEAN_AND_MEAN NOMINMAX
+  WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400)
+set(WINDOWS_PROGRAM_OPTIONS ${TOVARIN_WARNINGS} -Os -fno-exceptions -fno-rtti
+  -fno-asynchronous-unwind-tables -fno-stack-protector -fno-threadsafe-statics
+  -fno-use-cxa-atexit -ffunction-sections -fdata-sections
+  -mno-stack-arg-probe -Wframe-larger-than=3584 ${SMALL_STACK_ALIGNMENT})
+
 add_executable(setup WIN32 ${SETUP_SOURCES} ${PORTABLE_SOURCES})
 target_include_directories(setup PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_definitions(setup PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX
-  WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400)
+target_compile_definitions(setup PRIVATE ${WINDOWS_PROGRAM_DEFINITIONS})
 target_compile_options(setup PRIVATE
-  $<$<COMPILE_LANGUAGE:CXX>:${TOVARIN_WARNINGS} -Os -fno-exceptions -fno-rtti
-    -fno-asynchronous-unwind-tables -fno-stack-protector -fno-threadsafe-statics
-    -fno-use-cxa-atexit -ffunction-sections -fdata-sections
-    -mno-stack-arg-probe -fno-inline-small-functions -Wframe-larger-than=3584
-    ${SMALL_STACK_ALIGNMENT}>)
+  "$<$<COMPILE_LANGUAGE:CXX>:${WINDOWS_PROGRAM_OPTIONS};-fno-inline-small-functions>")
 # Small functions stay calls: the many one-line helpers, inlined at every
 # caller, cost more .text than their calls.
 # Without stack probes the compiler passes arguments with pushes, which
@@ -126,13 +130,8 @@ set(TVREMOVE_SOURCES
 )
 add_executable(tvremove WIN32 ${TVREMOVE_SOURCES})
 target_include_directories(tvremove PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_definitions(tvremove PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX
-  WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400)
-target_compile_options(tvremove PRIVATE
-  $<$<COMPILE_LANGUAGE:CXX>:${TOVARIN_WARNINGS} -Os -fno-exceptions -fno-rtti
-    -fno-asynchronous-unwind-tables -fno-stack-protector -fno-threadsafe-statics
-    -fno-use-cxa-atexit -ffunction-sections -fdata-sections
-    -mno-stack-arg-probe -Wframe-larger-than=3584 ${SMALL_STACK_ALIGNMENT}>)
+target_compile_definitions(tvremove PRIVATE ${WINDOWS_PROGRAM_DEFINITIONS})
+target_compile_options(tvremove PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${WINDOWS_PROGRAM_OPTIONS}>")
 target_link_options(tvremove PRIVATE -nostdlib -nostartfiles -s -Wl,--gc-sections
   -Wl,-e,${SETUP_ENTRY} -Wl,--subsystem,windows:4.0
   -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
