@@ -32,3 +32,72 @@ int CopyBlocks(const BlockSource* source, const BlockSink* sink, uint32_t size, 
     } while (written < size);
     return kBlocksCopied;
 }
+
+namespace {
+
+struct Crc32Table {
+    uint32_t entry[256];
+};
+
+constexpr Crc32Table MakeCrc32Table()
+{
+    Crc32Table table = {};
+    for (uint32_t n = 0; n < 256; ++n) {
+        uint32_t crc = n;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        table.entry[n] = crc;
+    }
+    return table;
+}
+
+// Made by the compiler: read-only data, nothing to fill at start-up.
+constexpr Crc32Table kCrc32 = MakeCrc32Table();
+
+}  // namespace
+
+uint32_t UpdateCrc32(uint32_t crc, const uint8_t* bytes, uint32_t size)
+{
+    for (uint32_t i = 0; i < size; ++i)
+        crc = (crc >> 8) ^ kCrc32.entry[(crc ^ bytes[i]) & 0xFFu];
+    return crc;
+}
+
+int IsFingerprint(const char* text)
+{
+    for (int i = 0; i < 8; ++i) {
+        char c = text[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')))
+            return 0;
+    }
+    if (text[8] != '-' || text[9] == '\0' || (text[9] == '0' && text[10] != '\0'))
+        return 0;
+    // The size is a 32-bit count: at most ten digits.
+    int digits = 0;
+    for (const char* p = text + 9; *p != '\0'; ++p, ++digits) {
+        if (*p < '0' || *p > '9' || digits == 10)
+            return 0;
+    }
+    return 1;
+}
+
+void FormatFingerprint(uint32_t crc, uint32_t size, char* out)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    crc = ~crc;
+    for (int i = 7; i >= 0; --i) {
+        out[i] = digits[crc & 0xF];
+        crc >>= 4;
+    }
+    out[8] = '-';
+    char reversed[12];
+    int n = 0;
+    do {
+        reversed[n++] = static_cast<char>('0' + size % 10);
+        size /= 10;
+    } while (size != 0);
+    for (int i = 0; i < n; ++i)
+        out[9 + i] = reversed[n - 1 - i];
+    out[9 + n] = '\0';
+}
+

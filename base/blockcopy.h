@@ -51,4 +51,17 @@ const int kReadAttempts = 3;
 // what the installed file must hold.
 int CopyBlocks(const BlockSource* source, const BlockSink* sink, uint32_t size, uint8_t* buffer);
 
+// A file's fingerprint: the CRC-32 (the ZIP polynomial) of its bytes in
+// eight upper-case hexadecimal digits, a hyphen, its size in decimal
+// ("CBF43926-9").  The CRC is fed block by block as the loop copies: start
+// with 0xFFFFFFFF, feed every block, then format with the total size.
+// Table-driven, since every byte Setup writes goes through it.
+enum {
+    kFingerprintBytes = 20,
+};
+uint32_t UpdateCrc32(uint32_t crc, const uint8_t* bytes, uint32_t size);
+void FormatFingerprint(uint32_t crc, uint32_t size, char* out);
+// 1 when text is a fingerprint as FormatFingerprint writes it.
+int IsFingerprint(const char* text);
+
 #endif

@@ -38,12 +38,14 @@ HANDLE CreateTemporary(const char* targetPath, char* temp)
 struct TempSink {
     HANDLE file;
     const BlockSink* progress;
+    uint32_t crc;   // of every byte written, for the file's fingerprint
 };
 
 int WriteToTemp(void* context, const uint8_t* data, uint32_t bytes)
 {
     TempSink* sink = static_cast<TempSink*>(context);
     DWORD put = 0;
+    sink->crc = UpdateCrc32(sink->crc, data, bytes);
     return bytes == 0 || (WriteFile(sink->file, data, bytes, &put, nullptr) && put == bytes);
 }
 
@@ -141,7 +143,7 @@ int WriteFileWhole(const char* targetPath, const BlockSource* source, uint32_t s
         return kFileCreateFailed;
     }
 
-    TempSink tempSink = {file, progress};
+    TempSink tempSink = {file, progress, 0xFFFFFFFFu};
     BlockSink sink = {WriteToTemp, ReportBlock, &tempSink};
     int copied = CopyBlocks(source, &sink, size, buffer);
     LocalFree(buffer);
@@ -165,8 +167,16 @@ int WriteFileWhole(const char* targetPath, const BlockSource* source, uint32_t s
         result = kFileWriteFailed;
         break;
     }
-    if (result < 0)
+    if (result < 0) {
         DeleteFileA(temp);
+    } else if (result == kFileWritten) {
+        // Only a file in place has a fingerprint: the removal takes it
+        // while it still has these bytes, and keeps it once the user has
+        // changed it.
+        char fingerprint[kFingerprintBytes];
+        FormatFingerprint(tempSink.crc, size, fingerprint);
+        NoteAction(kNotePlaced, 0, targetPath, fingerprint);
+    }
     return result;
 }
 

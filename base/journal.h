@@ -15,6 +15,7 @@ enum NotedAction {
     kNoteKey,             // root, path
     kNoteValue,           // root, path, name, data
     kNoteTemplate,        // target, source
+    kNotePlaced,          // target, its fingerprint: the file is in place, whole
 };
 
 typedef void (*ActionListener)(int kind, int flag, const char* a, const char* b, const char* c,

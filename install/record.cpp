@@ -23,6 +23,7 @@ const KindWord kKinds[] = {
     {kRecordKey, "KEY", 2, {nullptr, nullptr}},
     {kRecordValue, "VALUE", 4, {nullptr, nullptr}},
     {kRecordTemplate, "TEMPLATE", 2, {nullptr, nullptr}},
+    {kRecordPlaced, "PLACED", 2, {nullptr, nullptr}},
 };
 
 const KindWord* FindKind(RecordKind kind)
@@ -79,6 +80,8 @@ int FieldsValid(RecordKind kind, const char* const* field)
         return IsPlainAbsolutePath(field[0]);
     case kRecordTemplate:
         return IsPlainAbsolutePath(field[0]) && field[1][0] != '\0';
+    case kRecordPlaced:
+        return IsPlainAbsolutePath(field[0]) && IsFingerprint(field[1]);
     case kRecordGroup:
         return field[0][0] != '\0';
     case kRecordItem:
@@ -197,6 +200,16 @@ size_t FormatRecordSignature(char* out, size_t capacity)
     return ComposeText(out, capacity, kRecordSignature, "\r\n");
 }
 
+int HasRecordSignature(const char* text, size_t size)
+{
+    size_t i = 0;
+    for (; kRecordSignature[i] != '\0'; ++i) {
+        if (i >= size || text[i] != kRecordSignature[i])
+            return 0;
+    }
+    return i + 2 <= size && text[i] == '\r' && text[i + 1] == '\n';
+}
+
 size_t FormatRecordLine(const RecordLine* line, char* out, size_t capacity)
 {
     if (capacity == 0)
@@ -250,6 +263,11 @@ uint32_t ReadRecord(const char* text, size_t size, void (*visit)(const RecordLin
         size_t end = pos;
         while (end < size && text[end] != '\n' && end - pos < kRecordLineBytes)
             ++end;
+        // A last line without its line end is what a kill or a power cut
+        // leaves of a line being written: the record ends before it.  The
+        // signature line is no such line: without it there is no record.
+        if (end >= size && end - pos < kRecordLineBytes && number > 1)
+            return visited;
         // A line must end with CR LF within its length; a NUL never belongs.
         if (end >= size || text[end] != '\n' || end == pos || text[end - 1] != '\r') {
             *badLine = number;
@@ -284,36 +302,6 @@ uint32_t ReadRecord(const char* text, size_t size, void (*visit)(const RecordLin
     if (number == 0)
         *badLine = 1;   // no signature at all
     return visited;
-}
-
-uint32_t UpdateCrc32(uint32_t crc, const uint8_t* bytes, uint32_t size)
-{
-    for (uint32_t i = 0; i < size; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return crc;
-}
-
-void FormatFingerprint(uint32_t crc, uint32_t size, char* out)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    crc = ~crc;
-    for (int i = 7; i >= 0; --i) {
-        out[i] = digits[crc & 0xF];
-        crc >>= 4;
-    }
-    out[8] = '-';
-    char reversed[12];
-    int n = 0;
-    do {
-        reversed[n++] = static_cast<char>('0' + size % 10);
-        size /= 10;
-    } while (size != 0);
-    for (int i = 0; i < n; ++i)
-        out[9 + i] = reversed[n - 1 - i];
-    out[9 + n] = '\0';
 }
 
 void FileFingerprint(const uint8_t* bytes, uint32_t size, char* out)

@@ -18,6 +18,13 @@
 //   VALUE     root  path  name  data a text value Setup wrote (name "" is the unnamed one)
 //   TEMPLATE  path  fingerprint      the document template, placed outside the destination;
 //                                    fingerprint tells whether it is still the one placed
+//   PLACED    path  fingerprint      the file of the FILE line before it is in place, with these
+//                                    bytes: the removal takes it only while it still has them
+//
+// A record grows by new kinds of line, never by changing the lines it has:
+// a reader of an older Setup stops at a word it does not know, so Setup
+// puts the removal program of its own build in place before it writes a
+// line of a new kind.
 //
 // Roots are HKCR, HKCU and HKLM.  A fingerprint is the file's CRC-32 and
 // size, "XXXXXXXX-N" (FileFingerprint).  Paths are absolute, in drive or network
@@ -27,6 +34,8 @@
 
 #include <stddef.h>
 #include <stdint.h>
+
+#include "base/blockcopy.h"
 
 extern const char kRecordSignature[];   // "Tovarin removal record 1"
 
@@ -39,6 +48,7 @@ enum RecordKind {
     kRecordKey,
     kRecordValue,
     kRecordTemplate,
+    kRecordPlaced,
 };
 
 enum {
@@ -63,14 +73,19 @@ size_t FormatRecordLine(const RecordLine* line, char* out, size_t capacity);
 // The record's first line, with its CR LF.
 size_t FormatRecordSignature(char* out, size_t capacity);
 
+// 1 when the size bytes of text begin with the record's first line: a file
+// of the record's name without it is not a record, and is neither written
+// into nor deleted.
+int HasRecordSignature(const char* text, size_t size);
+
 // Reads a record of size bytes, calling visit() for each valid line in
 // order.  Stops at the first line it cannot account for (a missing
 // signature, an unknown word, a wrong number of fields, a path that is not
-// absolute, a line without its CR LF at the end of the record, a line
-// over kRecordLineBytes).  Returns the number of lines visited, and in
-// *badLine the number (from 1) of the line that stopped it, or 0 when the
-// whole record was read.  A record cut off inside its last line, as a kill
-// while writing leaves it, counts that line as bad.
+// absolute, a line over kRecordLineBytes).  Returns the number of lines
+// visited, and in *badLine the number (from 1) of the line that stopped
+// it, or 0 when the whole record was read.  A last line without its CR LF,
+// as a killed Setup or a power cut leaves it, is the record's normal end:
+// its action never happened (each line is written before its action).
 uint32_t ReadRecord(const char* text, size_t size, void (*visit)(const RecordLine* line, void* context),
                     void* context, uint32_t* badLine);
 
@@ -79,14 +94,9 @@ uint32_t ReadRecord(const char* text, size_t size, void (*visit)(const RecordLin
 // not allow in a name.
 int IsPlainAbsolutePath(const char* path);
 
-// The fingerprint of size bytes: their CRC-32 (the ZIP polynomial) in
-// eight upper-case hexadecimal digits, a hyphen, the size in decimal.
-// out holds at least 20 bytes.
+// The fingerprint of size bytes (base/blockcopy.h: FormatFingerprint).
+// out holds at least kFingerprintBytes.
 void FileFingerprint(const uint8_t* bytes, uint32_t size, char* out);
-// The same, fed block by block: start with crc 0xFFFFFFFF, feed every
-// block, then format with the total size.
-uint32_t UpdateCrc32(uint32_t crc, const uint8_t* bytes, uint32_t size);
-void FormatFingerprint(uint32_t crc, uint32_t size, char* out);
 
 // 1 when path lies inside dir (dir itself excluded), letter case ignored.
 int IsInsideDirectory(const char* path, const char* dir);

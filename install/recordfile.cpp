@@ -11,7 +11,7 @@
 #include "resources/resource.h"
 #include "shell/shell.h"
 
-static_assert(int{kNoteDirectory} == int{kRecordDirectory} && int{kNoteTemplate} == int{kRecordTemplate},
+static_assert(int{kNoteDirectory} == int{kRecordDirectory} && int{kNotePlaced} == int{kRecordPlaced},
               "the journal numbers its actions as the record its lines");
 
 namespace {
@@ -69,15 +69,17 @@ void RecordAction(int kind, int flag, const char* a, const char* b, const char* 
     RecordLine lines[2] = {{static_cast<RecordKind>(kind), flag, {a, b, c, d}},
                            {kRecordTemporary, 0, {b, "", "", ""}}};
     int count = 1;
-    if (kind == kNoteFile) {
+    if (kind == kNoteFile || kind == kNotePlaced) {
         // The write path's files outside the destination (the template in
         // the New menu's folder) are the template line's, or not Setup's
         // to take away.  A file and its temporary go in one write: there
         // is no moment with one line alone.
         if (!IsInsideDirectory(a, recordDest))
             return;
-        lines[0].field[1] = "";
-        count = 2;
+        if (kind == kNoteFile) {
+            lines[0].field[1] = "";
+            count = 2;
+        }
     } else if (kind == kNoteTemplate) {
         if (!Fingerprint(b, fingerprint))
             return;

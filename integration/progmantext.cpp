@@ -36,6 +36,16 @@ size_t DeleteItemCommand(const char* item, char* out, size_t capacity)
     return ComposeText(out, capacity, "[DeleteItem(", item, ")]");
 }
 
+size_t DeleteQuotedItemCommand(const char* item, char* out, size_t capacity)
+{
+    return ComposeText(out, capacity, "[DeleteItem(\"", item, "\")]");
+}
+
+size_t DeleteGroupCommand(const char* group, char* out, size_t capacity)
+{
+    return ComposeText(out, capacity, "[DeleteGroup(\"", group, "\")]");
+}
+
 size_t AddApplicationCommand(const char* path, char* out, size_t capacity)
 {
     return ComposeText(out, capacity, "[AddItem(", path, ", Tovarin, ", path, ", 0)]");

@@ -33,6 +33,12 @@ size_t AddApplicationCommand(const char* path, char* out, size_t capacity);
 size_t AddReadMeCommand(const char* path, const char* item, char* out, size_t capacity);
 size_t AddGuideCommand(const char* path, const char* item, char* out, size_t capacity);
 
+// The removal's commands: the record it reads is outside input, so every
+// name goes quoted, whatever it holds (callers refuse names with a double
+// quote or a square bracket, IsSafeGroupName).
+size_t DeleteQuotedItemCommand(const char* item, char* out, size_t capacity);
+size_t DeleteGroupCommand(const char* group, char* out, size_t capacity);
+
 // 1 when a typed group name can go into the commands as it stands: a
 // double quote would end its quoted argument early and a square bracket
 // would end or start a command, so that the rest of the name would reach

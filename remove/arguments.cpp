@@ -69,6 +69,7 @@ int ParseRemoveArguments(const char* tail, RemoveArguments* out)
     out->copy = 0;
     out->event = 0;
     out->process = 0;
+    out->result = 0;
     out->destDir[0] = '\0';
     const char* p = SkipBlanks(tail);
     const char* after = TakeSwitch(p, "copy");
@@ -76,6 +77,7 @@ int ParseRemoveArguments(const char* tail, RemoveArguments* out)
         out->copy = 1;
         p = TakeNumber(after, &out->event);
         p = p != nullptr ? TakeNumber(p, &out->process) : nullptr;
+        p = p != nullptr ? TakeNumber(p, &out->result) : nullptr;
         if (p == nullptr)
             return 0;
         p = SkipBlanks(p);
@@ -119,14 +121,16 @@ int ParseRemoveArguments(const char* tail, RemoveArguments* out)
     return 1;
 }
 
-size_t FormatCopyCommand(const char* program, uint32_t event, uint32_t process, int quiet,
+size_t FormatCopyCommand(const char* program, uint32_t event, uint32_t process, uint32_t result, int quiet,
                          const char* destDir, char* out, size_t capacity)
 {
-    char eventText[12], processText[12];
+    char eventText[12], processText[12], resultText[12];
     FormatNumber(event, eventText);
     FormatNumber(process, processText);
-    char head[kPathBytes + 40];
-    if (ComposeText(head, sizeof head, "\"", program, "\" /copy ", eventText, " ") == 0)
+    FormatNumber(result, resultText);
+    char head[kPathBytes + 60];
+    if (ComposeText(head, sizeof head, "\"", program, "\" /copy ", eventText, " ") == 0 ||
+        AppendText(head, sizeof head, processText) == 0 || AppendText(head, sizeof head, " ") == 0)
         return 0;
-    return ComposeText(out, capacity, head, processText, quiet ? " /quiet \"" : " \"", destDir, "\"");
+    return ComposeText(out, capacity, head, resultText, quiet ? " /quiet \"" : " \"", destDir, "\"");
 }

@@ -1,11 +1,11 @@
 // The removal program's command line.  Add/Remove Programs starts it with
 // none (UninstallString) or with /quiet (QuietUninstallString); the program
 // started from the destination starts its copy in the temporary directory
-// with /copy, the two handles the copy signals and waits for, and the
-// destination:
+// with /copy, the two handles the copy signals and waits for, the pipe it
+// hands its result through, and the destination:
 //
 //   tvremove.exe [/quiet]
-//   tvremove.exe /copy EVENT PROCESS [/quiet] DESTINATION
+//   tvremove.exe /copy EVENT PROCESS RESULT [/quiet] DESTINATION
 //
 // Portable: no windows.h.
 #ifndef TOVARIN_REMOVE_ARGUMENTS_H
@@ -21,6 +21,7 @@ struct RemoveArguments {
     int copy;                  // 1: this is the copy in the temporary directory
     uint32_t event;            // the copy's: the handle it signals when all is removed
     uint32_t process;          // the copy's: the handle of the program that started it
+    uint32_t result;           // the copy's: the pipe it writes its exit code into before it signals
     char destDir[kPathBytes];  // the copy's: the destination, without a trailing backslash
 };
 
@@ -31,7 +32,7 @@ int ParseRemoveArguments(const char* tail, RemoveArguments* out);
 
 // The copy's command line: the quoted program path and its arguments.
 // Returns the length, or 0 when it does not fit.
-size_t FormatCopyCommand(const char* program, uint32_t event, uint32_t process, int quiet,
+size_t FormatCopyCommand(const char* program, uint32_t event, uint32_t process, uint32_t result, int quiet,
                          const char* destDir, char* out, size_t capacity);
 
 #endif

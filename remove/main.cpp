@@ -20,9 +20,6 @@ HINSTANCE removeInstance;
 namespace {
 
 enum {
-    kExitRemoved  = 0,
-    kExitFailed   = 1,   // no record, a bad command line, or the copy could not start
-    kExitStopped  = 2,   // the user cancelled
     kParentWaitMs = 30000,
 };
 
@@ -36,7 +33,9 @@ int CopyPath(char* path)
 }
 
 // The first program: hands the work to the copy and waits until it says
-// everything is removed, or ends.  0 when the copy could not be started.
+// everything is removed, or ends; its exit code is the copy's, handed
+// through a pipe before the copy signals.  0 when the copy could not be
+// started.
 int HandOver(const char* destDir, int quiet, DWORD* exitCode)
 {
     char own[kPathBytes], copy[kPathBytes];
@@ -46,13 +45,22 @@ int HandOver(const char* destDir, int quiet, DWORD* exitCode)
         return 0;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE done = CreateEventA(&inherit, TRUE, FALSE, nullptr);
-    HANDLE self = nullptr;
-    if (done == nullptr || !DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
-                                            SYNCHRONIZE, TRUE, 0)) {
-        if (done != nullptr)
-            CloseHandle(done);
+    HANDLE self = nullptr, resultRead = nullptr, resultOwn = nullptr, resultWrite = nullptr;
+    // Only the pipe's writing end is the copy's: a copy that dies leaves
+    // the reader at its end, not waiting.
+    if (done == nullptr ||
+        !DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0) ||
+        !CreatePipe(&resultRead, &resultOwn, nullptr, 0) ||
+        !DuplicateHandle(GetCurrentProcess(), resultOwn, GetCurrentProcess(), &resultWrite, 0, TRUE,
+                         DUPLICATE_SAME_ACCESS)) {
+        HANDLE handles[] = {done, self, resultRead, resultOwn};
+        for (HANDLE h : handles) {
+            if (h != nullptr)
+                CloseHandle(h);
+        }
         return 0;
     }
+    CloseHandle(resultOwn);
     char command[kPathBytes * 2 + 64];
     char tempDir[kPathBytes];
     CopyText(tempDir, sizeof tempDir, copy);
@@ -63,19 +71,25 @@ int HandOver(const char* destDir, int quiet, DWORD* exitCode)
         reinterpret_cast<char*>(&startup)[i] = 0;
     startup.cb = sizeof startup;
     int ok = FormatCopyCommand(copy, static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(done)),
-                               static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(self)), quiet, destDir, command,
-                               sizeof command) != 0 &&
+                               static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(self)),
+                               static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(resultWrite)), quiet, destDir,
+                               command, sizeof command) != 0 &&
              CreateProcessA(copy, command, nullptr, nullptr, TRUE, 0, nullptr, tempDir, &startup, &started);
+    CloseHandle(resultWrite);
     if (ok) {
         HANDLE either[2] = {done, started.hProcess};
         WaitForMultipleObjects(2, either, FALSE, INFINITE);
-        if (WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0)
-            GetExitCodeProcess(started.hProcess, exitCode);
-        else
-            *exitCode = kExitRemoved;
+        uint8_t code = 0;
+        DWORD got = 0;
+        if (WaitForSingleObject(done, 0) == WAIT_OBJECT_0 && ReadFile(resultRead, &code, 1, &got, nullptr) &&
+            got == 1)
+            *exitCode = code;
+        else if (!GetExitCodeProcess(started.hProcess, exitCode) || *exitCode == STILL_ACTIVE)
+            *exitCode = kExitNothingRemoved;
         CloseHandle(started.hProcess);
         CloseHandle(started.hThread);
     }
+    CloseHandle(resultRead);
     CloseHandle(done);
     CloseHandle(self);
     return ok;
@@ -83,18 +97,29 @@ int HandOver(const char* destDir, int quiet, DWORD* exitCode)
 
 // The removal itself, in the copy (or, when no copy could be started, in
 // the first program, which then has its own file deleted at the next start).
-int Remove(const char* destDir, int quiet, HANDLE done, HANDLE parent)
+int Remove(const char* destDir, int quiet, HANDLE done, HANDLE parent, HANDLE resultPipe)
 {
     RemovalRun* run = static_cast<RemovalRun*>(LocalAlloc(LPTR, sizeof(RemovalRun)));
     if (run == nullptr)
-        return kExitFailed;
+        return kExitNothingRemoved;
     CopyText(run->destDir, sizeof run->destDir, destDir);
     run->quiet = quiet;
     int result = kRemovalStopped;
     if (quiet || ShowBox(BOX_CONFIRM_REMOVE, nullptr) == ANSWER_REMOVE)
         result = RemoveTovarin(run);
+    RemovalOutcome outcome = {run->recordRead, result == kRemovalStopped, run->removed, run->failed,
+                              run->recordRead ? run->plan.badLine : 0};
+    if (result == kRemovalStopped && !run->recordRead)
+        outcome.recordRead = 1;   // stopped at the first box: the user's answer
+    int code = RemovalExitCode(&outcome);
     // Add/Remove Programs reads its list again when the program it started
-    // ends: let it end now that the entry is gone.
+    // ends: let it end now that the entry is gone, with this result.
+    if (resultPipe != nullptr) {
+        uint8_t byte = static_cast<uint8_t>(code);
+        DWORD put = 0;
+        WriteFile(resultPipe, &byte, 1, &put, nullptr);
+        CloseHandle(resultPipe);
+    }
     if (done != nullptr)
         SetEvent(done);
     if (parent != nullptr)
@@ -105,7 +130,10 @@ int Remove(const char* destDir, int quiet, HANDLE done, HANDLE parent)
         CloseProgress(run);
     if (run->recordRead && !quiet) {
         char text[kLeftBytes + 128];
-        LoadRemoveString(result == kRemovalStopped ? IDS_STOPPED : run->left.shown > 0 ? IDS_LEFT : IDS_REMOVED,
+        LoadRemoveString(result == kRemovalStopped   ? IDS_STOPPED
+                         : result == kRemovalPartial ? IDS_PARTLY
+                         : run->left.shown > 0       ? IDS_LEFT
+                                                     : IDS_REMOVED,
                          text, sizeof text);
         if (result != kRemovalStopped && run->left.shown > 0) {
             AppendText(text, sizeof text, run->left.text);
@@ -120,7 +148,7 @@ int Remove(const char* destDir, int quiet, HANDLE done, HANDLE parent)
     }
     FreeRun(run);
     LocalFree(run);
-    return result == kRemovalDone ? kExitRemoved : result == kRemovalStopped ? kExitStopped : kExitFailed;
+    return code;
 }
 
 }  // namespace
@@ -131,11 +159,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int)
     ChooseResourceLanguage(instance);
     RemoveArguments arguments;
     if (!ParseRemoveArguments(tail, &arguments))
-        return kExitFailed;
+        return kExitNothingRemoved;
     if (arguments.copy) {
         int code = Remove(arguments.destDir, arguments.quiet,
                           reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(arguments.event)),
-                          reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(arguments.process)));
+                          reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(arguments.process)),
+                          reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(arguments.result)));
         char own[kPathBytes];
         DWORD length = GetModuleFileNameA(nullptr, own, sizeof own);
         if (length != 0 && length < sizeof own)
@@ -148,11 +177,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int)
     char destDir[kPathBytes];
     DWORD length = GetModuleFileNameA(nullptr, destDir, sizeof destDir);
     if (length == 0 || length >= sizeof destDir || LastBackslash(destDir) < 2)
-        return kExitFailed;
+        return kExitNothingRemoved;
     destDir[LastBackslash(destDir) == 2 ? 3 : LastBackslash(destDir)] = '\0';
-    DWORD code = kExitFailed;
+    DWORD code = kExitNothingRemoved;
     if (HandOver(destDir, arguments.quiet, &code))
         return static_cast<int>(code);
     // No copy: remove from here; this program's file goes at the next start.
-    return Remove(destDir, arguments.quiet, nullptr, nullptr);
+    return Remove(destDir, arguments.quiet, nullptr, nullptr, nullptr);
 }

@@ -2,6 +2,7 @@
 #include "remove/plan.h"
 
 #include "base/text.h"
+#include "integration/progmantext.h"
 
 const char kRemovalProgramName[] = "tvremove.exe";
 const char kRecordFileName[] = "tvremove.log";
@@ -96,4 +97,69 @@ void OrderDeepestFirst(const char** paths, uint32_t count)
         }
         paths[j] = moving;
     }
+}
+
+FileVerdict JudgeTemporary(const char* path, const char* destDir)
+{
+    FileVerdict verdict = JudgeFile(path, destDir);
+    if (verdict == kRemoveFile && TemporaryFileKind(FileNameOf(path)) != kNewContents)
+        return kNotTemporaryName;
+    return verdict;
+}
+
+int IsLastFileLine(const RemovalPlan* plan, uint32_t index)
+{
+    const char* path = plan->lines[index].field[0];
+    for (uint32_t i = index + 1; i < plan->count; ++i) {
+        if (plan->lines[i].kind == kRecordFile && SameTextIgnoringCase(plan->lines[i].field[0], path))
+            return 0;
+    }
+    return 1;
+}
+
+const char* PlacedFingerprint(const RemovalPlan* plan, uint32_t index)
+{
+    const char* path = plan->lines[index].field[0];
+    for (uint32_t i = index + 1; i < plan->count; ++i) {
+        const PlanLine* line = &plan->lines[i];
+        if ((line->kind == kRecordFile || line->kind == kRecordPlaced) &&
+            SameTextIgnoringCase(line->field[0], path))
+            return line->kind == kRecordPlaced ? line->field[1] : nullptr;
+    }
+    return nullptr;
+}
+
+int IsSettingsFile(const char* path)
+{
+    int dot = LastCharacter(path, '.');
+    return dot > LastBackslash(path) && SameTextIgnoringCase(path + dot, ".tvs");
+}
+
+int IsOwnTemplatePath(const char* path, const char* const* folders, uint32_t count)
+{
+    char folder[kPathBytes];
+    if (!IsPlainAbsolutePath(path) || !SameTextIgnoringCase(FileNameOf(path), "default.tvd") ||
+        ParentDirectory(path, folder, sizeof folder) == 0)
+        return 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (folders[i] != nullptr && folders[i][0] != '\0' && SameTextIgnoringCase(folder, folders[i]))
+            return 1;
+    }
+    return 0;
+}
+
+int IsRecordedNameSafe(const char* name)
+{
+    return name[0] != '\0' && IsSafeGroupName(name);
+}
+
+RemovalExit RemovalExitCode(const RemovalOutcome* outcome)
+{
+    if (!outcome->recordRead)
+        return kExitNothingRemoved;
+    if (outcome->stopped)
+        return kExitStopped;
+    if (outcome->failed > 0 || outcome->badLine != 0)
+        return outcome->removed > 0 ? kExitRemovedInPart : kExitNothingRemoved;
+    return kExitRemoved;
 }

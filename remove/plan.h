@@ -39,8 +39,56 @@ enum FileVerdict {
     kOutsideDest     = 1,   // not inside the destination: never Setup's to delete
     kSystemLibrary   = 2,   // ctl3d32.dll, which other programs load
     kRemovalProgram  = 3,   // the removal program or its record, taken away last
+    kNotTemporaryName = 4,  // a TEMP line naming a file that is no temporary file of the write path
 };
 FileVerdict JudgeFile(const char* path, const char* destDir);
+// The same for a TEMP line: only the write path's own "~tvNNNN.tmp" names
+// inside the destination are Setup's temporary files.
+FileVerdict JudgeTemporary(const char* path, const char* destDir);
+
+// For the FILE line at index: 1 when no later FILE line names the same
+// file (a later installation's line decides for it).
+int IsLastFileLine(const RemovalPlan* plan, uint32_t index);
+
+// The fingerprint the record gives the file of the FILE line at index: a
+// PLACED line after it for the same file, and before any later FILE line
+// of it.  Null when there is none (a kill between the two lines, or a
+// record of a Setup that wrote no fingerprints): the file is then removed
+// as Setup's without one.
+const char* PlacedFingerprint(const RemovalPlan* plan, uint32_t index);
+
+// 1 when path names a settings file ("*.tvs"), which is the user's to keep.
+int IsSettingsFile(const char* path);
+
+// 1 when a TEMPLATE line's path is the document template "default.tvd"
+// directly inside one of the count folders the New menu's template is
+// placed in (letter case ignored).  A record naming any other file is not
+// Setup's to delete, whatever its fingerprint.
+int IsOwnTemplatePath(const char* path, const char* const* folders, uint32_t count);
+
+// 1 when a GROUP or ITEM line's name can go into a command quoted: what
+// Setup accepts as a group name, not empty.
+int IsRecordedNameSafe(const char* name);
+
+// The removal's exit codes, for the program that Add/Remove Programs or a
+// script starts.
+enum RemovalExit {
+    kExitRemoved       = 0,   // everything meant to go is gone (kept settings, files the user
+                              // changed and files that go at the next start count as gone)
+    kExitNothingRemoved = 1,  // no record, a bad command line, the copy could not start
+    kExitStopped       = 2,   // stopped by the user
+    kExitRemovedInPart = 3,   // something the removal meant to delete is still there
+};
+
+// What a removal did, for its exit code.
+struct RemovalOutcome {
+    int recordRead;    // there was a record to work from
+    int stopped;       // the user chose Cancel
+    uint32_t removed;  // actions taken (files, items, values, ...)
+    uint32_t failed;   // things meant to go that are still there
+    uint32_t badLine;  // the record's damaged line, or 0
+};
+RemovalExit RemovalExitCode(const RemovalOutcome* outcome);
 
 // The file name of a path: what follows its last backslash.
 const char* FileNameOf(const char* path);

@@ -9,15 +9,15 @@
 namespace {
 
 const DWORD kLargestRecord = 4u << 20;   // far beyond any record Setup writes
-const uint32_t kTemplateBlock = 32768;
+const uint32_t kFingerprintBlock = 65536;
 
 void* Allocate(size_t bytes)
 {
     return LocalAlloc(LPTR, bytes);
 }
 
-// Reads the record beside the program into a block of its own; null when
-// there is none.
+}  // namespace
+
 char* ReadWhole(const char* path, DWORD* size)
 {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -36,35 +36,49 @@ char* ReadWhole(const char* path, DWORD* size)
         }
     }
     CloseHandle(file);
+    if (bytes != nullptr)
+        bytes[*size] = '\0';
     return bytes;
 }
+
+namespace {
 
 int IsInUse(DWORD error)
 {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
 }
 
-// The template is Setup's only while it is the file Setup placed.
-int TemplateUnchanged(const char* path, const char* fingerprint)
+// A file is Setup's only while it is the file Setup placed: the user may
+// have edited it since, or put a file of his own under its name.
+enum Sameness {
+    kFileUnreadable = -1,   // cannot be read now (held by a program that shares no reading)
+    kFileChanged    = 0,
+    kFileSame       = 1,
+};
+
+Sameness CompareWithFingerprint(const char* path, const char* fingerprint)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    uint8_t* block = static_cast<uint8_t*>(Allocate(kTemplateBlock));
+        return kFileUnreadable;
+    uint8_t* block = static_cast<uint8_t*>(Allocate(kFingerprintBlock));
     uint32_t crc = 0xFFFFFFFFu, total = 0;
     int whole = block != nullptr;
     for (DWORD got = 1; whole && got != 0;) {
-        whole = ReadFile(file, block, kTemplateBlock, &got, nullptr) != 0;
+        got = 0;
+        whole = ReadFile(file, block, kFingerprintBlock, &got, nullptr) != 0;
         crc = UpdateCrc32(crc, block, got);
         total += got;
     }
     if (block != nullptr)
         LocalFree(block);
     CloseHandle(file);
-    char now[24];
+    if (!whole)
+        return kFileUnreadable;
+    char now[kFingerprintBytes];
     FormatFingerprint(crc, total, now);
-    return whole && SameTextIgnoringCase(now, fingerprint);
+    return SameTextIgnoringCase(now, fingerprint) ? kFileSame : kFileChanged;
 }
 
 // The write path's temporary files in dir: new contents never put in
@@ -89,6 +103,66 @@ void RemoveLeftovers(const char* dir)
     FindClose(listing);
 }
 
+// The folders the New menu's template is placed in, as Setup finds them.
+uint32_t TemplateFolders(char folders[2][kPathBytes])
+{
+    uint32_t count = 0;
+    UINT length = GetWindowsDirectoryA(folders[0], kPathBytes);
+    if (length != 0 && length < kPathBytes && AppendText(folders[0], kPathBytes, "\\ShellNew") != 0)
+        ++count;
+    if (ShellFolder("Templates", folders[count]))
+        ++count;
+    return count;
+}
+
+// Deletes a file Setup made, counting the outcome.
+void TakeFile(RemovalRun* run, const char* path)
+{
+    if (DeleteOrDefer(run, path))
+        ++run->removed;
+    else if (!run->stopped)
+        ++run->failed;
+}
+
+void RemoveTemplate(RemovalRun* run, const char* path, const char* fingerprint)
+{
+    char folders[2][kPathBytes];
+    const char* names[2] = {folders[0], folders[1]};
+    uint32_t count = TemplateFolders(folders);
+    if (!FileExists(path))
+        return;
+    if (!IsOwnTemplatePath(path, names, count))
+        NoteLeft(&run->left, path, IDS_NOT_OURS);
+    else if (CompareWithFingerprint(path, fingerprint) != kFileSame)
+        NoteLeft(&run->left, path, IDS_CHANGED);
+    else
+        TakeFile(run, path);
+}
+
+// The settings file of the destination and every settings file the record
+// names: the user's to keep.
+int IsSettingsOfRun(const RemovalRun* run, const char* path, const char* settings)
+{
+    return SameTextIgnoringCase(path, settings) ||
+           (IsSettingsFile(path) && JudgeFile(path, run->destDir) == kRemoveFile);
+}
+
+// Whether a box should ask about settings: the destination's settings file,
+// or one the record names, is there.
+int HasSettingsFiles(const RemovalRun* run)
+{
+    char settings[kPathBytes];
+    if (JoinPath(run->destDir, kSettingsFileName, settings, sizeof settings) != 0 && FileExists(settings))
+        return 1;
+    for (uint32_t i = 0; i < run->plan.count; ++i) {
+        const PlanLine* line = &run->plan.lines[i];
+        if (line->kind == kRecordFile && IsSettingsOfRun(run, line->field[0], settings) &&
+            FileExists(line->field[0]))
+            return 1;
+    }
+    return 0;
+}
+
 void RemoveFiles(RemovalRun* run)
 {
     const RemovalPlan* plan = &run->plan;
@@ -99,35 +173,53 @@ void RemoveFiles(RemovalRun* run)
         const char* path = line->field[0];
         if (line->kind == kRecordTemplate) {
             ShowProgress(run, path);
-            if (FileExists(path) && TemplateUnchanged(path, line->field[1]))
-                DeleteOrDefer(run, path);
+            RemoveTemplate(run, path, line->field[1]);
             continue;
         }
-        if (line->kind != kRecordFile && line->kind != kRecordTemporary)
+        if (line->kind == kRecordTemporary) {
+            FileVerdict verdict = JudgeTemporary(path, run->destDir);
+            if (verdict == kRemoveFile) {
+                SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path);
+            } else if ((verdict == kOutsideDest || verdict == kNotTemporaryName) && FileExists(path)) {
+                NoteLeft(&run->left, path, IDS_NOT_OURS);
+            }
+            continue;
+        }
+        // A file an installation after this line placed again is that
+        // line's to judge, with its fingerprint.
+        if (line->kind != kRecordFile || !IsLastFileLine(plan, i))
             continue;
         ShowProgress(run, path);
         switch (JudgeFile(path, run->destDir)) {
-        case kRemoveFile:
-            if (run->keepSettings && SameTextIgnoringCase(path, settings))
+        case kRemoveFile: {
+            if (!FileExists(path))
                 break;
-            if (line->kind == kRecordTemporary) {
-                SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path);
-            } else if (FileExists(path)) {
-                DeleteOrDefer(run, path);
+            if (IsSettingsOfRun(run, path, settings)) {
+                // Settings change as the user works: they go on request,
+                // whatever they hold now.
+                if (!run->keepSettings)
+                    TakeFile(run, path);
+                break;
             }
+            // A file that cannot be read now is in use: deleting it asks.
+            const char* fingerprint = PlacedFingerprint(plan, i);
+            if (fingerprint != nullptr && CompareWithFingerprint(path, fingerprint) == kFileChanged)
+                NoteLeft(&run->left, path, IDS_CHANGED);
+            else
+                TakeFile(run, path);
             break;
+        }
         case kOutsideDest:
             if (FileExists(path))
                 NoteLeft(&run->left, path, IDS_NOT_OURS);
             break;
-        case kSystemLibrary:
-        case kRemovalProgram:
+        default:
             break;
         }
     }
     if (!run->keepSettings && !run->stopped && FileExists(settings))
-        DeleteOrDefer(run, settings);
+        TakeFile(run, settings);
     // Whatever the write path left where Setup wrote.
     for (uint32_t i = 0; i < plan->count; ++i) {
         const PlanLine* line = &plan->lines[i];
@@ -308,11 +400,18 @@ int DeleteOrDefer(RemovalRun* run, const char* path)
 
 int RemoveTovarin(RemovalRun* run)
 {
+    FindInstallations(run);
     char recordPath[kPathBytes];
     DWORD size = 0;
     char* record = JoinPath(run->destDir, kRecordFileName, recordPath, sizeof recordPath) != 0
                        ? ReadWhole(recordPath, &size)
                        : nullptr;
+    // A file of the record's name without its signature is no record (a
+    // file of the user's, or of anyone's): it proves nothing, and stays.
+    if (record != nullptr && !HasRecordSignature(record, size)) {
+        LocalFree(record);
+        record = nullptr;
+    }
     if (record == nullptr) {
         if (!run->quiet)
             ShowBox(BOX_NO_RECORD, nullptr);
@@ -333,10 +432,8 @@ int RemoveTovarin(RemovalRun* run)
         ShowBox(BOX_RECORD_DAMAGED, text);
     }
 
-    char settings[kPathBytes];
     run->keepSettings = 1;
-    if (!run->quiet && JoinPath(run->destDir, kSettingsFileName, settings, sizeof settings) != 0 &&
-        FileExists(settings))
+    if (!run->quiet && HasSettingsFiles(run))
         run->keepSettings = ShowBox(BOX_KEEP_SETTINGS, nullptr) != ANSWER_REMOVE_SETTINGS;
 
     run->steps = run->plan.count + 2;
@@ -347,10 +444,20 @@ int RemoveTovarin(RemovalRun* run)
     RemoveRegistryEntries(run);
     RemoveFiles(run);
     RemoveDirectories(run, 0);
-    if (!run->stopped)
-        RemoveUninstallEntry();
     ShowProgress(run, "");
-    return run->stopped ? kRemovalStopped : kRemovalDone;
+    if (run->stopped)
+        return kRemovalStopped;
+    // The lines after a damaged one, and whatever could not go, are still
+    // the record's to remove: it, the program and the entry stay, so that
+    // a later removal can finish.
+    if (run->plan.badLine != 0) {
+        NoteLeft(&run->left, recordPath, IDS_RECORD_KEPT);
+        return kRemovalPartial;
+    }
+    if (run->failed > 0)
+        return kRemovalPartial;
+    RemoveUninstallEntry(run);
+    return kRemovalDone;
 }
 
 void RemoveProgramAndRecord(RemovalRun* run)
@@ -380,6 +487,7 @@ void RemoveProgramAndRecord(RemovalRun* run)
 
 void FreeRun(RemovalRun* run)
 {
+    FreeOtherRecords(run);
     if (run->planBlock != nullptr)
         LocalFree(run->planBlock);
     run->planBlock = nullptr;

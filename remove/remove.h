@@ -23,6 +23,7 @@ extern HINSTANCE removeInstance;
 enum {
     kLeftBytes = 1536,    // the names of what was left, for the last box
     kLeftNames = 12,      // names shown; the rest are counted
+    kOtherInstallations = 8,   // other destinations' records read for what they share
 };
 
 // The names of what the removal left, for the last box.
@@ -32,13 +33,25 @@ struct LeftList {
     uint32_t more;
 };
 
+// The other installations' records, for what two installations share: the
+// items of one group.
+struct OtherRecords {
+    char* texts[kOtherInstallations];   // LocalAlloc'd records, each NUL-terminated
+    uint32_t sizes[kOtherInstallations];
+    uint32_t count;
+};
+
 struct RemovalRun {
     char destDir[kPathBytes];
+    char entryKey[kPathBytes];   // this destination's Add/Remove Programs key, "" when none
     int quiet;
     int keepSettings;
     int stopped;           // the user chose Cancel in a box: nothing more is removed
     int recordRead;        // the record was there
+    uint32_t removed;      // actions taken
+    uint32_t failed;       // things meant to go that are still there
     RemovalPlan plan;
+    OtherRecords others;
     void* planBlock;       // LocalAlloc'd
     HWND progress;
     uint32_t stepsDone, steps;
@@ -50,6 +63,8 @@ enum {
     kRemovalDone    = 0,
     kRemovalNoRecord = -1,   // no record: nothing removed
     kRemovalStopped = -2,    // stopped by the user; the entry stays
+    kRemovalPartial = -3,    // something meant to go is still there, or the record is
+                             // damaged: the record, the program and the entry stay
 };
 
 // removal.cpp
@@ -68,9 +83,19 @@ void NoteLeft(LeftList* left, const char* path, int textId);
 void FreeRun(RemovalRun* run);
 
 // system.cpp
+// Finds this destination's Add/Remove Programs entry (by InstallLocation)
+// and reads the records of the other Tovarin installations.  A destination
+// that the entry spells another way (short names) takes the entry's
+// spelling, which the record's lines use.
+void FindInstallations(RemovalRun* run);
+void FreeOtherRecords(RemovalRun* run);
 void RemoveProgramItems(RemovalRun* run);
 void RemoveRegistryEntries(RemovalRun* run);
-void RemoveUninstallEntry();
+// Deletes this destination's entry, and only it.
+void RemoveUninstallEntry(RemovalRun* run);
+// removal.cpp: reads a whole file into a block of its own (LocalAlloc'd,
+// one byte more for a NUL); null when there is none or it is too large.
+char* ReadWhole(const char* path, DWORD* size);
 
 // pages.cpp
 // Box n (template 32000 + n); text replaces control 100's when not null.

@@ -2,14 +2,58 @@
 // each taken away only where it is still Setup's.
 #include "remove/remove.h"
 #include "integration/progmantext.h"
+#include "base/paths.h"
+#include "resources/tvremove.h"
 
 #include <ddeml.h>
 
 namespace {
 
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovarin";
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const DWORD kDdeTimeoutMs = 3500;
+
+// The keys Setup gives its entries: "Tovarin", "Tovarin 2", ...
+int IsTovarinEntryName(const char* name)
+{
+    const char prefix[] = "Tovarin";
+    size_t i = 0;
+    for (; prefix[i] != '\0'; ++i) {
+        if (name[i] != prefix[i])
+            return 0;
+    }
+    return name[i] == '\0' || name[i] == ' ';
+}
+
+// 1 when two spellings name one directory: the same text, letter case
+// ignored, or the same short names.
+int SamePlace(const char* a, const char* b)
+{
+    if (SameTextIgnoringCase(a, b))
+        return 1;
+    char shortA[kPathBytes], shortB[kPathBytes];
+    DWORD lengthA = GetShortPathNameA(a, shortA, sizeof shortA);
+    DWORD lengthB = GetShortPathNameA(b, shortB, sizeof shortB);
+    return lengthA != 0 && lengthA < sizeof shortA && lengthB != 0 && lengthB < sizeof shortB &&
+           SameTextIgnoringCase(shortA, shortB);
+}
+
+// An entry's InstallLocation, without a trailing backslash.  0 when it has none.
+int EntryLocation(HKEY uninstall, const char* name, char* location)
+{
+    HKEY key;
+    if (RegOpenKeyExA(uninstall, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return 0;
+    DWORD type = 0, size = kPathBytes - 1;
+    LONG read = RegQueryValueExA(key, "InstallLocation", nullptr, &type, reinterpret_cast<BYTE*>(location), &size);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
+        return 0;
+    location[size] = '\0';
+    size_t length = TextLength(location);
+    while (length > 3 && location[length - 1] == '\\')
+        location[--length] = '\0';
+    return length > 0;
+}
 
 HKEY RootOf(const char* name)
 {
@@ -20,14 +64,21 @@ HKEY RootOf(const char* name)
     return HKEY_LOCAL_MACHINE;
 }
 
+enum Taken {
+    kNotTaken   = 0,   // not there, or not Setup's any more
+    kTaken      = 1,
+    kStillThere = 2,   // Setup's, and it could not be deleted
+};
+
 // A value is Setup's only while it holds what Setup wrote: another program
 // may have taken the file type since.
-void RemoveValue(const PlanLine* line)
+Taken RemoveValue(const PlanLine* line)
 {
     HKEY key;
     if (RegOpenKeyExA(RootOf(line->field[0]), line->field[1], 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) !=
         ERROR_SUCCESS)
-        return;
+        return kNotTaken;
+    Taken result = kNotTaken;
     char data[kRecordLineBytes];
     DWORD type = 0, size = sizeof data - 1;
     if (RegQueryValueExA(key, line->field[2], nullptr, &type, reinterpret_cast<BYTE*>(data), &size) ==
@@ -40,24 +91,36 @@ void RemoveValue(const PlanLine* line)
         while (recorded[i] != '\0' && recorded[i] == data[i])
             ++i;
         if (recorded[i] == '\0' && data[i] == '\0')
-            RegDeleteValueA(key, line->field[2]);
+            result = RegDeleteValueA(key, line->field[2]) == ERROR_SUCCESS ? kTaken : kStillThere;
     }
     RegCloseKey(key);
+    return result;
 }
 
 // A key goes only when nothing is left in it.
-void RemoveKeyIfEmpty(const PlanLine* line)
+Taken RemoveKeyIfEmpty(const PlanLine* line)
 {
     HKEY key;
     if (RegOpenKeyExA(RootOf(line->field[0]), line->field[1], 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, &key) !=
         ERROR_SUCCESS)
-        return;
+        return kNotTaken;
     DWORD subkeys = 1, values = 1;
     LONG asked = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
                                   nullptr, nullptr, nullptr);
     RegCloseKey(key);
-    if (asked == ERROR_SUCCESS && subkeys == 0 && values == 0)
-        RegDeleteKeyA(RootOf(line->field[0]), line->field[1]);
+    if (asked != ERROR_SUCCESS || subkeys != 0 || values != 0)
+        return kNotTaken;
+    return RegDeleteKeyA(RootOf(line->field[0]), line->field[1]) == ERROR_SUCCESS ? kTaken : kStillThere;
+}
+
+void Count(RemovalRun* run, Taken taken, const PlanLine* line)
+{
+    if (taken == kTaken) {
+        ++run->removed;
+    } else if (taken == kStillThere) {
+        ++run->failed;
+        NoteLeft(&run->left, line->field[1], IDS_NOT_DELETED);
+    }
 }
 
 HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
@@ -65,30 +128,70 @@ HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PT
     return nullptr;
 }
 
-void Execute(HCONV conversation, const char* command, size_t length)
+// 1 when Program Manager took the command.
+int Execute(HCONV conversation, const char* command, size_t length)
 {
     if (length == 0 || conversation == nullptr)
-        return;
-    DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<char*>(command)), static_cast<DWORD>(length + 1),
-                         conversation, nullptr, 0, XTYP_EXECUTE, kDdeTimeoutMs, nullptr);
+        return 0;
+    return DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<char*>(command)),
+                                static_cast<DWORD>(length + 1), conversation, nullptr, 0, XTYP_EXECUTE,
+                                kDdeTimeoutMs, nullptr) != nullptr;
+}
+
+// The group's folder under the user's Programs folder; 0 when unknown.
+int GroupFolder(const char* group, char* folder)
+{
+    char programs[kPathBytes];
+    return ShellFolder("Programs", programs) && JoinPath(programs, group, folder, kPathBytes) != 0;
+}
+
+// Whether an item that Program Manager did not delete is still there: its
+// shortcut in the group's folder (a name's characters that no file name
+// holds are "_" there).  Where the folder cannot be told, it counts as there.
+int ItemStillThere(const char* group, const char* item)
+{
+    char folder[kPathBytes], name[kPathBytes], path[kPathBytes];
+    if (!GroupFolder(group, folder) || ComposeText(name, sizeof name, item, ".lnk") == 0)
+        return 1;
+    for (char* p = name; *p != '\0'; ++p) {
+        if (*p == '*' || *p == '/' || *p == ':' || *p == '<' || *p == '>' || *p == '?' || *p == '\\' || *p == '|')
+            *p = '_';
+    }
+    return JoinPath(folder, name, path, sizeof path) == 0 || FileExists(path);
+}
+
+struct SharedItem {
+    const char* group;
+    const char* item;
+    int found;
+};
+
+void FindItem(const RecordLine* line, void* context)
+{
+    SharedItem* shared = static_cast<SharedItem*>(context);
+    if (line->kind == kRecordItem && SameTextIgnoringCase(line->field[0], shared->group) &&
+        SameTextIgnoringCase(line->field[1], shared->item))
+        shared->found = 1;
+}
+
+// 1 when another installation's record names the same item of the same
+// group: Program Manager keeps one item per name, so it is theirs too.
+int ItemShared(const RemovalRun* run, const char* group, const char* item)
+{
+    SharedItem shared = {group, item, 0};
+    for (uint32_t i = 0; i < run->others.count && !shared.found; ++i) {
+        uint32_t bad = 0;
+        ReadRecord(run->others.texts[i], run->others.sizes[i], FindItem, &shared, &bad);
+    }
+    return shared.found;
 }
 
 // 1 when the group's folder under the user's Programs folder holds nothing
 // (or is not there): DeleteGroup would take the whole folder with it.
 int GroupFolderEmpty(const char* group)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return 0;
-    char programs[kPathBytes];
-    DWORD type = 0, size = sizeof programs - 1;
-    LONG read = RegQueryValueExA(key, "Programs", nullptr, &type, reinterpret_cast<BYTE*>(programs), &size);
-    RegCloseKey(key);
-    if (read != ERROR_SUCCESS || type != REG_SZ)
-        return 0;
-    programs[size] = '\0';
-    char pattern[kPathBytes];
-    if (ComposeText(pattern, sizeof pattern, programs, "\\", group, "\\*") == 0)
+    char folder[kPathBytes], pattern[kPathBytes];
+    if (!GroupFolder(group, folder) || JoinPath(folder, "*", pattern, sizeof pattern) == 0)
         return 0;
     WIN32_FIND_DATAA found;
     HANDLE listing = FindFirstFileA(pattern, &found);
@@ -106,40 +209,98 @@ int GroupFolderEmpty(const char* group)
 
 }  // namespace
 
+void FindInstallations(RemovalRun* run)
+{
+    run->entryKey[0] = '\0';
+    run->others.count = 0;
+    HKEY uninstall;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE,
+                      &uninstall) != ERROR_SUCCESS)
+        return;
+    char name[kPathBytes], location[kPathBytes];
+    for (DWORD index = 0; RegEnumKeyA(uninstall, index, name, sizeof name) == ERROR_SUCCESS; ++index) {
+        if (!IsTovarinEntryName(name) || !EntryLocation(uninstall, name, location))
+            continue;
+        if (run->entryKey[0] == '\0' && SamePlace(location, run->destDir)) {
+            CopyText(run->entryKey, sizeof run->entryKey, name);
+            // The record's lines name the destination as Setup spelled it.
+            CopyText(run->destDir, sizeof run->destDir, location);
+            continue;
+        }
+        char recordPath[kPathBytes];
+        DWORD size = 0;
+        char* text = run->others.count < kOtherInstallations &&
+                             JoinPath(location, kRecordFileName, recordPath, sizeof recordPath) != 0
+                         ? ReadWhole(recordPath, &size)
+                         : nullptr;
+        if (text != nullptr && HasRecordSignature(text, size)) {
+            run->others.texts[run->others.count] = text;
+            run->others.sizes[run->others.count++] = size;
+        } else if (text != nullptr) {
+            LocalFree(text);
+        }
+    }
+    RegCloseKey(uninstall);
+}
+
+void FreeOtherRecords(RemovalRun* run)
+{
+    for (uint32_t i = 0; i < run->others.count; ++i)
+        LocalFree(run->others.texts[i]);
+    run->others.count = 0;
+}
+
 void RemoveProgramItems(RemovalRun* run)
 {
     DWORD instance = 0;
     if (DdeInitializeA(&instance, ClientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
-        return;
-    HSZ service = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
+        instance = 0;
+    HSZ service = instance != 0 ? DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI) : nullptr;
     HCONV conversation = service != nullptr ? DdeConnect(instance, service, service, nullptr) : nullptr;
     const RemovalPlan* plan = &run->plan;
     char command[kRecordLineBytes + 32];
-    // Program Manager deletes items of the group last shown.
+    // Program Manager deletes items of the group last shown: an item goes
+    // only after its own group was shown, or it would be taken from
+    // whatever group is current.  A record is outside input: names that
+    // could end their quoted argument are no names Setup wrote.
     for (uint32_t i = 0; i < plan->count; ++i) {
         const PlanLine* line = &plan->lines[i];
-        if (line->kind != kRecordItem)
+        if (line->kind != kRecordItem || !IsRecordedNameSafe(line->field[0]) ||
+            !IsRecordedNameSafe(line->field[1]) || ItemShared(run, line->field[0], line->field[1]))
             continue;
         ShowProgress(run, line->field[1]);
-        Execute(conversation, command, ShowGroupCommand(line->field[0], command, sizeof command));
-        Execute(conversation, command, DeleteItemCommand(line->field[1], command, sizeof command));
+        int deleted = Execute(conversation, command, ShowGroupCommand(line->field[0], command, sizeof command)) &&
+                      Execute(conversation, command, DeleteQuotedItemCommand(line->field[1], command, sizeof command));
+        if (deleted) {
+            ++run->removed;
+        } else if (ItemStillThere(line->field[0], line->field[1])) {
+            ++run->failed;
+            NoteLeft(&run->left, line->field[1], IDS_NOT_DELETED);
+        }
     }
     // A group goes only when Setup created it and nobody has put anything
-    // else in it.
+    // else in it (another installation's items included).
     for (uint32_t i = 0; i < plan->count; ++i) {
         const PlanLine* line = &plan->lines[i];
-        if (line->kind != kRecordGroup || !line->flag || !IsSafeGroupName(line->field[0]))
+        if (line->kind != kRecordGroup || !line->flag || !IsRecordedNameSafe(line->field[0]))
             continue;
         ShowProgress(run, line->field[0]);
-        if (GroupFolderEmpty(line->field[0]))
-            Execute(conversation, command,
-                    ComposeText(command, sizeof command, "[DeleteGroup(\"", line->field[0], "\")]"));
+        char folder[kPathBytes];
+        if (!GroupFolderEmpty(line->field[0]))
+            continue;
+        if (Execute(conversation, command, DeleteGroupCommand(line->field[0], command, sizeof command))) {
+            ++run->removed;
+        } else if (GroupFolder(line->field[0], folder) && DirectoryExists(folder)) {
+            ++run->failed;
+            NoteLeft(&run->left, line->field[0], IDS_NOT_DELETED);
+        }
     }
     if (conversation != nullptr)
         DdeDisconnect(conversation);
     if (service != nullptr)
         DdeFreeStringHandle(instance, service);
-    DdeUninitialize(instance);
+    if (instance != 0)
+        DdeUninitialize(instance);
 }
 
 void RemoveRegistryEntries(RemovalRun* run)
@@ -148,7 +309,7 @@ void RemoveRegistryEntries(RemovalRun* run)
     for (uint32_t i = 0; i < plan->count; ++i) {
         if (plan->lines[i].kind == kRecordValue) {
             ShowProgress(run, plan->lines[i].field[1]);
-            RemoveValue(&plan->lines[i]);
+            Count(run, RemoveValue(&plan->lines[i]), &plan->lines[i]);
         }
     }
     // Keys were recorded as they were created, parents first: the last
@@ -156,12 +317,14 @@ void RemoveRegistryEntries(RemovalRun* run)
     for (uint32_t i = plan->count; i > 0; --i) {
         if (plan->lines[i - 1].kind == kRecordKey) {
             ShowProgress(run, plan->lines[i - 1].field[1]);
-            RemoveKeyIfEmpty(&plan->lines[i - 1]);
+            Count(run, RemoveKeyIfEmpty(&plan->lines[i - 1]), &plan->lines[i - 1]);
         }
     }
 }
 
-void RemoveUninstallEntry()
+void RemoveUninstallEntry(RemovalRun* run)
 {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    char key[kPathBytes];
+    if (run->entryKey[0] != '\0' && JoinPath(kUninstallRoot, run->entryKey, key, sizeof key) != 0)
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
 }

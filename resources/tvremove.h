@@ -46,5 +46,9 @@
 #define IDS_NOT_OURS            6    /* after a name the record may not remove */
 #define IDS_MORE                7    /* %u: how many names more */
 #define IDS_STOPPED             8    /* the removal was stopped */
+#define IDS_PARTLY              9    /* something meant to go is still there; the names follow */
+#define IDS_CHANGED            10    /* after a name the user changed since the installation */
+#define IDS_NOT_DELETED        11    /* after a name that could not be deleted */
+#define IDS_RECORD_KEPT        12    /* after the record, damaged: what its later lines name stays */
 
 #endif

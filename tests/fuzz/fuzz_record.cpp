@@ -21,6 +21,7 @@ void Check(const RecordLine* line, void*)
     case kRecordFile:
     case kRecordTemporary:
     case kRecordTemplate:
+    case kRecordPlaced:
         if (!IsPlainAbsolutePath(line->field[0]))
             abort();
         break;
@@ -35,7 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     uint32_t bad = 0;
     uint32_t visited = ReadRecord(reinterpret_cast<const char*>(data), size, Check, nullptr, &bad);
-    if (bad == 0 && size > 0 && (data[size - 1] != '\n'))
+    // A record read whole has its signature; what follows its last line
+    // end is a line cut short, which ends it.
+    if (bad == 0 && !HasRecordSignature(reinterpret_cast<const char*>(data), size))
         abort();
     (void)visited;
     return 0;

@@ -31,6 +31,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (line->kind == kRecordFile && JudgeFile(line->field[0], "C:\\TOVARIN") == kRemoveFile &&
             !IsInsideDirectory(line->field[0], "C:\\TOVARIN"))
             abort();
+        // A fingerprint the removal compares a file with is one Setup writes.
+        if (line->kind == kRecordFile) {
+            const char* fingerprint = PlacedFingerprint(&plan, i);
+            if (fingerprint != nullptr && !IsFingerprint(fingerprint))
+                abort();
+            IsLastFileLine(&plan, i);
+        }
+        if (line->kind == kRecordTemporary && JudgeTemporary(line->field[0], "C:\\TOVARIN") == kRemoveFile &&
+            TemporaryFileKind(FileNameOf(line->field[0])) != kNewContents)
+            abort();
     }
     free(block);
 

@@ -59,6 +59,8 @@ TEST(Record, WhatIsWrittenReadsBack)
         {kRecordValue, 0, {"HKCR", ".tvd", "", "tvdfile"}, "VALUE\tHKCR\t.tvd\t\ttvdfile\r\n"},
         {kRecordTemplate, 0, {"C:\\WINDOWS\\ShellNew\\default.tvd", "CBF43926-9", "", ""},
          "TEMPLATE\tC:\\WINDOWS\\ShellNew\\default.tvd\tCBF43926-9\r\n"},
+        {kRecordPlaced, 0, {"C:\\Tovarin\\tovarin.exe", "0A1B2C3D-4000000000", "", ""},
+         "PLACED\tC:\\Tovarin\\tovarin.exe\t0A1B2C3D-4000000000\r\n"},
     };
     std::string record = Signature();
     for (const auto& c : cases) {
@@ -69,9 +71,9 @@ TEST(Record, WhatIsWrittenReadsBack)
     }
     std::vector<Line> read;
     uint32_t bad = 99;
-    EXPECT_EQ(ReadRecord(record.data(), record.size(), Collect, &read, &bad), 9u);
+    EXPECT_EQ(ReadRecord(record.data(), record.size(), Collect, &read, &bad), 10u);
     EXPECT_EQ(bad, 0u);
-    ASSERT_EQ(read.size(), 9u);
+    ASSERT_EQ(read.size(), 10u);
     for (size_t i = 0; i < read.size(); ++i) {
         EXPECT_EQ(read[i].kind, cases[i].kind) << i;
         EXPECT_EQ(read[i].flag, cases[i].flag) << i;
@@ -116,7 +118,12 @@ TEST(Record, TheReaderStopsAtWhatItCannotAccountFor)
         {"empty", "", 0, 1},
         {"no signature", good, 0, 1},
         {"whole", Signature() + good + good, 2, 0},
-        {"cut inside the last line", Signature() + good + "FILE\tC:\\T\\b.d", 1, 3},
+        // A kill or a power cut while a line is written: the record ends
+        // before it, and is whole.
+        {"cut inside the last line", Signature() + good + "FILE\tC:\\T\\b.d", 1, 0},
+        {"cut before its CR LF", Signature() + good + "DIR\tC:\\T\r", 1, 0},
+        {"zeros where a power cut lost the last line", Signature() + good + std::string(40, '\0'), 1, 0},
+        {"cut inside the signature", "Tovarin removal", 0, 1},
         {"no CR", Signature() + "FILE\tC:\\T\\a.dat\tnew\n", 0, 2},
         {"unknown word", Signature() + good + "ERASE\tC:\\WINDOWS\r\n" + good, 1, 3},
         {"wrong flag", Signature() + "FILE\tC:\\T\\a.dat\tmaybe\r\n", 0, 2},
@@ -124,7 +131,10 @@ TEST(Record, TheReaderStopsAtWhatItCannotAccountFor)
         {"relative", Signature() + "FILE\t..\\WIN.INI\tnew\r\n", 0, 2},
         {"dot dot", Signature() + "TEMPLATE\tC:\\T\\..\\..\\WINDOWS\\WIN.INI\t0-0\r\n", 0, 2},
         {"template without fingerprint", Signature() + "TEMPLATE\tC:\\W\\default.tvd\r\n", 0, 2},
-        {"NUL inside", Signature() + std::string("DIR\tC:\\T\0x\r\n", 11), 0, 2},
+        {"NUL inside", Signature() + std::string("DIR\tC:\\T\0x\r\n", 12), 0, 2},
+        {"a line after the PLACED line with no fingerprint", Signature() + "PLACED\tC:\\T\\a.dat\tCBF43926\r\n", 0, 2},
+        {"fingerprint in lower case", Signature() + "PLACED\tC:\\T\\a.dat\tcbf43926-9\r\n", 0, 2},
+        {"fingerprint with a size over 32 bits", Signature() + "PLACED\tC:\\T\\a.dat\tCBF43926-99999999999\r\n", 0, 2},
         {"overlong", Signature() + "DIR\tC:\\" + std::string(2000, 'x') + "\r\n", 0, 2},
         {"empty line", Signature() + "\r\n" + good, 0, 2},
         {"CR inside a field", Signature() + "ITEM\tTovarin\tRead\rme\r\n", 0, 2},

@@ -78,7 +78,8 @@ TEST(RemovePlan, HoldsTheLinesBeforeTheFirstOneItCannotAccountFor)
     } cases[] = {
         {"Tovarin removal record 1\r\nDIR\tC:\\T\r\nFILE\tC:\\T\\a.exe\tnew\r\n", 2, 0},
         {"Tovarin removal record 1\r\nDIR\tC:\\T\r\nFILE\tC:\\T\\a.exe\tmaybe\r\nDIR\tC:\\U\r\n", 1, 3},
-        {"Tovarin removal record 1\r\nVALUE\tHKCR\t.tvd\t\tTovarin.Document\r\nFILE\tC:\\T\\a", 1, 3},
+        // A killed Setup's last line: the record's normal end.
+        {"Tovarin removal record 1\r\nVALUE\tHKCR\t.tvd\t\tTovarin.Document\r\nFILE\tC:\\T\\a", 1, 0},
         {"not a record\r\nDIR\tC:\\T\r\n", 0, 1},
         {"", 0, 1},
     };
@@ -109,6 +110,121 @@ TEST(RemovePlan, KeepsEveryFieldOfTheLongestLines)
     EXPECT_EQ(plan.lines[98].field[0], path);
     EXPECT_EQ(plan.lines[98].flag, 1);
     EXPECT_STREQ(plan.lines[99].field[1], "h");
+}
+
+// ---- What is still Setup's -----------------------------------------------------
+
+// Which fingerprint decides a file, over records of one or two
+// installations: the PLACED line after the file's last FILE line, or none.
+TEST(RemovePlan, TheLastInstallationsFingerprintDecidesAFile)
+{
+    const std::string sig = "Tovarin removal record 1\r\n";
+    const std::string file = "FILE\tC:\\T\\a.doc\tnew\r\n", over = "FILE\tC:\\T\\A.DOC\tover\r\n";
+    const std::string placed1 = "PLACED\tC:\\T\\a.doc\t11111111-5\r\n", placed2 = "PLACED\tC:\\T\\a.doc\t22222222-6\r\n";
+    const std::string other = "PLACED\tC:\\T\\b.doc\t33333333-7\r\n";
+    struct Case {
+        const char* name;
+        std::string record;
+        uint32_t fileLine;        // the FILE line asked about
+        int last;
+        const char* fingerprint;  // null: none
+    } cases[] = {
+        {"placed", sig + file + placed1, 0, 1, "11111111-5"},
+        {"killed before the file was in place", sig + file, 0, 1, nullptr},
+        {"another file's fingerprint", sig + file + other, 0, 1, nullptr},
+        {"placed again by a second installation", sig + file + placed1 + over + placed2, 2, 1, "22222222-6"},
+        {"the first installation's line defers", sig + file + placed1 + over + placed2, 0, 0, "11111111-5"},
+        {"the second one killed before its file was in place", sig + file + placed1 + over, 2, 1, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint64_t> block(PlanBytes(c.record.size()) / 8 + 1);
+        RemovalPlan plan;
+        MakeRemovalPlan(c.record.data(), c.record.size(), block.data(), &plan);
+        ASSERT_EQ(plan.badLine, 0u);
+        ASSERT_EQ(plan.lines[c.fileLine].kind, kRecordFile);
+        EXPECT_EQ(IsLastFileLine(&plan, c.fileLine), c.last);
+        const char* fingerprint = PlacedFingerprint(&plan, c.fileLine);
+        if (c.fingerprint == nullptr)
+            EXPECT_EQ(fingerprint, nullptr);
+        else
+            EXPECT_STREQ(fingerprint, c.fingerprint);
+    }
+}
+
+// A record is outside input: what its TEMP, TEMPLATE, GROUP and ITEM lines
+// name is taken only when it is what Setup itself would have written.
+TEST(RemovePlan, TakesFromARecordOnlyWhatSetupWouldHaveWritten)
+{
+    const char* dest = "C:\\TOVARIN";
+    struct TempCase {
+        const char* path;
+        FileVerdict verdict;
+    } temps[] = {
+        {"C:\\TOVARIN\\~tv0a1f.tmp", kRemoveFile},
+        {"C:\\TOVARIN\\GUIDE\\~TVFFFF.TMP", kRemoveFile},
+        {"C:\\TOVARIN\\letter.doc", kNotTemporaryName},
+        {"C:\\TOVARIN\\tovarin.exe.~tv", kNotTemporaryName},   // an earlier file set aside: the user's data
+        {"C:\\TOVARIN\\~tv0a1f.tmpx", kNotTemporaryName},
+        {"C:\\WINDOWS\\~tv0a1f.tmp", kOutsideDest},
+    };
+    for (const auto& c : temps)
+        EXPECT_EQ(JudgeTemporary(c.path, dest), c.verdict) << c.path;
+
+    const char* folders[] = {"C:\\WINDOWS\\ShellNew", "C:\\WINDOWS\\Profiles\\ann\\Templates"};
+    struct TemplateCase {
+        const char* path;
+        int own;
+    } templates[] = {
+        {"C:\\WINDOWS\\ShellNew\\default.tvd", 1},
+        {"c:\\windows\\shellnew\\DEFAULT.TVD", 1},
+        {"C:\\WINDOWS\\Profiles\\ann\\Templates\\default.tvd", 1},
+        {"C:\\WINDOWS\\SYSTEM\\x.dll", 0},
+        {"C:\\WINDOWS\\ShellNew\\other.tvd", 0},
+        {"C:\\WINDOWS\\ShellNew\\SUB\\default.tvd", 0},
+        {"C:\\WINDOWS\\default.tvd", 0},
+    };
+    for (const auto& c : templates)
+        EXPECT_EQ(IsOwnTemplatePath(c.path, folders, 2), c.own) << c.path;
+    EXPECT_EQ(IsOwnTemplatePath("C:\\WINDOWS\\ShellNew\\default.tvd", folders, 0), 0);
+
+    struct NameCase {
+        const char* name;
+        int safe;
+    } names[] = {
+        {"Tovarin95 Demo", 1},
+        {"Tovarin (D:\\APPS\\TOVARIN)", 1},
+        {"X\")][DeleteGroup(\"StartUp", 0},
+        {"a]b", 0},
+        {"", 0},
+    };
+    for (const auto& c : names)
+        EXPECT_EQ(IsRecordedNameSafe(c.name), c.safe) << c.name;
+
+    EXPECT_EQ(IsSettingsFile("C:\\TOVARIN\\tovarin.tvs"), 1);
+    EXPECT_EQ(IsSettingsFile("C:\\TOVARIN\\SAMPLES\\Print.TVS"), 1);
+    EXPECT_EQ(IsSettingsFile("C:\\TOVARIN\\tvs"), 0);
+    EXPECT_EQ(IsSettingsFile("C:\\TOVARIN.TVS\\letter.doc"), 0);
+}
+
+// The exit code a caller of the removal reads.
+TEST(RemovePlan, ExitCodes)
+{
+    struct Case {
+        const char* name;
+        RemovalOutcome outcome;
+        RemovalExit code;
+    } cases[] = {
+        {"no record", {0, 0, 0, 0, 0}, kExitNothingRemoved},
+        {"everything", {1, 0, 12, 0, 0}, kExitRemoved},
+        {"nothing left to take", {1, 0, 0, 0, 0}, kExitRemoved},
+        {"cancelled", {1, 1, 3, 0, 0}, kExitStopped},
+        {"a file that would not go", {1, 0, 11, 1, 0}, kExitRemovedInPart},
+        {"a damaged line after the first", {1, 0, 4, 0, 7}, kExitRemovedInPart},
+        {"damaged before anything could be taken", {1, 0, 0, 0, 2}, kExitNothingRemoved},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RemovalExitCode(&c.outcome), c.code) << c.name;
 }
 
 // ---- WININIT.INI ---------------------------------------------------------------------
@@ -163,12 +279,13 @@ TEST(RemoveArguments, ReadsBothFormsAndRefusesOthers)
         {"  -QUIET  ", 1, 1, 0, 0, 0, ""},
         {"/quietly", 0, 0, 0, 0, 0, ""},
         {"C:\\TOVARIN", 0, 0, 0, 0, 0, ""},
-        {"/copy 12 34 \"C:\\Program Files\\Tovarin\"", 1, 0, 1, 12, 34, "C:\\Program Files\\Tovarin"},
-        {"/copy 12 34 /quiet \"C:\\T\\\"", 1, 1, 1, 12, 34, "C:\\T"},
-        {"/copy 12 34 C:\\", 1, 0, 1, 12, 34, "C:\\"},
+        {"/copy 12 34 5 \"C:\\Program Files\\Tovarin\"", 1, 0, 1, 12, 34, "C:\\Program Files\\Tovarin"},
+        {"/copy 12 34 5 /quiet \"C:\\T\\\"", 1, 1, 1, 12, 34, "C:\\T"},
+        {"/copy 12 34 5 C:\\", 1, 0, 1, 12, 34, "C:\\"},
         {"/copy 12 \"C:\\T\"", 0, 0, 1, 12, 0, ""},
-        {"/copy 12 34", 0, 0, 1, 12, 34, ""},
-        {"/copy 12 34 \"C:\\T", 0, 0, 1, 12, 34, ""},
+        {"/copy 12 34 5", 0, 0, 1, 12, 34, ""},
+        {"/copy 12 34 C:\\T", 0, 0, 1, 12, 34, ""},   // no result pipe
+        {"/copy 12 34 5 \"C:\\T", 0, 0, 1, 12, 34, ""},
         {"/copy 99999999999 34 C:\\T", 0, 0, 1, 0, 0, ""},
     };
     for (const auto& c : cases) {
@@ -191,7 +308,7 @@ TEST(RemoveArguments, TheCopysCommandLineReadsBack)
     for (const char* dest : dests) {
         for (int quiet = 0; quiet < 2; ++quiet) {
             char line[600];
-            ASSERT_NE(FormatCopyCommand("C:\\WINDOWS\\TEMP\\tvremove.exe", 4294967295u, 7, quiet, dest, line,
+            ASSERT_NE(FormatCopyCommand("C:\\WINDOWS\\TEMP\\tvremove.exe", 4294967295u, 7, 9, quiet, dest, line,
                                         sizeof line), 0u);
             std::string text = line;
             std::string program = "\"C:\\WINDOWS\\TEMP\\tvremove.exe\" ";
@@ -200,6 +317,7 @@ TEST(RemoveArguments, TheCopysCommandLineReadsBack)
             ASSERT_EQ(ParseRemoveArguments(line + program.size(), &a), 1) << text;
             EXPECT_EQ(a.event, 4294967295u);
             EXPECT_EQ(a.process, 7u);
+            EXPECT_EQ(a.result, 9u);
             EXPECT_EQ(a.quiet, quiet);
             EXPECT_STREQ(a.destDir, dest);
         }

@@ -25,6 +25,7 @@
 #include "install/record.h"
 #include "resources/resource.h"
 #include "resources/tvremove.h"
+#include "remove/plan.h"
 #include "tests/e2e/driver/scenarios.h"
 
 namespace {
@@ -108,7 +109,11 @@ void ProgmanAt(int line, const std::string& commands)
     if (DdeInitializeA(&instance, ClientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
         FailAt(line, "no DDEML");
     HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
-    HCONV conversation = DdeConnect(instance, name, name, nullptr);
+    // Wine's desktop may be busy a moment after a removal's DeleteGroup
+    // (the shell deletes the folder and its window).
+    HCONV conversation = nullptr;
+    for (DWORD start = GetTickCount(); !conversation && GetTickCount() - start < 5000; Sleep(kPollMs))
+        conversation = DdeConnect(instance, name, name, nullptr);
     if (!conversation)
         FailAt(line, "no Program Manager answers");
     std::vector<BYTE> bytes(commands.begin(), commands.end());
@@ -146,9 +151,21 @@ void WriteText(const std::string& path, const std::string& text)
     WriteBytesAt(__LINE__, path, text.data(), text.size());
 }
 
+std::string Fingerprint(const std::string& body)
+{
+    char fingerprint[kFingerprintBytes];
+    FileFingerprint((const uint8_t*)body.data(), (uint32_t)body.size(), fingerprint);
+    return fingerprint;
+}
+
 // Setup's files, the user's document, the leftovers, the registry, the
-// template and the Add/Remove Programs entry; the record names Setup's.
-Installation MakeInstallationAt(int line, const std::string& dest, const char* group)
+// template and the Add/Remove Programs entry under entryKey; the record
+// names Setup's.  Every file but tovarin.hlp has its fingerprint, as
+// today's Setup writes them; tovarin.hlp stands for a record of a Setup
+// that wrote none.  itemSuffix follows the item names of the group, as a
+// second destination's have them.
+Installation MakeInstallationAt(int line, const std::string& dest, const char* group,
+                                const char* entryKey = kUninstallKey, const std::string& itemSuffix = "")
 {
     Installation in;
     in.dest = dest;
@@ -158,14 +175,17 @@ Installation MakeInstallationAt(int line, const std::string& dest, const char* g
     in.record += Line(kRecordDirectory, 0, dest);
     in.record += Line(kRecordDirectory, 0, dest + "\\GUIDE");
     MakeDirsAt(line, dest + "\\GUIDE");
-    const char* files[] = {"tovarin.exe", "readme.wri", "GUIDE\\guide.hlp", "tovarin.tvs", "tvremove.exe"};
+    const char* files[] = {"tovarin.exe", "readme.wri", "GUIDE\\guide.hlp", "tovarin.tvs", "calendar.tvd",
+                           "tvremove.exe"};
     for (const char* f : files) {
         std::string path = dest + "\\" + f;
-        if (strcmp(f, "tvremove.exe") == 0)
-            CopyIntoAt(line, kProgram, path);
-        else
-            WriteText(path, std::string("Setup's ") + f);
         in.record += Line(kRecordFile, 0, path);
+        if (strcmp(f, "tvremove.exe") == 0) {
+            CopyIntoAt(line, kProgram, path);
+        } else {
+            WriteText(path, std::string("Setup's ") + f);
+            in.record += Line(kRecordPlaced, 0, path, Fingerprint(std::string("Setup's ") + f));
+        }
     }
     // A read-only file of Setup's, and one that replaced an earlier one.
     WriteText(dest + "\\tovarin.hlp", "help");
@@ -197,30 +217,30 @@ Installation MakeInstallationAt(int line, const std::string& dest, const char* g
         in.record += Line(kRecordValue, 0, v.rootName, v.key, "", v.data);
         SetValueAt(line, v.root, v.key.c_str(), "", v.taken ? "Other.Program" : v.data);
     }
-    SetValueAt(line, HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Tovarin");
-    SetValueAt(line, HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "\"" + dest + "\\tvremove.exe\"");
-    SetValueAt(line, HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString",
-               "\"" + dest + "\\tvremove.exe\" /quiet");
+    SetValueAt(line, HKEY_LOCAL_MACHINE, entryKey, "DisplayName", "Tovarin");
+    SetValueAt(line, HKEY_LOCAL_MACHINE, entryKey, "UninstallString", "\"" + dest + "\\tvremove.exe\"");
+    SetValueAt(line, HKEY_LOCAL_MACHINE, entryKey, "QuietUninstallString", "\"" + dest + "\\tvremove.exe\" /quiet");
+    SetValueAt(line, HKEY_LOCAL_MACHINE, entryKey, "InstallLocation", dest);
 
     // The template, placed outside the destination by name.
-    in.templatePath = WindowsDir() + "\\ShellNew\\tovarin.tvd";
+    in.templatePath = WindowsDir() + "\\ShellNew\\default.tvd";
     MakeDirsAt(line, WindowsDir() + "\\ShellNew");
     std::string body = "Tovarin template";
     WriteText(in.templatePath, body);
-    char fingerprint[24];
-    FileFingerprint((const uint8_t*)body.data(), (uint32_t)body.size(), fingerprint);
-    in.record += Line(kRecordTemplate, 0, in.templatePath, fingerprint);
+    in.record += Line(kRecordTemplate, 0, in.templatePath, Fingerprint(body));
 
     if (group) {
+        std::string application = "Tovarin" + itemSuffix, readMe = "Tovarin Read Me" + itemSuffix;
         in.record += Line(kRecordGroup, 1, group);
-        in.record += Line(kRecordItem, 0, group, "Tovarin");
-        in.record += Line(kRecordItem, 0, group, "Tovarin Read Me");
-        ProgmanAt(line, std::string("[CreateGroup(\"") + group + "\")][AddItem(" + dest + "\\tovarin.exe, Tovarin)]" +
-                            "[AddItem(" + dest + "\\readme.wri, Tovarin Read Me)]");
+        in.record += Line(kRecordItem, 0, group, application);
+        in.record += Line(kRecordItem, 0, group, readMe);
+        size_t before = FilesUnder(ProgramsFolder() + "\\" + group).size();
+        ProgmanAt(line, std::string("[CreateGroup(\"") + group + "\")][AddItem(\"" + dest + "\\tovarin.exe\", \"" +
+                            application + "\")][AddItem(\"" + dest + "\\readme.wri\", \"" + readMe + "\")]");
         CloseFolderWindows(group);
         std::vector<std::string> items = FilesUnder(ProgramsFolder() + "\\" + group);
-        if (items.size() != 2)
-            FailAt(line, "the group holds %s, expected the two items", Join(items).c_str());
+        if (items.size() != before + 2)
+            FailAt(line, "the group holds %s, expected two items more", Join(items).c_str());
     }
     return in;
 }
@@ -492,6 +512,10 @@ void RemoveFull()
 {
     Installation in = MakeInstallation("C:\\Program Files\\Tovarin", kGroup);
     WriteRecordAt(__LINE__, in);
+    // The user has reworked the read-me into a document of his own, and
+    // put his own calendar under the name of Setup's.
+    WriteText(in.dest + "\\readme.wri", "Setup's readme.wri, and Ann's notes");
+    WriteText(in.dest + "\\calendar.tvd", "Ann's calendar");
     ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list Tovarin before the removal");
     WatchProgram(kProgram);
     StartSetupAt(__LINE__, "C:\\windows\\system32\\uninstaller.exe", "--remove Tovarin", -1);
@@ -506,9 +530,14 @@ void RemoveFull()
     ok(!SetupRunning(), "uninstaller --remove still waits while the last box shows");
     ok(text.find("letter.tvd") != std::string::npos && text.find("tovarin.tvs") != std::string::npos,
        "the last box does not name the files left: \"%s\"", text.c_str());
+    for (const char* changed : {"readme.wri", "calendar.tvd"}) {
+        std::string named = in.dest + "\\" + changed + " (changed since the installation)";
+        ok(text.find(named) != std::string::npos, "the last box does not name %s: \"%s\"", named.c_str(),
+           text.c_str());
+    }
     Answer(BOX_REMOVED, 1, nullptr);
     NeedWatchedGone(kRemovalMs);
-    ExpectRemoved(in, std::vector<std::string>({"letter.tvd", "tovarin.tvs"}));
+    ExpectRemoved(in, std::vector<std::string>({"calendar.tvd", "letter.tvd", "readme.wri", "tovarin.tvs"}));
     ok(!ListedInAddRemove(__LINE__), "uninstaller --list still lists Tovarin");
     ok(FileExists(TempCopy().c_str()), "the copy in the temporary directory went before the restart");
     RequestRestart();
@@ -595,9 +624,14 @@ void RemoveInUseWindows95()
     RemoveInUse(true);
 }
 
-// A record edited by hand: a file outside the destination (WIN.INI) is
-// never deleted, and a line the reader cannot account for is reported;
-// what the lines after it name stays.  A template the user changed stays.
+// A record edited by hand reaches no further than Setup would: a file
+// outside the destination (WIN.INI), a TEMPLATE line naming a system
+// library with its true fingerprint, a TEMP line naming the user's letter,
+// an ITEM whose name would close its command and delete another group.  A
+// line the reader cannot account for is reported, what the lines after it
+// name stays, and so do the record, the program and the entry, for a later
+// removal; the exit code says "removed in part".  A template the user
+// changed stays.
 void RemoveForeignRecord()
 {
     Installation in = MakeInstallation("C:\\TOVARIN", nullptr);
@@ -606,9 +640,19 @@ void RemoveForeignRecord()
         WriteText(winIni, "[windows]\r\n");
     Bytes before;
     ReadBytes(winIni, &before);
+    std::string library = WindowsDir() + "\\SYSTEM\\tovlib.dll", libraryBody = "a library of the system's";
+    MakeDirs(WindowsDir() + "\\SYSTEM");
+    WriteText(library, libraryBody);
+    const char foreignGroup[] = "Tovarin Foreign Kept";
+    ProgmanAt(__LINE__, std::string("[CreateGroup(\"") + foreignGroup + "\")][AddItem(\"" + in.dest +
+                            "\\letter.tvd\", \"Letter\")]");
+    CloseFolderWindows(foreignGroup);
     WriteText(in.dest + "\\after.txt", "named after the damage");
     WriteText(in.templatePath, "the user's own template now");
     in.record += Line(kRecordFile, 0, "C:\\WINDOWS\\WIN.INI");
+    in.record += Line(kRecordTemplate, 0, library, Fingerprint(libraryBody));
+    in.record += Line(kRecordTemporary, 0, in.dest + "\\letter.tvd");
+    in.record += Line(kRecordItem, 0, kGroup, std::string("X\")][DeleteGroup(\"") + foreignGroup);
     in.record += Line(kRecordFile, 0, in.dest + "\\readme.wri");
     size_t damaged = (size_t)std::count(in.record.begin(), in.record.end(), '\n') + 1;
     in.record += "FILE\tC:\\TOVARIN\\after.txt\tmaybe\r\n";
@@ -625,37 +669,56 @@ void RemoveForeignRecord()
     Answer(BOX_RECORD_DAMAGED, 1, nullptr);
     Answer(BOX_KEEP_SETTINGS, ANSWER_KEEP, nullptr);
     std::string text = BoxText(BOX_REMOVED);
-    ok(text.find("C:\\WINDOWS\\WIN.INI (not Tovarin's to remove)") != std::string::npos,
-       "the last box does not name WIN.INI as not Tovarin's: \"%s\"", text.c_str());
+    for (const std::string& named : {std::string("C:\\WINDOWS\\WIN.INI (not Tovarin's to remove)"),
+                                     library + " (not Tovarin's to remove)",
+                                     in.dest + "\\letter.tvd (not Tovarin's to remove)",
+                                     in.templatePath + " (changed since the installation)",
+                                     in.dest + "\\tvremove.log (damaged: what it names after that line stays)"})
+        ok(text.find(named) != std::string::npos, "the last box does not name \"%s\": \"%s\"", named.c_str(),
+           text.c_str());
+    ok(text.find("could not be removed completely") != std::string::npos,
+       "the last box does not say that Tovarin was removed in part: \"%s\"", text.c_str());
     Answer(BOX_REMOVED, 1, nullptr);
+    DWORD code = NeedExitAt(__LINE__, kRemovalMs, nullptr, 0);
+    ok(code == kExitRemovedInPart, "exit code %lu, expected %d (removed in part)", code, kExitRemovedInPart);
     NeedWatchedGone(kRemovalMs);
     Bytes after;
     ok(ReadBytes(winIni, &after) && after == before, "WIN.INI was changed or deleted");
+    ok(FileExists(library.c_str()), "the library a TEMPLATE line named was deleted");
     ok(FileExists(in.templatePath.c_str()), "the template the user changed was deleted");
+    ok(DirExists((ProgramsFolder() + "\\" + foreignGroup).c_str()), "the group an ITEM name reached went");
+    CloseFolderWindows(foreignGroup);
     std::vector<std::string> left = FilesUnder(in.dest);
-    std::vector<std::string> kept = {"after.txt", "letter.tvd", "tovarin.tvs"};
+    std::vector<std::string> kept = {"after.txt", "letter.tvd", "tovarin.tvs", "tvremove.exe", "tvremove.log"};
     ok(left == kept, "the destination holds %s, expected %s", Join(left).c_str(), Join(kept).c_str());
-    ok(!KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry is still there");
+    ok(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry went with the record unread");
 }
 
 // What removes nothing at all: Cancel in the first question (no more
-// boxes), and a destination without its record (box 5).  The entry stays
-// in Add/Remove Programs, so that the user can try again.
+// boxes), a destination without its record (box 5), and a tvremove.log
+// that is not a record (the user's own notes: box 5, and it stays).  The
+// entry stays in Add/Remove Programs, so that the user can try again, and
+// the exit code says which.
 void RemoveNothing()
 {
     static const struct {
         const char* label;
-        bool record;
-        int answer;       // to the first question
-        int box;          // the box that follows, or 0
+        const char* record;   // "": Setup's record; null: none
+        int answer;           // to the first question
+        int box;              // the box that follows, or 0
+        DWORD code;
     } cases[] = {
-        {"cancelled", true, 2, 0},
-        {"no record", false, ANSWER_REMOVE, BOX_NO_RECORD},
+        {"cancelled", "", 2, 0, kExitStopped},
+        {"no record", nullptr, ANSWER_REMOVE, BOX_NO_RECORD, kExitNothingRemoved},
+        {"not a record", "FILE\tC:\\TOVARIN\\letter.tvd\tnew\r\nAnn's notes\r\n", ANSWER_REMOVE, BOX_NO_RECORD,
+         kExitNothingRemoved},
     };
     for (const auto& c : cases) {
         SetCase(c.label);
         Installation in = MakeInstallation("C:\\TOVARIN", nullptr);
-        if (c.record)
+        if (c.record != nullptr && c.record[0] != '\0')
+            in.record = c.record;
+        if (c.record != nullptr)
             WriteRecordAt(__LINE__, in);
         else
             RemoveFile(in.dest + "\\tvremove.log");
@@ -665,12 +728,88 @@ void RemoveNothing()
         Answer(BOX_CONFIRM_REMOVE, c.answer, nullptr);
         if (c.box != 0)
             Answer(c.box, 1, nullptr);
+        DWORD code = NeedExitAt(__LINE__, kRemovalMs, nullptr, 0);
+        ok(code == c.code, "exit code %lu, expected %lu", code, c.code);
         NeedWatchedGone(kRemovalMs);
         std::vector<std::string> after = FilesUnder(in.dest);
         ok(after == before, "the destination holds %s, expected %s", Join(after).c_str(), Join(before).c_str());
         ok(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "the Add/Remove Programs entry went");
         ok(KeyExists(HKEY_CLASSES_ROOT, ".tvd") && FileExists(in.templatePath.c_str()),
            "the registry or the template was touched");
+    }
+    SetCase(nullptr);
+}
+
+// Two installations in two directories share the group: each has its own
+// Add/Remove Programs entry and its own item names, and removing one
+// leaves the other whole (files, items, group, entry), whichever goes
+// first.  An item both records name (Program Manager keeps one item per
+// name) stays while the other installation is there.
+void RemoveOneOfTwo()
+{
+    static const struct {
+        const char* label;
+        bool secondFirst;   // the second installation is removed first
+        const char* firstDest;
+        const char* secondDest;
+    } cases[] = {
+        {"the first removed first", false, "C:\\TOVARIN", "D:\\APPS\\TOVARIN"},
+        {"the second removed first", true, "C:\\TOVARIN.B", "D:\\APPS\\TOVARIN.B"},
+    };
+    const char secondKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovarin 2";
+    for (const auto& c : cases) {
+        SetCase(c.label);
+        Installation first = MakeInstallation(c.firstDest, kGroup);
+        // Program Manager's items are files: a name holds no backslash or
+        // colon, or Wine's DeleteItem cannot find what AddItem made.
+        std::string suffix = std::string(" (") + c.secondDest + ")";
+        suffix.erase(std::remove(suffix.begin(), suffix.end(), ':'), suffix.end());
+        std::replace(suffix.begin(), suffix.end(), '\\', '-');
+        Installation second = MakeInstallationAt(__LINE__, c.secondDest, kGroup, secondKey, suffix);
+        // An item both name: the guide, which neither adds twice.
+        second.record += Line(kRecordItem, 0, kGroup, "Tovarin Guide");
+        first.record += Line(kRecordItem, 0, kGroup, "Tovarin Guide");
+        ProgmanAt(__LINE__, std::string("[ShowGroup(\"") + kGroup + "\", 1)][AddItem(\"" + first.dest +
+                                "\\readme.wri\", \"Tovarin Guide\")]");
+        CloseFolderWindows(kGroup);
+        WriteRecordAt(__LINE__, first);
+        WriteRecordAt(__LINE__, second);
+        const Installation& gone = c.secondFirst ? second : first;
+        const Installation& stays = c.secondFirst ? first : second;
+        const char* goneKey = c.secondFirst ? secondKey : kUninstallKey;
+        const char* staysKey = c.secondFirst ? kUninstallKey : secondKey;
+        std::vector<std::string> staysFiles = FilesUnder(stays.dest);
+        std::vector<std::string> groupBefore = FilesUnder(ProgramsFolder() + "\\" + kGroup);
+
+        WatchProgram(kProgram);
+        StartSetupAt(__LINE__, (gone.dest + "\\tvremove.exe").c_str(), "/quiet", -1);
+        DWORD code = NeedExitAt(__LINE__, kRemovalMs, nullptr, 0);
+        ok(code == kExitRemoved, "exit code %lu, expected 0", code);
+        NeedWatchedGone(kRemovalMs);
+        CloseFolderWindows(kGroup);
+        std::vector<std::string> goneLeft = FilesUnder(gone.dest);
+        ok(goneLeft == std::vector<std::string>({"letter.tvd", "tovarin.tvs"}), "%s holds %s", gone.dest.c_str(),
+           Join(goneLeft).c_str());
+        ok(!KeyExists(HKEY_LOCAL_MACHINE, goneKey), "the removed installation's entry is still there");
+        ok(KeyExists(HKEY_LOCAL_MACHINE, staysKey), "the other installation's entry went");
+        ok(FilesUnder(stays.dest) == staysFiles, "the other installation's files changed: %s",
+           Join(FilesUnder(stays.dest)).c_str());
+        std::vector<std::string> group = FilesUnder(ProgramsFolder() + "\\" + kGroup);
+        ok(group.size() == 3, "the group holds %s (before: %s), expected the other's two items and the guide",
+           Join(group).c_str(), Join(groupBefore).c_str());
+        for (const std::string& item : group)
+            ok(item == "Tovarin Guide.lnk" || (item.find("APPS") != std::string::npos) == !c.secondFirst,
+               "the group holds %s of the removed installation", item.c_str());
+
+        // Then the other: everything goes, the group too.
+        StartSetupAt(__LINE__, (stays.dest + "\\tvremove.exe").c_str(), "/quiet", -1);
+        code = NeedExitAt(__LINE__, kRemovalMs, nullptr, 0);
+        ok(code == kExitRemoved, "exit code %lu of the second removal, expected 0", code);
+        NeedWatchedGone(kRemovalMs);
+        CloseFolderWindows(kGroup);
+        ok(!KeyExists(HKEY_LOCAL_MACHINE, staysKey), "the other installation's entry is still there");
+        ok(!DirExists((ProgramsFolder() + "\\" + kGroup).c_str()), "the group is still there: %s",
+           Join(FilesUnder(ProgramsFolder() + "\\" + kGroup)).c_str());
     }
     SetCase(nullptr);
 }
@@ -891,6 +1030,7 @@ extern const Scenario kRemoveScenarios[] = {
     {"remove-foreign-record", RemoveForeignRecord},
     {"remove-nothing", RemoveNothing},
     {"remove-group-kept", RemoveGroupKept},
+    {"remove-one-of-two", RemoveOneOfTwo},
     {"remove-setup-installation", [] { RemoveSetupInstallation(false); }},
     {"remove-setup-installation-win95", [] { RemoveSetupInstallation(true); }},
     {"remove-cancelled-installation", RemoveCancelledInstallation},
