@@ -920,8 +920,17 @@ void RemoveSetupInstallation(bool windows95)
     ok(FileExists((dest + "\\tvremove.exe").c_str()) && FileExists((dest + "\\tvremove.log").c_str()),
        "Setup did not write tvremove.exe and its record");
     ok(ListedInAddRemove(__LINE__), "uninstaller --list does not list Tovarin after the installation");
+    Bytes record;
+    ReadBytes(dest + "\\tvremove.log", &record);
+    // The copy engine names its targets in lower case.
+    std::string recordText = Lowered(std::string(record.begin(), record.end()));
+    for (const char* file : {"tovarin.exe", "readme.wri", "GUIDE\\guide.hlp"}) {
+        std::string placed = Lowered("\r\nPLACED\t" + dest + "\\" + file + "\t");
+        ok(recordText.find(placed) != std::string::npos, "the record has no fingerprint of %s", file);
+    }
     WriteText(dest + "\\letter.tvd", "the user's own letter");
     WriteText(dest + "\\tovarin.tvs", "the user's settings");
+    WriteText(dest + "\\readme.wri", "the read-me, reworked into the user's notes");
 
     WatchProgram(kProgram);
     StartSetupAt(__LINE__, "C:\\windows\\system32\\uninstaller.exe", "--remove Tovarin", -1);
@@ -930,9 +939,11 @@ void RemoveSetupInstallation(bool windows95)
     std::string text = BoxText(BOX_REMOVED);
     CloseFolderWindows(kSetupGroup);
     ok(text.find("letter.tvd") != std::string::npos, "the last box does not name the letter: \"%s\"", text.c_str());
+    ok(Lowered(text).find(Lowered(dest + "\\readme.wri (changed since the installation)")) != std::string::npos,
+       "the last box does not name the read-me the user changed: \"%s\"", text.c_str());
     Answer(BOX_REMOVED, 1, nullptr);
     NeedWatchedGone(kRemovalMs);
-    ExpectSetupRemoved(dest, std::vector<std::string>({"letter.tvd", "tovarin.tvs"}));
+    ExpectSetupRemoved(dest, std::vector<std::string>({"letter.tvd", "readme.wri", "tovarin.tvs"}));
     // The copy in the temporary directory goes at the next start.
     RequestRestart();
     ok(!FileExists(TempCopy().c_str()), "the copy %s is still there after the restart", TempCopy().c_str());
@@ -945,7 +956,7 @@ void RemoveSetupInstallation(bool windows95)
     char system[MAX_PATH] = "";
     GetSystemDirectoryA(system, sizeof system);
     ExpectNoTraces(before, std::vector<std::string>({kept + "\\", kept + "\\letter.tvd", kept + "\\tovarin.tvs",
-                                                     Lowered(system) + "\\ctl3d32.dll"}));
+                                                     kept + "\\readme.wri", Lowered(system) + "\\ctl3d32.dll"}));
 }
 
 // Cancelled on the program-group page: the files are there but no group,
