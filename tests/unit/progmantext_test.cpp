@@ -83,6 +83,9 @@ TEST(ProgmanText, Commands)
     EXPECT_EQ(Composed(CreateGroupCommand, "Tovarin95 Demo"), "[CreateGroup(\"Tovarin95 Demo\")]");
     EXPECT_EQ(Composed(ShowGroupCommand, "Tovarin95 Demo"), "[ShowGroup(\"Tovarin95 Demo\", 1)]");
     EXPECT_EQ(Composed(DeleteItemCommand, "Tovarin"), "[DeleteItem(Tovarin)]");
+    // The removal's: a recorded name with a comma or a parenthesis stays one argument.
+    EXPECT_EQ(Composed(DeleteQuotedItemCommand, "Tovarin (D-APPS), 2"), "[DeleteItem(\"Tovarin (D-APPS), 2\")]");
+    EXPECT_EQ(Composed(DeleteGroupCommand, "Tovarin95 Demo"), "[DeleteGroup(\"Tovarin95 Demo\")]");
     EXPECT_EQ(Composed(AddApplicationCommand, "\"c:\\tovarin\\tovarin.exe\""),
               "[AddItem(\"c:\\tovarin\\tovarin.exe\", Tovarin, \"c:\\tovarin\\tovarin.exe\", 0)]");
     AddReadMeCommand("\"c:\\apps]x\\readme.wri\"", "Tovarin Read Me", out, sizeof out);
