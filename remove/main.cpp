@@ -104,13 +104,19 @@ int Remove(const char* destDir, int quiet, HANDLE done, HANDLE parent)
     else
         CloseProgress(run);
     if (run->recordRead && !quiet) {
-        char text[kLeftBytes + 128];
+        // The heading, the names and how many more, each with room of its
+        // own.  Without a heading the names stand alone; with nothing at
+        // all the box keeps its template's text.
+        static_assert(IDS_STOPPED_BYTES == kTextBytes && IDS_LEFT_BYTES == kTextBytes &&
+                          IDS_REMOVED_BYTES == kTextBytes, "the headings load into buffers of another size");
+        // Static: on the stack it would reach past the guard page.
+        static char text[kTextBytes + kLeftBytes + IDS_MORE_BYTES];
         LoadRemoveString(result == kRemovalStopped ? IDS_STOPPED : run->left.shown > 0 ? IDS_LEFT : IDS_REMOVED,
-                         text, sizeof text);
+                         text, kTextBytes);
         if (result != kRemovalStopped && run->left.shown > 0) {
             AppendText(text, sizeof text, run->left.text);
             if (run->left.more > 0) {
-                char format[64], more[80];
+                char format[IDS_MORE_BYTES], more[IDS_MORE_BYTES];
                 LoadRemoveString(IDS_MORE, format, sizeof format);
                 wsprintfA(more, format, run->left.more);
                 AppendText(text, sizeof text, more);

@@ -263,6 +263,11 @@ std::string ProgramString(int id, LANGID language)
     return text;
 }
 
+std::string InRunLanguage(int id, const char* english)
+{
+    return RunLanguage() == kEnglishUS ? english : ProgramString(id, RunLanguage());
+}
+
 namespace {
 
 const EnglishSet& EnglishSetFor(const std::string& path, LANGID language)

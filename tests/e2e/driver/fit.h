@@ -55,6 +55,9 @@ std::vector<ShownFault> LanguageFaults(HWND dialog, LANGID language);
 // String id of the program whose templates the driver reads, in language,
 // as ANSI text; "" when it has none.
 std::string ProgramString(int id, LANGID language);
+// That program's string id as the run's language has it: in English the
+// text itself, so that the English set is held to it.
+std::string InRunLanguage(int id, const char* english);
 
 // Both checks, in the run's language, on every visible dialog of the
 // watched program; each fault is a failure at the caller's line.  what

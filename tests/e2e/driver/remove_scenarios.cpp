@@ -25,6 +25,7 @@
 #include "install/record.h"
 #include "resources/resource.h"
 #include "resources/tvremove.h"
+#include "tests/e2e/driver/fit.h"
 #include "tests/e2e/driver/scenarios.h"
 
 namespace {
@@ -565,7 +566,7 @@ void RemoveInUse(bool windows95)
     Answer(BOX_FILE_IN_USE, ANSWER_RETRY, nullptr);
     Answer(BOX_FILE_IN_USE, ANSWER_LATER, nullptr);
     std::string text = BoxText(BOX_REMOVED);
-    ok(text.find(held + " (removed when Windows starts next)") != std::string::npos,
+    ok(text.find(held + InRunLanguage(IDS_AT_RESTART, " (removed when Windows starts next)")) != std::string::npos,
        "the last box does not say that %s goes at the next start: \"%s\"", held.c_str(), text.c_str());
     Answer(BOX_REMOVED, 1, nullptr);
     NeedWatchedGone(kRemovalMs);
