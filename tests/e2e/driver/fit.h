@@ -15,7 +15,8 @@
 // check also proves its font: the template's controls placed in dialog
 // units of that font must land where the dialog manager put them.  A
 // caption must fit, in the caption font, between the caption's icon and
-// its buttons.
+// its buttons.  A control measured so whose template has a text may not
+// show none: an empty text the program put there wiped its template's.
 //
 // The language check reads the programs' texts as data, in US English and
 // in the expected language (FindResourceExA: dialog templates and the
