@@ -43,7 +43,9 @@ int AskOverPage(HWND owner, HWND page, int n, const char* text)
 }
 
 // Asks box 10 about a file that could not be installed.  Returns the answer.
-int AskAboutFailedFile(HWND owner, HWND page, const char* destDir, const char* targetPath)
+// Never inlined: its texts in the copy's frame would reach past the stack's
+// guard page.
+__attribute__((noinline)) int AskAboutFailedFile(HWND owner, HWND page, const char* destDir, const char* targetPath)
 {
     // A format that cannot be loaded makes an empty text: the box keeps its
     // template's.
@@ -58,9 +60,7 @@ int AskAboutFailedFile(HWND owner, HWND page, const char* destDir, const char* t
         AppendText(path, sizeof path, "\\");
     AppendText(path, sizeof path, targetPath);
     CharLowerA(path);
-    // Static: with the format and the path it would make the copy's frame
-    // reach past the stack's guard page.
-    static char text[kTextBytes];
+    char text[kTextBytes];
     wsprintfA(text, format, path);
     return AskOverPage(owner, page, MSG_EXPAND_FAILED, text);
 }

@@ -109,20 +109,25 @@ int Remove(const char* destDir, int quiet, HANDLE done, HANDLE parent)
         // all the box keeps its template's text.
         static_assert(IDS_STOPPED_BYTES == kTextBytes && IDS_LEFT_BYTES == kTextBytes &&
                           IDS_REMOVED_BYTES == kTextBytes, "the headings load into buffers of another size");
-        // Static: on the stack it would reach past the guard page.
-        static char text[kTextBytes + kLeftBytes + IDS_MORE_BYTES];
-        LoadRemoveString(result == kRemovalStopped ? IDS_STOPPED : run->left.shown > 0 ? IDS_LEFT : IDS_REMOVED,
-                         text, kTextBytes);
-        if (result != kRemovalStopped && run->left.shown > 0) {
-            AppendText(text, sizeof text, run->left.text);
-            if (run->left.more > 0) {
-                char format[IDS_MORE_BYTES], more[IDS_MORE_BYTES];
-                LoadRemoveString(IDS_MORE, format, sizeof format);
-                wsprintfA(more, format, run->left.more);
-                AppendText(text, sizeof text, more);
+        // On the heap: on the stack, beside the format, it would reach past
+        // the guard page.  Without it the box keeps its template's text.
+        const int kLastBoxBytes = kTextBytes + kLeftBytes + IDS_MORE_BYTES;
+        char* text = static_cast<char*>(LocalAlloc(LMEM_FIXED, kLastBoxBytes));
+        if (text != nullptr) {
+            LoadRemoveString(result == kRemovalStopped ? IDS_STOPPED : run->left.shown > 0 ? IDS_LEFT : IDS_REMOVED,
+                             text, kTextBytes);
+            if (result != kRemovalStopped && run->left.shown > 0) {
+                AppendText(text, kLastBoxBytes, run->left.text);
+                if (run->left.more > 0) {
+                    char format[IDS_MORE_BYTES], more[IDS_MORE_BYTES];
+                    LoadRemoveString(IDS_MORE, format, sizeof format);
+                    wsprintfA(more, format, run->left.more);
+                    AppendText(text, kLastBoxBytes, more);
+                }
             }
         }
         ShowBox(BOX_REMOVED, text);
+        LocalFree(text);
     }
     FreeRun(run);
     LocalFree(run);
