@@ -105,12 +105,11 @@ int Remove(const char* destDir, int quiet, HANDLE done, HANDLE parent)
         CloseProgress(run);
     if (run->recordRead && !quiet) {
         // The heading, the names and how many more, each with room of its
-        // own.  Without a heading the names stand alone; with nothing at
-        // all the box keeps its template's text.
+        // own, on the heap: on the stack, beside the format, they would
+        // reach past the guard page.  Without a heading the names stand
+        // alone; with nothing at all the box keeps its template's text.
         static_assert(IDS_STOPPED_BYTES == kTextBytes && IDS_LEFT_BYTES == kTextBytes &&
                           IDS_REMOVED_BYTES == kTextBytes, "the headings load into buffers of another size");
-        // On the heap: on the stack, beside the format, it would reach past
-        // the guard page.  Without it the box keeps its template's text.
         const int kLastBoxBytes = kTextBytes + kLeftBytes + IDS_MORE_BYTES;
         char* text = static_cast<char*>(LocalAlloc(LMEM_FIXED, kLastBoxBytes));
         if (text != nullptr) {
