@@ -41,12 +41,14 @@ int LoadLanguageString(HMODULE module, int id, char* out, int capacity)
     uint32_t units = 0;
     if (block == nullptr ||
         !FindBlockString(static_cast<const uint8_t*>(block), size, static_cast<unsigned>(id) & 15, &text, &units) ||
-        units == 0 || units >= static_cast<uint32_t>(capacity) - 1)
+        units == 0 || units >= static_cast<uint32_t>(capacity))
         return 0;
     // The block starts on a 4-byte boundary and every string on a 2-byte one.
+    // A text that fills the whole buffer leaves no room for its terminator,
+    // or may have been cut.
     int length = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(text), static_cast<int>(units), out,
-                                     capacity - 1, nullptr, nullptr);
-    if (length <= 0 || length >= capacity - 1) {
+                                     capacity, nullptr, nullptr);
+    if (length <= 0 || length >= capacity) {
         out[0] = '\0';
         return 0;
     }

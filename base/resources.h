@@ -21,8 +21,9 @@ void ChooseResourceLanguage(HMODULE module);
 const void* LockLanguageResource(HMODULE module, LPCSTR type, int id, DWORD* size);
 
 // String id as ANSI text into out: its length; 0 and out empty when the
-// string is missing, empty, or longer than capacity - 2 bytes (a string
-// that fills the buffer may have been cut).
+// string is missing, empty, or does not fit capacity bytes with its
+// terminator (never cut).  Each string's capacity is named beside its id
+// (IDS_X_BYTES), and the language check holds every translation to it.
 int LoadLanguageString(HMODULE module, int id, char* out, int capacity);
 
 #endif

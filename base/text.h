@@ -10,6 +10,7 @@
 
 enum {
     kPathBytes = 260,   // every path buffer: 259 characters + NUL
+    kTextBytes = 1024,  // wsprintfA's limit: every format and box text, and what is made of it
 };
 
 // Length of a NUL-terminated text.

@@ -12,9 +12,6 @@
 
 namespace {
 
-// wsprintfA never writes more than 1,024 bytes.
-const int kMessageBytes = 1024;
-
 // How often the copy looks at its message queue: once a frame.
 const DWORD kPumpMs = 16;
 
@@ -46,20 +43,24 @@ int AskOverPage(HWND owner, HWND page, int n, const char* text)
 }
 
 // Asks box 10 about a file that could not be installed.  Returns the answer.
-int AskAboutFailedFile(HWND owner, HWND page, const char* destDir, const char* targetPath)
+// Never inlined: its texts in the copy's frame would reach past the stack's
+// guard page.
+__attribute__((noinline)) int AskAboutFailedFile(HWND owner, HWND page, const char* destDir, const char* targetPath)
 {
-    char format[kPathBytes];
+    // A format that cannot be loaded makes an empty text: the box keeps its
+    // template's.
+    char format[IDS_EXPAND_FAILED_BYTES];
     LoadResourceText(IDS_EXPAND_FAILED, format, sizeof format);
     // The path as the user knows it, even when it is too long to install,
     // and lower-cased as the copy page shows it.
-    char path[2 * kPathBytes];
+    char path[IDS_EXPAND_FAILED_ARG_BYTES];
     path[0] = '\0';
     AppendText(path, sizeof path, destDir);
     if (path[0] != '\0' && path[TextLength(path) - 1] != '\\')
         AppendText(path, sizeof path, "\\");
     AppendText(path, sizeof path, targetPath);
     CharLowerA(path);
-    char text[kMessageBytes];
+    char text[kTextBytes];
     wsprintfA(text, format, path);
     return AskOverPage(owner, page, MSG_EXPAND_FAILED, text);
 }
@@ -197,7 +198,7 @@ void RemoveStaleTemporariesOfRun(const CatalogueEntry* entries, const InstallOpt
 // Box 9: asks for the disk.  0 when the user stops the copy.
 int AskForDisk(HWND owner, HWND page, const DiskCounter* disks)
 {
-    char format[kPathBytes], text[kMessageBytes];
+    char format[IDS_INSERT_DISK_BYTES], text[kTextBytes];
     LoadResourceText(IDS_INSERT_DISK, format, sizeof format);
     wsprintfA(text, format, static_cast<int>(disks->diskNumber));
     return AskOverPage(owner, page, MSG_INSERT_DISK, text) != ANSWER_CANCEL_DISK;

@@ -19,7 +19,7 @@ namespace {
 const char kService[] = "PROGMAN";
 const DWORD kTimeoutMs = 3500;
 // wsprintfA's own limit; a command holds a path twice.
-const int kCommandBytes = 1024;
+const int kCommandBytes = kTextBytes;
 
 // One conversation with Program Manager: the DDEML instance, the "PROGMAN"
 // string handle (service and topic alike) and the conversation.
@@ -69,6 +69,11 @@ int Execute(const Conversation* c, const char* command, size_t length)
                                 XTYP_EXECUTE, kTimeoutMs, nullptr) != nullptr;
 }
 
+// One of the names a group's items take, or the guide's directory, into
+// text (kPathBytes).
+static_assert(IDS_README_ITEM_BYTES == kPathBytes && IDS_GUIDE_ITEM_BYTES == kPathBytes &&
+                  IDS_GUIDE_DIRECTORY_BYTES == kPathBytes,
+              "a name loads into a buffer of another size");
 void LoadText(int id, char* text)
 {
     LoadResourceText(id, text, kPathBytes);

@@ -195,7 +195,7 @@ int RegisterShellTypes(const char* destDir, const char* templatePath)
 {
     // The types' names are the user's language's; the English ones stand in
     // for a string that cannot be loaded.
-    char document[64], settings[64];
+    char document[IDS_TYPE_DOCUMENT_BYTES], settings[IDS_TYPE_SETTINGS_BYTES];
     if (!LoadResourceText(IDS_TYPE_DOCUMENT, document, sizeof document))
         CopyText(document, sizeof document, "Tovarin Document");
     if (!LoadResourceText(IDS_TYPE_SETTINGS, settings, sizeof settings))

@@ -146,10 +146,11 @@ uint32_t SearchDirectoryTree(const char* dir, const char* name, HLOCAL* list, ui
 
 int32_t FindInstallations(HWND pleaseWait, HLOCAL* list)
 {
-    char status[kPathBytes];
-    LoadResourceText(IDS_SEARCHING, status, sizeof status);
+    char status[IDS_SEARCHING_BYTES];
     HWND statusText = GetDlgItem(pleaseWait, IDC_WAIT_STATUS);
-    SetWindowTextA(statusText, status);
+    // Without its string the page keeps its own text.
+    if (LoadResourceText(IDS_SEARCHING, status, sizeof status) != 0)
+        SetWindowTextA(statusText, status);
     // No messages are dispatched during the walk: paint the text now.
     UpdateWindow(statusText);
     ShowWaitCursor();

@@ -129,22 +129,33 @@ int Remove(const char* destDir, int quiet, HANDLE done, HANDLE parent, HANDLE re
     else
         CloseProgress(run);
     if (run->recordRead && !quiet) {
-        char text[kLeftBytes + 128];
-        LoadRemoveString(result == kRemovalStopped   ? IDS_STOPPED
-                         : result == kRemovalPartial ? IDS_PARTLY
-                         : run->left.shown > 0       ? IDS_LEFT
-                                                     : IDS_REMOVED,
-                         text, sizeof text);
-        if (result != kRemovalStopped && run->left.shown > 0) {
-            AppendText(text, sizeof text, run->left.text);
-            if (run->left.more > 0) {
-                char format[64], more[80];
-                LoadRemoveString(IDS_MORE, format, sizeof format);
-                wsprintfA(more, format, run->left.more);
-                AppendText(text, sizeof text, more);
+        // The heading, the names and how many more, each with room of its
+        // own, on the heap: on the stack, beside the format, they would
+        // reach past the guard page.  Without a heading the names stand
+        // alone; with nothing at all the box keeps its template's text.
+        static_assert(IDS_STOPPED_BYTES == kTextBytes && IDS_LEFT_BYTES == kTextBytes &&
+                          IDS_REMOVED_BYTES == kTextBytes && IDS_PARTLY_BYTES == kTextBytes,
+                      "the headings load into buffers of another size");
+        const int kLastBoxBytes = kTextBytes + kLeftBytes + IDS_MORE_BYTES;
+        char* text = static_cast<char*>(LocalAlloc(LMEM_FIXED, kLastBoxBytes));
+        if (text != nullptr) {
+            LoadRemoveString(result == kRemovalStopped   ? IDS_STOPPED
+                             : result == kRemovalPartial ? IDS_PARTLY
+                             : run->left.shown > 0       ? IDS_LEFT
+                                                         : IDS_REMOVED,
+                             text, kTextBytes);
+            if (result != kRemovalStopped && run->left.shown > 0) {
+                AppendText(text, kLastBoxBytes, run->left.text);
+                if (run->left.more > 0) {
+                    char format[IDS_MORE_BYTES], more[IDS_MORE_BYTES];
+                    LoadRemoveString(IDS_MORE, format, sizeof format);
+                    wsprintfA(more, format, run->left.more);
+                    AppendText(text, kLastBoxBytes, more);
+                }
             }
         }
         ShowBox(BOX_REMOVED, text);
+        LocalFree(text);
     }
     FreeRun(run);
     LocalFree(run);

@@ -36,7 +36,8 @@ INT_PTR CALLBACK BoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
 {
     switch (message) {
     case WM_INITDIALOG:
-        if (lParam != 0) {
+        // No text, or an empty one, leaves the template's own.
+        if (lParam != 0 && *reinterpret_cast<const char*>(lParam) != '\0') {
             SetDlgItemTextA(dialog, IDC_BOX_TEXT, reinterpret_cast<const char*>(lParam));
             FitBoxToText(dialog, IDC_BOX_TEXT);
         }

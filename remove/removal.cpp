@@ -347,7 +347,10 @@ void NoteLeft(LeftList* left, const char* path, int textId)
             return;
         p = *end == '\n' ? end + 1 : end;
     }
-    char note[64] = "";
+    static_assert(IDS_NOT_OURS_BYTES == IDS_AT_RESTART_BYTES && IDS_CHANGED_BYTES == IDS_AT_RESTART_BYTES &&
+                      IDS_NOT_DELETED_BYTES == IDS_AT_RESTART_BYTES && IDS_RECORD_KEPT_BYTES == IDS_AT_RESTART_BYTES,
+                  "the notes load into buffers of one size");
+    char note[IDS_AT_RESTART_BYTES] = "";
     if (textId != 0)
         LoadRemoveString(textId, note, sizeof note);
     if (left->shown >= kLeftNames || ComposeText(left->text + TextLength(left->text),
@@ -378,10 +381,10 @@ int DeleteOrDefer(RemovalRun* run, const char* path)
             return 0;
         }
         if (!run->quiet) {
-            char format[kPathBytes], text[kPathBytes * 2];
+            // A format that cannot be loaded makes an empty text: the box
+            // keeps its template's.
+            char format[IDS_IN_USE_BYTES], text[kTextBytes];
             LoadRemoveString(IDS_IN_USE, format, sizeof format);
-            if (TextLength(format) + TextLength(path) >= sizeof text)
-                CopyText(format, sizeof format, "%s");
             wsprintfA(text, format, path);
             answer = ShowBox(BOX_FILE_IN_USE, text);
         }
@@ -426,7 +429,7 @@ int RemoveTovarin(RemovalRun* run)
     MakeRemovalPlan(record, size, run->planBlock, &run->plan);
     LocalFree(record);
     if (run->plan.badLine != 0 && !run->quiet) {
-        char format[kPathBytes], text[kPathBytes * 2];
+        char format[IDS_DAMAGED_BYTES], text[kTextBytes];
         LoadRemoveString(IDS_DAMAGED, format, sizeof format);
         wsprintfA(text, format, recordPath, run->plan.badLine);
         ShowBox(BOX_RECORD_DAMAGED, text);

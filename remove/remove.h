@@ -98,13 +98,14 @@ void RemoveUninstallEntry(RemovalRun* run);
 char* ReadWhole(const char* path, DWORD* size);
 
 // pages.cpp
-// Box n (template 32000 + n); text replaces control 100's when not null.
-// Returns the id of the button pressed.
+// Box n (template 32000 + n); text replaces control 100's unless it is
+// null or empty.  Returns the id of the button pressed.
 int ShowBox(int n, const char* text);
 HWND OpenProgress();
 void ShowProgress(RemovalRun* run, const char* name);
 void CloseProgress(RemovalRun* run);
-// A string of the resources, "" when it is missing.
+// A string of the resources into out, capacity bytes: its IDS_X_BYTES;
+// "" when it is missing or does not fit.
 void LoadRemoveString(int id, char* out, int capacity);
 
 #endif

@@ -263,13 +263,20 @@ void RemoveProgramItems(RemovalRun* run)
     // only after its own group was shown, or it would be taken from
     // whatever group is current.  A record is outside input: names that
     // could end their quoted argument are no names Setup wrote.
+    const char* shown = nullptr;   // the group Program Manager last showed
     for (uint32_t i = 0; i < plan->count; ++i) {
         const PlanLine* line = &plan->lines[i];
         if (line->kind != kRecordItem || !IsRecordedNameSafe(line->field[0]) ||
             !IsRecordedNameSafe(line->field[1]) || ItemShared(run, line->field[0], line->field[1]))
             continue;
         ShowProgress(run, line->field[1]);
-        int deleted = Execute(conversation, command, ShowGroupCommand(line->field[0], command, sizeof command)) &&
+        // Each ShowGroup opens the group's window: once for a group's run
+        // of items is enough.
+        if (shown == nullptr || !SameTextIgnoringCase(shown, line->field[0]))
+            shown = Execute(conversation, command, ShowGroupCommand(line->field[0], command, sizeof command))
+                        ? line->field[0]
+                        : nullptr;
+        int deleted = shown != nullptr &&
                       Execute(conversation, command, DeleteQuotedItemCommand(line->field[1], command, sizeof command));
         if (deleted) {
             ++run->removed;

@@ -99,41 +99,78 @@
 #define IDC_FINISH_UNDONE       41   /* list box of what was left undone; shown only then */
 #define IDC_FINISH_NOTE         42   /* how to start Tovarin; hidden when the list shows */
 
-/* String table. */
-#define IDS_TITLE                1   /* backdrop title, read into 150 bytes */
+/* String table.  IDS_X_BYTES is the buffer string IDS_X is loaded into,
+   its terminator included; a format's IDS_X_ARG_BYTES is the most its
+   arguments add to the text made of it.  kTextBytes (wsprintfA's limit)
+   and kPathBytes are base/text.h's.  Every format and box text loads into
+   kTextBytes; tests/pe/check-languages holds each string of every
+   language, with its terminator and its arguments, to its buffer. */
+#define IDS_TITLE                1   /* backdrop title */
+#define IDS_TITLE_BYTES          150
 #define IDS_SEARCHING            2   /* please-wait status during the search */
+#define IDS_SEARCHING_BYTES      kTextBytes
 #define IDS_GUIDE_DIRECTORY      3   /* the guide's subdirectory under destDir */
+#define IDS_GUIDE_DIRECTORY_BYTES kPathBytes
 #define IDS_README_ITEM          4   /* program-group item name */
+#define IDS_README_ITEM_BYTES    kPathBytes
 #define IDS_GUIDE_ITEM           5   /* program-group item name */
+#define IDS_GUIDE_ITEM_BYTES     kPathBytes
 #define IDS_INSERT_DISK          6   /* wsprintf format, one int: disk number */
+#define IDS_INSERT_DISK_BYTES    kTextBytes
+#define IDS_INSERT_DISK_ARG_BYTES 11
 #define IDS_EXPAND_FAILED        7   /* wsprintf format, one string: target path */
+#define IDS_EXPAND_FAILED_BYTES  kTextBytes
+#define IDS_EXPAND_FAILED_ARG_BYTES (2 * kPathBytes)   /* destDir and the target, as the user knows them */
 /* Box 11: why the run stops before the wizard could go on. */
 #define IDS_STOP_NO_CATALOGUE    8   /* setup.inf cannot be found or opened */
+#define IDS_STOP_NO_CATALOGUE_BYTES kTextBytes
 #define IDS_STOP_BAD_CATALOGUE   9   /* setup.inf is damaged or names unsafe files */
+#define IDS_STOP_BAD_CATALOGUE_BYTES kTextBytes
 #define IDS_STOP_NO_MEMORY      10   /* the catalogue's table cannot be allocated */
+#define IDS_STOP_NO_MEMORY_BYTES kTextBytes
 #define IDS_STOP_NO_PAGE        11   /* a page or the backdrop cannot be created */
+#define IDS_STOP_NO_PAGE_BYTES   kTextBytes
 #define IDS_STOP_CTL3D          12   /* the 3D-controls library refused the dialogs */
+#define IDS_STOP_CTL3D_BYTES     kTextBytes
 /* Box 12: what is wrong with the destination typed. */
 #define IDS_DEST_NOT_FULL       13   /* no drive letter and root: "TOVARIN", "\TOVARIN", "C:TOVARIN" */
+#define IDS_DEST_NOT_FULL_BYTES  kTextBytes
 #define IDS_DEST_NETWORK        14   /* "\\SERVER\SHARE" */
+#define IDS_DEST_NETWORK_BYTES   kTextBytes
 #define IDS_DEST_CHARACTERS     15   /* a character that names cannot hold */
+#define IDS_DEST_CHARACTERS_BYTES kTextBytes
 /* The finish page, when something was left undone. */
 #define IDS_UNDONE_HEADING      16
+#define IDS_UNDONE_HEADING_BYTES kTextBytes
 #define IDS_UNDONE_FILE         17   /* wsprintf format, one string: target path */
+#define IDS_UNDONE_FILE_BYTES    kTextBytes
+#define IDS_UNDONE_FILE_ARG_BYTES kPathBytes
 #define IDS_UNDONE_MORE_FILES   18   /* wsprintf format, one unsigned: how many more */
+#define IDS_UNDONE_MORE_FILES_BYTES kTextBytes
+#define IDS_UNDONE_MORE_FILES_ARG_BYTES 10
 #define IDS_UNDONE_GROUP        19
+#define IDS_UNDONE_GROUP_BYTES   kTextBytes
 #define IDS_UNDONE_TEMPLATE     20   /* wsprintf format, one string: where it is */
+#define IDS_UNDONE_TEMPLATE_BYTES kTextBytes
+#define IDS_UNDONE_TEMPLATE_ARG_BYTES kPathBytes
 #define IDS_UNDONE_TEMPLATE_LOST 21  /* the template is nowhere */
+#define IDS_UNDONE_TEMPLATE_LOST_BYTES kTextBytes
 #define IDS_UNDONE_CTL3D        22
+#define IDS_UNDONE_CTL3D_BYTES   kTextBytes
 #define IDS_CTL3D_AT_RESTART    23
+#define IDS_CTL3D_AT_RESTART_BYTES kTextBytes
 #define IDS_UNDONE_REGISTRY     24
+#define IDS_UNDONE_REGISTRY_BYTES kTextBytes
 
 /* The file types' names in the registry, as Explorer shows them. */
 #define IDS_TYPE_DOCUMENT       25   /* tvdfile */
+#define IDS_TYPE_DOCUMENT_BYTES  64
 #define IDS_TYPE_SETTINGS       26   /* tvsfile */
+#define IDS_TYPE_SETTINGS_BYTES  64
 
 /* The mark between thousands in KB figures; none (no string) in English. */
 #define IDS_DIGIT_GROUPING      27
+#define IDS_DIGIT_GROUPING_BYTES 4
 
 /* Bitmaps. */
 #define IDB_BACKDROP             1   /* 700 x 525, 8 bits, 256-entry colour table */

@@ -37,18 +37,37 @@
 #define IDC_BOX_TEXT           100
 #define IDC_BOX_ICON_BASE      110   /* box n's icon is 110 + n */
 
-/* Strings. */
+/* Strings.  IDS_X_BYTES is the buffer string IDS_X is loaded into, its
+   terminator included; a format's IDS_X_ARG_BYTES is the most its
+   arguments add to the text made of it.  kTextBytes (wsprintfA's limit)
+   and kPathBytes are base/text.h's.  tests/pe/check-languages holds each
+   string of every language to them. */
 #define IDS_REMOVED             1    /* nothing left */
+#define IDS_REMOVED_BYTES       kTextBytes
 #define IDS_LEFT                2    /* something left; the names follow */
+#define IDS_LEFT_BYTES          kTextBytes
 #define IDS_IN_USE              3    /* %s: the file */
+#define IDS_IN_USE_BYTES        kTextBytes
+#define IDS_IN_USE_ARG_BYTES    kPathBytes
 #define IDS_DAMAGED             4    /* %s: the record, %u: the line */
+#define IDS_DAMAGED_BYTES       kTextBytes
+#define IDS_DAMAGED_ARG_BYTES   (kPathBytes + 10)
 #define IDS_AT_RESTART          5    /* after a name removed at the next start */
+#define IDS_AT_RESTART_BYTES    64
 #define IDS_NOT_OURS            6    /* after a name the record may not remove */
+#define IDS_NOT_OURS_BYTES      64
 #define IDS_MORE                7    /* %u: how many names more */
+#define IDS_MORE_BYTES          kTextBytes
+#define IDS_MORE_ARG_BYTES      10
 #define IDS_STOPPED             8    /* the removal was stopped */
+#define IDS_STOPPED_BYTES       kTextBytes
 #define IDS_PARTLY              9    /* something meant to go is still there; the names follow */
+#define IDS_PARTLY_BYTES        kTextBytes
 #define IDS_CHANGED            10    /* after a name the user changed since the installation */
+#define IDS_CHANGED_BYTES       64
 #define IDS_NOT_DELETED        11    /* after a name that could not be deleted */
+#define IDS_NOT_DELETED_BYTES   64
 #define IDS_RECORD_KEPT        12    /* after the record, damaged: what its later lines name stays */
+#define IDS_RECORD_KEPT_BYTES   64
 
 #endif

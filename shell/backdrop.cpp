@@ -157,7 +157,7 @@ int CreateBackdropWindow(HINSTANCE instance, HWND* window)
                               static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))))
         return 0;
 
-    char title[150];
+    char title[IDS_TITLE_BYTES];
     LoadResourceText(IDS_TITLE, title, sizeof title);
 
     // WM_CREATE builds the palette inside this call.

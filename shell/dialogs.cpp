@@ -79,10 +79,17 @@ int LoadResourceText(int id, char* out, int capacity)
     return LoadLanguageString(appInstance, id, out, capacity);
 }
 
+// Every string a box shows as it is: boxes 11 and 12.
+static_assert(IDS_STOP_NO_CATALOGUE_BYTES == kTextBytes && IDS_STOP_BAD_CATALOGUE_BYTES == kTextBytes &&
+                  IDS_STOP_NO_MEMORY_BYTES == kTextBytes && IDS_STOP_NO_PAGE_BYTES == kTextBytes &&
+                  IDS_STOP_CTL3D_BYTES == kTextBytes && IDS_DEST_NOT_FULL_BYTES == kTextBytes &&
+                  IDS_DEST_NETWORK_BYTES == kTextBytes && IDS_DEST_CHARACTERS_BYTES == kTextBytes,
+              "a box's string loads into a buffer of another size");
+
 int ShowMessageString(HWND owner, int n, int stringId)
 {
     // Without its string the box shows its template's own text.
-    char text[kPathBytes];
+    char text[kTextBytes];
     return ShowMessage(owner, n, LoadResourceText(stringId, text, sizeof text) ? text : nullptr);
 }
 
@@ -122,7 +129,8 @@ INT_PTR CALLBACK MessageBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         KeepOwnedWindowsAbove(GetWindow(dialog, GW_OWNER), dialog);
         return FALSE;
     case WM_INITDIALOG:
-        if (lParam != 0) {
+        // No text, or an empty one, leaves the template's own.
+        if (lParam != 0 && *reinterpret_cast<const char*>(lParam) != '\0') {
             SetDlgItemTextA(dialog, IDC_MESSAGE_TEXT, reinterpret_cast<const char*>(lParam));
             FitBoxToText(dialog, IDC_MESSAGE_TEXT);
         }

@@ -18,12 +18,14 @@ enum {
 void PlaceDialog(HWND dialog, int mode);
 int  RunPage(HWND owner, int templateId, LPARAM initParam, DLGPROC procedure);
 HWND OpenPanel(HWND owner, int templateId, LPARAM initParam, DLGPROC procedure);
+// Box n; text, unless it is null or empty, replaces its template's text.
 int  ShowMessage(HWND owner, int n, const char* text);
-// Box n with string stringId of the resources as its text.
+// Box n with string stringId of the resources as its text (one of
+// kTextBytes); the template's own text when the string cannot be loaded.
 int  ShowMessageString(HWND owner, int n, int stringId);
-// Reads string id of the resources into out (capacity bytes).  Returns its
-// length, or 0 with out empty when the string is missing or may not fit:
-// LoadStringA would cut it without a word.
+// Reads string id of the resources into out, capacity bytes: its
+// IDS_X_BYTES.  Returns its length, or 0 with out empty when the string is
+// missing or does not fit: LoadStringA would cut it without a word.
 int  LoadResourceText(int id, char* out, int capacity);
 void DrainMessages();
 

@@ -17,7 +17,7 @@ PageState customPage;
 // with a point, French with a no-break space, English not at all.
 void ShowKB(HWND page, int id, uint32_t kb)
 {
-    char mark[4], text[16];
+    char mark[IDS_DIGIT_GROUPING_BYTES], text[16];
     char separator = LoadResourceText(IDS_DIGIT_GROUPING, mark, sizeof mark) == 1 ? mark[0] : 0;
     FormatGrouped(kb, separator, text, sizeof text);
     SetDlgItemTextA(page, id, text);

@@ -9,14 +9,18 @@
 
 namespace {
 
-// wsprintfA never writes more than 1,024 bytes.
-const int kLineBytes = 1024;
+// Every line's string is a format of kTextBytes.
+static_assert(IDS_UNDONE_FILE_BYTES == kTextBytes && IDS_UNDONE_MORE_FILES_BYTES == kTextBytes &&
+                  IDS_UNDONE_GROUP_BYTES == kTextBytes && IDS_UNDONE_TEMPLATE_BYTES == kTextBytes &&
+                  IDS_UNDONE_TEMPLATE_LOST_BYTES == kTextBytes && IDS_UNDONE_CTL3D_BYTES == kTextBytes &&
+                  IDS_CTL3D_AT_RESTART_BYTES == kTextBytes && IDS_UNDONE_REGISTRY_BYTES == kTextBytes,
+              "a line's string loads into a buffer of another size");
 
-// The line's string formatted with what it takes.  0 when the string is
-// missing.
+// The line's string formatted with what it takes into text (kTextBytes).
+// 0 when the string is missing.
 int FormatUndoneLine(const UndoneLine* line, char* text)
 {
-    char format[kPathBytes];
+    char format[kTextBytes];
     if (LoadResourceText(line->stringId, format, sizeof format) == 0)
         return 0;
     if (line->text != nullptr)
@@ -37,7 +41,7 @@ int FillUndoneList(HWND list, int* widest)
     *widest = 0;
     UndoneLine line;
     for (uint32_t i = 0; UndoneLineAt(&runReport, i, &line); ++i) {
-        char text[kLineBytes];
+        char text[kTextBytes];
         if (!FormatUndoneLine(&line, text))
             continue;
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
@@ -102,9 +106,10 @@ void ShiftControl(HWND page, HWND control, int dx, int dy, int grow)
 // the page grows with it, Finish staying centred and at its distance below.
 void ShowUndone(HWND page)
 {
-    char heading[kPathBytes];
-    LoadResourceText(IDS_UNDONE_HEADING, heading, sizeof heading);
-    SetDlgItemTextA(page, IDC_FINISH_HEADING, heading);
+    // Without its string the template's heading stays rather than none.
+    char heading[IDS_UNDONE_HEADING_BYTES];
+    if (LoadResourceText(IDS_UNDONE_HEADING, heading, sizeof heading) != 0)
+        SetDlgItemTextA(page, IDC_FINISH_HEADING, heading);
 
     HWND note = GetDlgItem(page, IDC_FINISH_NOTE);
     HWND list = GetDlgItem(page, IDC_FINISH_UNDONE);

@@ -263,6 +263,11 @@ std::string ProgramString(int id, LANGID language)
     return text;
 }
 
+std::string InRunLanguage(int id, const char* english)
+{
+    return RunLanguage() == kEnglishUS ? english : ProgramString(id, RunLanguage());
+}
+
 namespace {
 
 const EnglishSet& EnglishSetFor(const std::string& path, LANGID language)
@@ -361,10 +366,20 @@ std::vector<ShownFault> FitFaults(HWND dialog, int extraPoints)
     HFONT font = MakeFont(t->font, extraPoints, GetDeviceCaps(dc, LOGPIXELSY));
     HGDIOBJ old = SelectObject(dc, font);
     CheckFont(dialog, *t, dc, &faults);
-    for (HWND control : Children(dialog)) {
+    std::vector<HWND> children = Children(dialog);
+    for (size_t i = 0; i < children.size(); i++) {
+        HWND control = children[i];
         Measure m;
         std::string text = ToAnsi(KeptText(control));
-        if (!IsWindowVisible(control) || text.empty() || !HowDrawn(control, dc, &m))
+        if (!IsWindowVisible(control) || !HowDrawn(control, dc, &m))
+            continue;
+        // A text the program put in place of its template's, and found
+        // empty, shows nothing at all.
+        const TemplateControl* own = i < t->controls.size() ? &t->controls[i] : nullptr;
+        if (text.empty() && own && own->id == (unsigned)(GetDlgCtrlID(control) & 0xFFFF) && own->hasText && !own->text.empty())
+            faults.push_back(Fault(id, ControlId(control), "shows no text (its template has \"%s\")",
+                                   ToAnsi(own->text).c_str()));
+        if (text.empty())
             continue;
         RECT needed = {0, 0, m.room.right - m.room.left, 0};
         DrawTextA(dc, text.c_str(), -1, &needed, m.flags | DT_CALCRECT);

@@ -15,7 +15,8 @@
 // check also proves its font: the template's controls placed in dialog
 // units of that font must land where the dialog manager put them.  A
 // caption must fit, in the caption font, between the caption's icon and
-// its buttons.
+// its buttons.  A control measured so whose template has a text may not
+// show none: an empty text the program put there wiped its template's.
 //
 // The language check reads the programs' texts as data, in US English and
 // in the expected language (FindResourceExA: dialog templates and the
@@ -55,6 +56,9 @@ std::vector<ShownFault> LanguageFaults(HWND dialog, LANGID language);
 // String id of the program whose templates the driver reads, in language,
 // as ANSI text; "" when it has none.
 std::string ProgramString(int id, LANGID language);
+// That program's string id as the run's language has it: in English the
+// text itself, so that the English set is held to it.
+std::string InRunLanguage(int id, const char* english);
 
 // Both checks, in the run's language, on every visible dialog of the
 // watched program; each fault is a failure at the caller's line.  what

@@ -1,8 +1,10 @@
 // The scenarios that walk every page and box a user can meet, in the
 // language and at the DPI their names give (NAME-LANG-DPI: run-scenario
 // sets the user's language and LogPixels from it), and check on each that
-// every text fits its control and is in that language (fit.h).  They never
-// compare a text of the programs: they run alike in every language.
+// every text fits its control, is in that language and is there (fit.h).
+// A box's text is held to what it names, a file or the program's own
+// string for its reason in the run's language: they run alike in every
+// language.
 //
 // A row of the table is one walk under one (language, DPI); the proofs
 // show on the destination page that both checks report what they must.
@@ -88,6 +90,20 @@ HWND NeedCheckedAt(int line, int dialogId, int panelId, const char* what)
 #define NeedChecked(dialogId, panelId, what) NeedCheckedAt(__LINE__, (dialogId), (panelId), (what))
 #define NeedCheckedBox(n, what) NeedCheckedAt(__LINE__, IDD_MESSAGE_BASE + (n), 0, (what))
 
+// Both programs' boxes hold their text in control 100.
+const int kBoxText = 100;
+static_assert(IDC_MESSAGE_TEXT == kBoxText && IDC_BOX_TEXT == kBoxText, "a box's text is control 100");
+
+// The box's text holds what it must name: a file, or its reason whole.
+void ExpectBoxNamesAt(int line, HWND box, const std::string& named, const char* what)
+{
+    std::string text = ControlText(box, kBoxText);
+    OkAt(line, !named.empty() && text.find(named) != std::string::npos, "%s: the box says \"%s\", not \"%s\"", what,
+         text.c_str(), named.c_str());
+}
+#define ExpectBoxNames(box, named, what) ExpectBoxNamesAt(__LINE__, (box), (named), (what))
+#define ExpectBoxReason(box, id, what) ExpectBoxNamesAt(__LINE__, (box), ProgramString((id), RunLanguage()), (what))
+
 // Every page and box of setup.exe: box 11 without a catalogue and with a
 // damaged one; a plain installation to its finish page; then from floppies,
 // beside an earlier installation, the please-wait page, boxes 12 (each of
@@ -101,11 +117,13 @@ void SetupWalk()
 
     StartSetup("");
     HWND box = NeedCheckedBox(MSG_RUN_STOPPED, "box 11, no catalogue");
+    ExpectBoxReason(box, IDS_STOP_NO_CATALOGUE, "box 11, no catalogue");
     Click(box, IDC_ANSWER_1);
     NeedExit();
     WriteBytes("A:\\setup.inf", "", 0);
     StartSetup("");
     box = NeedCheckedBox(MSG_RUN_STOPPED, "box 11, a damaged catalogue");
+    ExpectBoxReason(box, IDS_STOP_BAD_CATALOGUE, "box 11, a damaged catalogue");
     Click(box, IDC_ANSWER_1);
     NeedExit();
 
@@ -155,20 +173,23 @@ void SetupWalk()
         int box;
         const char* what;
         int answer;
+        int reason;   // the string box 12 shows whole (with its example path)
     } boxes[] = {
-        {"Tovarin", MSG_BAD_DESTINATION, "box 12, no full path", 1},
-        {"\\\\server\\share\\Tovarin", MSG_BAD_DESTINATION, "box 12, a network path", 1},
-        {"C:\\Tovarin\\a*b", MSG_BAD_DESTINATION, "box 12, a character names cannot hold", 1},
-        {"C:\\blocked", MSG_CREATE_DIR, "box 4, create the directory", ANSWER_CREATE_DIR},
-        {nullptr, MSG_CANNOT_CREATE_DIR, "box 3, cannot create it", 1},
-        {"D:\\Old", MSG_KEEP_SETTINGS, "box 1, keep the settings", ANSWER_KEEP_SETTINGS},
+        {"Tovarin", MSG_BAD_DESTINATION, "box 12, no full path", 1, IDS_DEST_NOT_FULL},
+        {"\\\\server\\share\\Tovarin", MSG_BAD_DESTINATION, "box 12, a network path", 1, IDS_DEST_NETWORK},
+        {"C:\\Tovarin\\a*b", MSG_BAD_DESTINATION, "box 12, a character names cannot hold", 1, IDS_DEST_CHARACTERS},
+        {"C:\\blocked", MSG_CREATE_DIR, "box 4, create the directory", ANSWER_CREATE_DIR, 0},
+        {nullptr, MSG_CANNOT_CREATE_DIR, "box 3, cannot create it", 1, 0},
+        {"D:\\Old", MSG_KEEP_SETTINGS, "box 1, keep the settings", ANSWER_KEEP_SETTINGS, 0},
     };
     for (const auto& b : boxes) {
         if (b.typed) {
             SetText(page, IDC_DEST_EDIT, b.typed);
             Click(page, IDC_DEST_NEXT);
         }
-        NeedCheckedBox(b.box, b.what);
+        HWND shown = NeedCheckedBox(b.box, b.what);
+        if (b.reason)
+            ExpectBoxReason(shown, b.reason, b.what);
         Answer(b.box, b.answer, page);
     }
 
@@ -183,11 +204,13 @@ void SetupWalk()
     Click(components, IDC_COMPONENTS_NEXT);
 
     box = NeedCheckedBox(MSG_INSERT_DISK, "box 9 over the copy-progress page");
+    ExpectBoxNames(box, "2", "box 9, its disk number");
     ok(FindDialog(IDD_PROGRESS) != nullptr, "the copy-progress page is not up beside box 9");
     ChangeDisk(DiskDir(2));
     Click(box, IDC_ANSWER_1);
     NeedGone(box);
     box = NeedCheckedBox(MSG_EXPAND_FAILED, "box 10, a damaged file");
+    ExpectBoxNames(box, "d:\\old\\broken.dat", "box 10, the file");   // lower case, as the copy page has it
     Click(box, ANSWER_IGNORE_FILE);
     NeedGone(box);
     group = NeedChecked(IDD_GROUP, IDD_PANEL_GROUP, "program group");
@@ -245,19 +268,25 @@ void RemovalWalk()
         HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE)
             fail("cannot hold %s open", held.c_str());
+        // What boxes 4, 3 and 6 name: the record, the file, and the file
+        // again or that the removal stopped.
+        const std::string stopped = ProgramString(IDS_STOPPED, RunLanguage());
         const struct {
             int box;
             const char* what;
             int answer;
+            std::string named;
         } boxes[] = {
-            {BOX_CONFIRM_REMOVE, "box 1, remove Tovarin", ANSWER_REMOVE},
-            {BOX_RECORD_DAMAGED, "box 4, a damaged record", 1},
-            {BOX_KEEP_SETTINGS, "box 2, keep the settings", ANSWER_KEEP},
-            {BOX_FILE_IN_USE, "box 3 over the progress page, a file in use", run.inUse},
-            {BOX_REMOVED, run.last, 1},
+            {BOX_CONFIRM_REMOVE, "box 1, remove Tovarin", ANSWER_REMOVE, ""},
+            {BOX_RECORD_DAMAGED, "box 4, a damaged record", 1, std::string(run.dest) + "\\tvremove.log"},
+            {BOX_KEEP_SETTINGS, "box 2, keep the settings", ANSWER_KEEP, ""},
+            {BOX_FILE_IN_USE, "box 3 over the progress page, a file in use", run.inUse, held},
+            {BOX_REMOVED, run.last, 1, run.inUse == ANSWER_STOP ? stopped : held},
         };
         for (const auto& b : boxes) {
-            NeedCheckedBox(b.box, b.what);
+            HWND shown = NeedCheckedBox(b.box, b.what);
+            if (!b.named.empty())
+                ExpectBoxNames(shown, b.named, b.what);
             if (b.box == BOX_FILE_IN_USE)
                 ok(FindDialog(IDD_REMOVE_PROGRESS) != nullptr, "the progress page is not up beside box 3");
             Answer(b.box, b.answer, nullptr);
@@ -310,6 +339,7 @@ void Proofs()
         {"as it is", 0, nullptr, 0, kEnglishUS, kNone, false, false},
         {"a long text planted in Next", IDC_DEST_NEXT, "&Next to the directory typed above >", 0, kEnglishUS,
          IDC_DEST_NEXT, false, false},
+        {"an empty text planted in Next", IDC_DEST_NEXT, "", 0, kEnglishUS, IDC_DEST_NEXT, false, false},
         {"a long caption planted", kTheDialog,
          "Tovarin Setup - The Directory Into Which Tovarin And All Of Its Components Will Be Installed", 0, kEnglishUS,
          kTheDialog, false, false},
@@ -350,8 +380,9 @@ void Proofs()
                ("control " + std::to_string(c.misfit)).c_str(), Describe(fit).c_str());
         if (c.planted)
             ok(misfit && fit.size() == 1 && fit[0].dialog == IDD_DESTINATION &&
-                   fit[0].text.find(c.planted) != std::string::npos && fit[0].needed.cx > fit[0].room.cx,
-               "the report does not name dialog 3 and the planted text alone, wider than its room:%s",
+                   (*c.planted ? fit[0].text.find(c.planted) != std::string::npos && fit[0].needed.cx > fit[0].room.cx
+                               : fit[0].text.find("shows no text") != std::string::npos),
+               "the report does not name dialog 3 and the planted text alone, wider than its room or empty:%s",
                Describe(fit).c_str());
         bool englishCaption = std::any_of(language.begin(), language.end(), [](const ShownFault& f) {
             return f.control == kTheDialog && f.text.find("Destination Directory") != std::string::npos;

@@ -26,6 +26,7 @@
 #include "resources/resource.h"
 #include "resources/tvremove.h"
 #include "remove/plan.h"
+#include "tests/e2e/driver/fit.h"
 #include "tests/e2e/driver/scenarios.h"
 
 namespace {
@@ -112,10 +113,27 @@ void ProgmanAt(int line, const std::string& commands)
     // Wine's desktop may be busy a moment after a removal's DeleteGroup
     // (the shell deletes the folder and its window).
     HCONV conversation = nullptr;
-    for (DWORD start = GetTickCount(); !conversation && GetTickCount() - start < 5000; Sleep(kPollMs))
+    for (DWORD start = GetTickCount(); !conversation && GetTickCount() - start < 15000; Sleep(kPollMs))
         conversation = DdeConnect(instance, name, name, nullptr);
-    if (!conversation)
+    if (!conversation) {
+        struct Lister {
+            static BOOL CALLBACK List(HWND w, LPARAM)
+            {
+                char title[128] = "", name[64] = "";
+                DWORD pid = 0;
+                GetWindowTextA(w, title, sizeof title);
+                GetClassNameA(w, name, sizeof name);
+                GetWindowThreadProcessId(w, &pid);
+                printf("  window %p class %s title \"%s\" pid %lu visible %d hung? %d\n", (void*)w, name, title, pid,
+                       IsWindowVisible(w), SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, nullptr) == 0);
+                return TRUE;
+            }
+        };
+        printf("desktop window %p\n", (void*)GetDesktopWindow());
+        EnumWindows(Lister::List, 0);
+        fflush(stdout);
         FailAt(line, "no Program Manager answers");
+    }
     std::vector<BYTE> bytes(commands.begin(), commands.end());
     bytes.push_back(0);
     HDDEDATA done = DdeClientTransaction(bytes.data(), (DWORD)bytes.size(), conversation, nullptr,
@@ -531,7 +549,7 @@ void RemoveFull()
     ok(text.find("letter.tvd") != std::string::npos && text.find("tovarin.tvs") != std::string::npos,
        "the last box does not name the files left: \"%s\"", text.c_str());
     for (const char* changed : {"readme.wri", "calendar.tvd"}) {
-        std::string named = in.dest + "\\" + changed + " (changed since the installation)";
+        std::string named = in.dest + "\\" + changed + ProgramString(IDS_CHANGED, RunLanguage());
         ok(text.find(named) != std::string::npos, "the last box does not name %s: \"%s\"", named.c_str(),
            text.c_str());
     }
@@ -594,7 +612,7 @@ void RemoveInUse(bool windows95)
     Answer(BOX_FILE_IN_USE, ANSWER_RETRY, nullptr);
     Answer(BOX_FILE_IN_USE, ANSWER_LATER, nullptr);
     std::string text = BoxText(BOX_REMOVED);
-    ok(text.find(held + " (removed when Windows starts next)") != std::string::npos,
+    ok(text.find(held + InRunLanguage(IDS_AT_RESTART, " (removed when Windows starts next)")) != std::string::npos,
        "the last box does not say that %s goes at the next start: \"%s\"", held.c_str(), text.c_str());
     Answer(BOX_REMOVED, 1, nullptr);
     NeedWatchedGone(kRemovalMs);
@@ -662,21 +680,23 @@ void RemoveForeignRecord()
     StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "", -1);
     Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
     std::string damage = BoxText(BOX_RECORD_DAMAGED);
-    char lineText[32];
-    snprintf(lineText, sizeof lineText, "line %u", (unsigned)damaged);
-    ok(damage.find(lineText) != std::string::npos, "the box does not name %s: \"%s\"", lineText, damage.c_str());
+    char expected[2048];
+    snprintf(expected, sizeof expected, ProgramString(IDS_DAMAGED, RunLanguage()).c_str(),
+             (in.dest + "\\tvremove.log").c_str(), (unsigned)damaged);
+    ok(damage == expected, "the box says \"%s\", expected \"%s\"", damage.c_str(), expected);
     Shot("damaged");
     Answer(BOX_RECORD_DAMAGED, 1, nullptr);
     Answer(BOX_KEEP_SETTINGS, ANSWER_KEEP, nullptr);
     std::string text = BoxText(BOX_REMOVED);
-    for (const std::string& named : {std::string("C:\\WINDOWS\\WIN.INI (not Tovarin's to remove)"),
-                                     library + " (not Tovarin's to remove)",
-                                     in.dest + "\\letter.tvd (not Tovarin's to remove)",
-                                     in.templatePath + " (changed since the installation)",
-                                     in.dest + "\\tvremove.log (damaged: what it names after that line stays)"})
+    std::string notOurs = ProgramString(IDS_NOT_OURS, RunLanguage());
+    for (const std::string& named : {std::string("C:\\WINDOWS\\WIN.INI") + notOurs, library + notOurs,
+                                     in.dest + "\\letter.tvd" + notOurs,
+                                     in.templatePath + ProgramString(IDS_CHANGED, RunLanguage()),
+                                     in.dest + "\\tvremove.log" + ProgramString(IDS_RECORD_KEPT, RunLanguage())})
         ok(text.find(named) != std::string::npos, "the last box does not name \"%s\": \"%s\"", named.c_str(),
            text.c_str());
-    ok(text.find("could not be removed completely") != std::string::npos,
+    std::string partly = ProgramString(IDS_PARTLY, RunLanguage());
+    ok(!partly.empty() && text.compare(0, partly.size(), partly) == 0,
        "the last box does not say that Tovarin was removed in part: \"%s\"", text.c_str());
     Answer(BOX_REMOVED, 1, nullptr);
     DWORD code = NeedExitAt(__LINE__, kRemovalMs, nullptr, 0);
@@ -752,26 +772,44 @@ void RemoveOneOfTwo()
         bool secondFirst;   // the second installation is removed first
         const char* firstDest;
         const char* secondDest;
+        const char* group;
     } cases[] = {
-        {"the first removed first", false, "C:\\TOVARIN", "D:\\APPS\\TOVARIN"},
-        {"the second removed first", true, "C:\\TOVARIN.B", "D:\\APPS\\TOVARIN.B"},
+        {"the first removed first", false, "C:\\TOVARIN", "D:\\APPS\\TOVARIN", "Tovarin Shared One"},
+        {"the second removed first", true, "C:\\TOVARIN.B", "D:\\APPS\\TOVARIN.B", "Tovarin Shared Two"},
     };
     const char secondKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovarin 2";
+    // Wine's desktop, which serves PROGMAN, ends once the last top-level
+    // window of the session is gone: between the cases, with the removal
+    // and its group windows closed, this hidden one keeps it.  Its own
+    // thread answers the messages every DDE client broadcasts.
+    struct Keeper {
+        static DWORD WINAPI Run(LPVOID)
+        {
+            CreateWindowExA(0, "STATIC", "keeps the desktop", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                            nullptr);
+            MSG message;
+            while (GetMessageA(&message, nullptr, 0, 0) > 0)
+                DispatchMessageA(&message);
+            return 0;
+        }
+    };
+    DWORD keeperThread = 0;
+    HANDLE keeper = CreateThread(nullptr, 0, Keeper::Run, nullptr, 0, &keeperThread);
     for (const auto& c : cases) {
         SetCase(c.label);
-        Installation first = MakeInstallation(c.firstDest, kGroup);
+        Installation first = MakeInstallation(c.firstDest, c.group);
         // Program Manager's items are files: a name holds no backslash or
         // colon, or Wine's DeleteItem cannot find what AddItem made.
         std::string suffix = std::string(" (") + c.secondDest + ")";
         suffix.erase(std::remove(suffix.begin(), suffix.end(), ':'), suffix.end());
         std::replace(suffix.begin(), suffix.end(), '\\', '-');
-        Installation second = MakeInstallationAt(__LINE__, c.secondDest, kGroup, secondKey, suffix);
+        Installation second = MakeInstallationAt(__LINE__, c.secondDest, c.group, secondKey, suffix);
         // An item both name: the guide, which neither adds twice.
-        second.record += Line(kRecordItem, 0, kGroup, "Tovarin Guide");
-        first.record += Line(kRecordItem, 0, kGroup, "Tovarin Guide");
-        ProgmanAt(__LINE__, std::string("[ShowGroup(\"") + kGroup + "\", 1)][AddItem(\"" + first.dest +
+        second.record += Line(kRecordItem, 0, c.group, "Tovarin Guide");
+        first.record += Line(kRecordItem, 0, c.group, "Tovarin Guide");
+        ProgmanAt(__LINE__, std::string("[ShowGroup(\"") + c.group + "\", 1)][AddItem(\"" + first.dest +
                                 "\\readme.wri\", \"Tovarin Guide\")]");
-        CloseFolderWindows(kGroup);
+        CloseFolderWindows(c.group);
         WriteRecordAt(__LINE__, first);
         WriteRecordAt(__LINE__, second);
         const Installation& gone = c.secondFirst ? second : first;
@@ -779,14 +817,14 @@ void RemoveOneOfTwo()
         const char* goneKey = c.secondFirst ? secondKey : kUninstallKey;
         const char* staysKey = c.secondFirst ? kUninstallKey : secondKey;
         std::vector<std::string> staysFiles = FilesUnder(stays.dest);
-        std::vector<std::string> groupBefore = FilesUnder(ProgramsFolder() + "\\" + kGroup);
+        std::vector<std::string> groupBefore = FilesUnder(ProgramsFolder() + "\\" + c.group);
 
         WatchProgram(kProgram);
         StartSetupAt(__LINE__, (gone.dest + "\\tvremove.exe").c_str(), "/quiet", -1);
         DWORD code = NeedExitAt(__LINE__, kRemovalMs, nullptr, 0);
         ok(code == kExitRemoved, "exit code %lu, expected 0", code);
         NeedWatchedGone(kRemovalMs);
-        CloseFolderWindows(kGroup);
+        CloseFolderWindows(c.group);
         std::vector<std::string> goneLeft = FilesUnder(gone.dest);
         ok(goneLeft == std::vector<std::string>({"letter.tvd", "tovarin.tvs"}), "%s holds %s", gone.dest.c_str(),
            Join(goneLeft).c_str());
@@ -794,7 +832,7 @@ void RemoveOneOfTwo()
         ok(KeyExists(HKEY_LOCAL_MACHINE, staysKey), "the other installation's entry went");
         ok(FilesUnder(stays.dest) == staysFiles, "the other installation's files changed: %s",
            Join(FilesUnder(stays.dest)).c_str());
-        std::vector<std::string> group = FilesUnder(ProgramsFolder() + "\\" + kGroup);
+        std::vector<std::string> group = FilesUnder(ProgramsFolder() + "\\" + c.group);
         ok(group.size() == 3, "the group holds %s (before: %s), expected the other's two items and the guide",
            Join(group).c_str(), Join(groupBefore).c_str());
         for (const std::string& item : group)
@@ -806,11 +844,14 @@ void RemoveOneOfTwo()
         code = NeedExitAt(__LINE__, kRemovalMs, nullptr, 0);
         ok(code == kExitRemoved, "exit code %lu of the second removal, expected 0", code);
         NeedWatchedGone(kRemovalMs);
-        CloseFolderWindows(kGroup);
+        CloseFolderWindows(c.group);
         ok(!KeyExists(HKEY_LOCAL_MACHINE, staysKey), "the other installation's entry is still there");
-        ok(!DirExists((ProgramsFolder() + "\\" + kGroup).c_str()), "the group is still there: %s",
-           Join(FilesUnder(ProgramsFolder() + "\\" + kGroup)).c_str());
+        ok(!DirExists((ProgramsFolder() + "\\" + c.group).c_str()), "the group is still there: %s",
+           Join(FilesUnder(ProgramsFolder() + "\\" + c.group)).c_str());
     }
+    PostThreadMessageA(keeperThread, WM_QUIT, 0, 0);
+    WaitForSingleObject(keeper, 5000);
+    CloseHandle(keeper);
     SetCase(nullptr);
 }
 
@@ -939,7 +980,8 @@ void RemoveSetupInstallation(bool windows95)
     std::string text = BoxText(BOX_REMOVED);
     CloseFolderWindows(kSetupGroup);
     ok(text.find("letter.tvd") != std::string::npos, "the last box does not name the letter: \"%s\"", text.c_str());
-    ok(Lowered(text).find(Lowered(dest + "\\readme.wri (changed since the installation)")) != std::string::npos,
+    ok(Lowered(text).find(Lowered(dest + "\\readme.wri" + ProgramString(IDS_CHANGED, RunLanguage()))) !=
+           std::string::npos,
        "the last box does not name the read-me the user changed: \"%s\"", text.c_str());
     Answer(BOX_REMOVED, 1, nullptr);
     NeedWatchedGone(kRemovalMs);

@@ -33,13 +33,6 @@
 
 namespace {
 
-// A text of setup.exe as the run's language has it: in English the text
-// itself, so that the English set is held to it.
-std::string InRunLanguage(int id, const char* english)
-{
-    return RunLanguage() == MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US) ? english : ProgramString(id, RunLanguage());
-}
-
 
 const int kGuideBox = 13;   // the guide component (bit 0x10) on the components page
 const char kDefaultGroup[] = "Tovarin95 Demo";
