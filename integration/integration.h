@@ -37,7 +37,8 @@ struct GroupChoice {
 // Creates and shows the group and replaces the installer's items in it.  1
 // when Program Manager acknowledged the group and every item; 0 when it
 // could not be reached or refused any of them, which runReport notes
-// (kUndoneGroup).  Every command is sent either way.
+// (kUndoneGroup).  After a refused CreateGroup or ShowGroup no item
+// command is sent: items act on whatever group is current.
 int CreateProgramGroup(const char* destDir, const GroupChoice* group, uint32_t guide);
 
 // The file types, the New-menu template and the App Paths entry.  The

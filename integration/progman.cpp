@@ -177,54 +177,59 @@ int CreateProgramGroup(const char* destDir, const GroupChoice* group, uint32_t g
 {
     const char* groupName = group->name;
     ShowWaitCursor();
-    // Each command that makes something must be acknowledged; a DeleteItem
-    // of an item that is not there is refused, and does no harm.
-    int made = 0;
     // The removal deletes only a group Setup made.
     NoteAction(kNoteGroup, !group->listed && !GroupFolderIsThere(groupName), groupName);
     Conversation c = {};
-    if (StartInstance(&c) == DMLERR_NO_ERROR) {
+    int made = StartInstance(&c) == DMLERR_NO_ERROR;
+    if (made) {
         Connect(&c);
         char command[kCommandBytes], path[kPathBytes], item[kPathBytes], tail[kPathBytes];
 
+        // Items go only into the group just made and shown: they act on
+        // Program Manager's current group, which after a refusal could be
+        // one of the user's.
         made = Execute(&c, command, CreateGroupCommand(groupName, command, sizeof command));
-        ReconnectProgman(&c.instance, &c.service, &c.conversation);
-        made &= Execute(&c, command, ShowGroupCommand(groupName, command, sizeof command));
-        ReconnectProgman(&c.instance, &c.service, &c.conversation);
-
-        // Items of these names go first, so that a second installation into
-        // the same group ends with one of each.
-        for (int id = IDS_README_ITEM - 1; id <= IDS_GUIDE_ITEM; ++id) {
-            if (id < IDS_README_ITEM)
-                CopyText(item, sizeof item, kApplicationItem);
-            else
-                LoadText(id, item);
-            Execute(&c, command, DeleteItemCommand(item, command, sizeof command));
-            ShowWaitCursor();
-        }
-
-        // An item whose path does not fit is not sent, and not made.
-        NoteAction(kNoteItem, 0, groupName, kApplicationItem);
-        made &= LowerItemPath(destDir, "\\tovarin.exe", path) != 0 &&
-                Execute(&c, command, AddApplicationCommand(path, command, sizeof command));
-        ShowWaitCursor();
-        ReconnectProgman(&c.instance, &c.service, &c.conversation);
-
-        LoadText(IDS_README_ITEM, item);
-        NoteAction(kNoteItem, 0, groupName, item);
-        made &= LowerItemPath(destDir, "\\readme.wri", path) != 0 &&
-                Execute(&c, command, AddReadMeCommand(path, item, command, sizeof command));
-        ShowWaitCursor();
-
-        if (guide) {
+        if (made) {
             ReconnectProgman(&c.instance, &c.service, &c.conversation);
-            LoadText(IDS_GUIDE_ITEM, item);
+            made = Execute(&c, command, ShowGroupCommand(groupName, command, sizeof command));
+        }
+        if (made) {
+            ReconnectProgman(&c.instance, &c.service, &c.conversation);
+            // Items of these names go first, so that a second installation
+            // into the same group ends with one of each.  A DeleteItem of an
+            // item that is not there is refused, and does no harm.
+            for (int id = IDS_README_ITEM - 1; id <= IDS_GUIDE_ITEM; ++id) {
+                if (id < IDS_README_ITEM)
+                    CopyText(item, sizeof item, kApplicationItem);
+                else
+                    LoadText(id, item);
+                Execute(&c, command, DeleteItemCommand(item, command, sizeof command));
+                ShowWaitCursor();
+            }
+
+            // An item whose path does not fit is not sent, and not made.
+            NoteAction(kNoteItem, 0, groupName, kApplicationItem);
+            made = LowerItemPath(destDir, "\\tovarin.exe", path) != 0 &&
+                   Execute(&c, command, AddApplicationCommand(path, command, sizeof command));
+            ShowWaitCursor();
+            ReconnectProgman(&c.instance, &c.service, &c.conversation);
+
+            LoadText(IDS_README_ITEM, item);
             NoteAction(kNoteItem, 0, groupName, item);
-            char directory[kPathBytes];
-            LoadText(IDS_GUIDE_DIRECTORY, directory);
-            made &= GuideTail(directory, tail, sizeof tail) != 0 &&
-                    LowerItemPath(destDir, tail, path) != 0 &&
-                    Execute(&c, command, AddGuideCommand(path, item, command, sizeof command));
+            made &= LowerItemPath(destDir, "\\readme.wri", path) != 0 &&
+                    Execute(&c, command, AddReadMeCommand(path, item, command, sizeof command));
+            ShowWaitCursor();
+
+            if (guide) {
+                ReconnectProgman(&c.instance, &c.service, &c.conversation);
+                LoadText(IDS_GUIDE_ITEM, item);
+                NoteAction(kNoteItem, 0, groupName, item);
+                char directory[kPathBytes];
+                LoadText(IDS_GUIDE_DIRECTORY, directory);
+                made &= GuideTail(directory, tail, sizeof tail) != 0 &&
+                        LowerItemPath(destDir, tail, path) != 0 &&
+                        Execute(&c, command, AddGuideCommand(path, item, command, sizeof command));
+            }
         }
     }
     End(&c);
