@@ -49,11 +49,11 @@ int CreateProgramGroup(const char* destDir, const GroupChoice* group, uint32_t g
 int RegisterShellTypes(const char* destDir, const char* templatePath);
 
 // Lists Tovarin in Add/Remove Programs (HKLM\\...\\Uninstall\\Tovarin) with
-// the removal program in destDir.  With estimatedKB 0, the start: its name,
-// the removal's command and destDir, before the first file is written;
-// with the installation's size in KB, these again and all the rest (the
-// quiet command, the icon, version, publisher, size, and no Modify or
-// Repair buttons).  1 when every value was written.
+// the removal program in destDir.  With estimatedKB 0, before the first
+// file of the catalogue is written: the whole entry (its name, the
+// removal's command and its quiet form, destDir, icon, version, publisher,
+// no Modify or Repair buttons); with the installation's size in KB at the
+// end, that size.  1 when every value was written.
 int RegisterRemoval(const char* destDir, uint32_t estimatedKB);
 
 #endif

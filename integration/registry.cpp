@@ -221,23 +221,26 @@ int RegisterRemoval(const char* destDir, uint32_t estimatedKB)
         {"DisplayVersion", "1.0"},
         {"Publisher", "Tovarin"},
         {"QuietUninstallString", "\"%s\\tvremove.exe\" /quiet"},
-        {"EstimatedSize", nullptr},
         {"NoModify", nullptr},
         {"NoRepair", nullptr},
+        {"EstimatedSize", nullptr},
     };
+    const int kSizeValue = 9;
     // Not in the record: the removal takes this entry away by its name.
     HKEY key;
     DWORD disposition;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovarin", 0,
                         nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS)
         return 0;
-    // The start is enough for Add/Remove Programs to list Tovarin and run
-    // the removal, should the installation stop before its end.
-    int count = estimatedKB != 0 ? 10 : 3;
+    // Whole from the first write, so that an installation stopped before
+    // its end is removed as any other, quietly too; only its size waits
+    // for the end.
+    int i = estimatedKB != 0 ? kSizeValue : 0;
+    int end = estimatedKB != 0 ? kSizeValue + 1 : kSizeValue;
     LONG error = ERROR_SUCCESS;
-    for (int i = 0; error == ERROR_SUCCESS && i < count; ++i) {
+    for (; error == ERROR_SUCCESS && i < end; ++i) {
         char text[1024];
-        DWORD number = i == 7 ? estimatedKB : 1;
+        DWORD number = i == kSizeValue ? estimatedKB : 1;
         if (kValues[i][1] != nullptr)
             error = SetTextWithNulTo(key, kValues[i][0], text, wsprintfA(text, kValues[i][1], destDir));
         else

@@ -745,12 +745,26 @@ void ExpectSetupRemovedAt(int line, const std::string& dest, const std::vector<s
 }
 #define ExpectSetupRemoved(dest, kept) ExpectSetupRemovedAt(__LINE__, (dest), (kept))
 
-// Runs the quiet removal that Add/Remove Programs' QuietUninstallString
-// names, and waits for its copy to end.
+// Runs the quiet removal as Add/Remove Programs would: the command that the
+// entry of dest (found by its InstallLocation) holds as its
+// QuietUninstallString, a quoted program and its arguments; and waits for
+// the removal's copy to end.
 void RemoveQuietlyAt(int line, const std::string& dest)
 {
+    std::vector<UninstallEntry> entries = EntriesFor(dest);
+    OkAt(line, entries.size() == 1, "%u Add/Remove Programs entries name %s, expected one",
+         (unsigned)entries.size(), dest.c_str());
+    const std::string command = entries.empty() ? "" : entries[0].quietCommand;
+    size_t end = command.size() > 1 && command[0] == '"' ? command.find('"', 1) : std::string::npos;
+    if (end == std::string::npos)
+        FailAt(line, "the entry of %s has no quiet command: \"%s\"", dest.c_str(), command.c_str());
+    const std::string program = command.substr(1, end - 1);
+    size_t from = command.find_first_not_of(' ', end + 1);
+    const std::string arguments = from == std::string::npos ? "" : command.substr(from);
+    OkAt(line, lstrcmpiA(program.c_str(), (dest + "\\tvremove.exe").c_str()) == 0 && arguments == "/quiet",
+         "the quiet command is \"%s\"", command.c_str());
     WatchProgram(kProgram);
-    StartSetupAt(line, (dest + "\\tvremove.exe").c_str(), "/quiet", -1);
+    StartSetupAt(line, program.c_str(), arguments.c_str(), -1);
     NeedExitAt(line, kRemovalMs, nullptr, 0);
     NeedWatchedGoneAt(line, kRemovalMs);
     CloseFolderWindows(kSetupGroup);
@@ -810,9 +824,10 @@ void RemoveSetupInstallation(bool windows95)
 }
 
 // Cancelled on the program-group page: the files are there but no group,
-// no file types; the record and the Add/Remove Programs entry are, and
-// the removal takes the files away.  A tvremove.log that is not a record
-// (the user's own) is never written into.
+// no file types; the record and the Add/Remove Programs entry are, the
+// entry whole with its quiet command, and that command takes the files
+// away.  A tvremove.log that is not a record (the user's own) is never
+// written into.
 void RemoveCancelledInstallation()
 {
     SetCase("a tvremove.log of the user's");

@@ -477,9 +477,8 @@ void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list
     };
     const size_t count = sizeof entries / sizeof entries[0];
     std::vector<SetValueCall> calls = SetValueCalls();
-    // The Add/Remove Programs entry: its start (3 values) before the copy,
-    // and all its 10 values after the shell's entries.  Checked by name and
-    // set aside.
+    // The Add/Remove Programs entry: whole (9 values) before the copy, its
+    // size after the shell's entries.  Checked by name and set aside.
     const std::string removal = "\"" + dest + "\\tvremove.exe\"";
     const struct {
         size_t at;
@@ -490,18 +489,21 @@ void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list
         {1, "UninstallString", removal + '\0'},
         {2, "InstallLocation", dest + '\0'},
         {6, "QuietUninstallString", removal + " /quiet" + '\0'},
-        {9, "NoRepair", std::string("\1\0\0\0", 4)},
+        {7, "NoModify", std::string("\1\0\0\0", 4)},
+        {8, "NoRepair", std::string("\1\0\0\0", 4)},
+        {9, "EstimatedSize", ""},
     };
-    OkAt(line, calls.size() >= 13, "setup.exe wrote %u registry values, expected the 13 of Add/Remove Programs too",
+    OkAt(line, calls.size() >= 10, "setup.exe wrote %u registry values, expected the 10 of Add/Remove Programs too",
          (unsigned)calls.size());
-    if (calls.size() >= 13) {
+    if (calls.size() >= 10) {
         for (const auto& a : arp) {
-            const SetValueCall& c = a.at < 3 ? calls[a.at] : calls[calls.size() - 10 + a.at];
-            OkAt(line, c.name == a.name && c.data == a.data, "Add/Remove Programs value %u is %s \"%s\", expected %s "
-                 "\"%s\"", (unsigned)a.at, c.name.c_str(), Printable(c.data).c_str(), a.name, Printable(a.data).c_str());
+            const SetValueCall& c = a.at < 9 ? calls[a.at] : calls.back();
+            OkAt(line, c.name == a.name && (a.data.empty() || c.data == a.data), "Add/Remove Programs value %u is "
+                 "%s \"%s\", expected %s \"%s\"", (unsigned)a.at, c.name.c_str(), Printable(c.data).c_str(), a.name,
+                 Printable(a.data).c_str());
         }
-        calls.erase(calls.end() - 10, calls.end());
-        calls.erase(calls.begin(), calls.begin() + 3);
+        calls.pop_back();
+        calls.erase(calls.begin(), calls.begin() + 9);
     }
     OkAt(line, calls.size() == count - missing.size(), "setup.exe wrote %u registry values, expected %u (is the spy "
          "library in place?)", (unsigned)calls.size(), (unsigned)(count - missing.size()));
@@ -776,12 +778,15 @@ void GroupPage()
     CancelSetup(page);
     ExpectStandInLog(kGroupRequest);
     ExpectNothingRegistered();
-    // Only the start of the Add/Remove Programs entry, from before the copy:
-    // the cancelled installation can be removed.
+    // The Add/Remove Programs entry as it was written before the copy,
+    // whole but for the size: the cancelled installation can be removed,
+    // quietly too.
     std::vector<std::string> written;
     for (const SetValueCall& c : SetValueCalls())
         written.push_back(c.name);
-    ok(written == std::vector<std::string>({"DisplayName", "UninstallString", "InstallLocation"}),
+    ok(written == std::vector<std::string>({"DisplayName", "UninstallString", "InstallLocation", "DisplayIcon",
+                                            "DisplayVersion", "Publisher", "QuietUninstallString", "NoModify",
+                                            "NoRepair"}),
        "setup.exe wrote the registry values %s", Join(written).c_str());
     StopStandIn();
 }
