@@ -40,6 +40,7 @@ struct WizardRun {
     int showDestination;         // 1 while the destination page is on the user's road,
                                  // 0 after choosing to install over an earlier installation
     GroupChoice group;           // filled by the program-group page
+    uint32_t entry;              // the destination's Add/Remove Programs entry (registrytext.h)
 };
 
 // The ways out of a page that end the installation.  1 when result is one
@@ -142,9 +143,12 @@ WizardStep CopyFiles(WizardRun* run)
     // goes on: it only cannot be removed.
     // Add/Remove Programs lists Tovarin before the first file is written,
     // so that whatever stops the installation can be removed.
-    OpenRecord(run->options.destDir);
-    RegisterRemoval(run->options.destDir, 0);
-    WriteRemovalProgram(run->options.destDir);
+    const char* destDir = run->options.destDir;
+    int existed = 0;
+    run->entry = FindRemovalEntry(destDir, &existed);
+    OpenRecord(destDir);
+    RegisterRemoval(destDir, run->entry, 0);
+    WriteRemovalProgram(destDir);
     if (InstallFiles(run->owner, run->entries, &run->options) < 0)
         return kCopyEnded;
     return kGroupPage;
@@ -165,11 +169,11 @@ WizardStep MakeGroup(WizardRun* run)
     const InstallOptions& options = run->options;
     // What Program Manager or the registry did not take, the finish page
     // says; neither ends the installation.
-    CreateProgramGroup(options.destDir, &run->group, options.selectedMask & kGuideComponent);
+    CreateProgramGroup(options.destDir, &run->group, options.selectedMask & kGuideComponent, run->entry);
     if (!RegisterShellTypes(options.destDir, runReport.templatePath))
         runReport.undone |= kUndoneRegistry;
     CloseRecord();
-    RegisterRemoval(options.destDir, (options.requiredBytes >> 10) + 1);
+    RegisterRemoval(options.destDir, run->entry, (options.requiredBytes >> 10) + 1);
     return kFinishPage;
 }
 

@@ -448,7 +448,8 @@ std::string TemplatesFolderAt(int line)
 // since these prefixes have no C:\windows\ShellNew; the file is there.
 // Steps named in missing (1 to 11, in the order of writing) must be absent:
 // their texts would not fit.
-void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list<int> missing = {})
+void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list<int> missing = {},
+                        const std::string& displayName = "Tovarin")
 {
     const std::string templateFile = TemplatesFolderAt(line) + "\\default.tvd";
     Bytes placed, shipped;
@@ -485,7 +486,7 @@ void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list
         const char* name;
         std::string data;   // empty: not looked at
     } arp[] = {
-        {0, "DisplayName", std::string("Tovarin") + '\0'},
+        {0, "DisplayName", displayName + '\0'},
         {1, "UninstallString", removal + '\0'},
         {2, "InstallLocation", dest + '\0'},
         {6, "QuietUninstallString", removal + " /quiet" + '\0'},
@@ -804,6 +805,8 @@ struct CommandCase {
     const char* readme;
     const char* guidePath;
     bool listed;              // the group was Program Manager's: the removal keeps it
+    const char* typedDest = nullptr;     // what is typed, when it is another spelling of dest
+    const char* earlierEntry = nullptr;  // an installation's entry "Tovarin" for this other directory
 };
 
 const CommandCase kBlankCase = {
@@ -831,12 +834,59 @@ const CommandCase kUmlautCase = {
     "\"c:\\programme\\\xFC" "bung\\tovarin.exe\"", "\"c:\\programme\\\xFC" "bung\\readme.wri\"",
     "\"c:\\programme\\\xFC" "bung\\guide\\guide.hlp\"", false};
 
+// Typed with a doubled backslash, or with "." and ".." parts: Next makes
+// it whole, and the files, the record, the registry and the commands all
+// name C:\Tovarin\App.
+const CommandCase kDoubledBackslashCase = {
+    "C:\\Tovarin\\App", false, "Main\r\n", nullptr, kDefaultGroup, "\"c:\\tovarin\\app\\tovarin.exe\"",
+    "\"c:\\tovarin\\app\\readme.wri\"", nullptr, false, "C:\\Tovarin\\\\App"};
+const CommandCase kDotPartsCase = {
+    "C:\\Tovarin\\App", false, "Main\r\n", nullptr, kDefaultGroup, "\"c:\\tovarin\\app\\tovarin.exe\"",
+    "\"c:\\tovarin\\app\\readme.wri\"", nullptr, false, "C:\\Tovarin\\.\\App\\..\\App"};
+
+// A second destination beside an installation whose entry is "Tovarin":
+// this one's is "Tovarin 2", listed as "Tovarin (D:\Apps]x,(1))", and its
+// items carry the destination in their names, quoted in the commands (the
+// bracket, comma and parentheses would end them), so that they leave the
+// first installation's items alone.
+const CommandCase kSecondDestinationCase = {
+    "D:\\Apps]x,(1)", true, "Main\r\n", nullptr, kDefaultGroup, "\"d:\\apps]x,(1)\\tovarin.exe\"",
+    "\"d:\\apps]x,(1)\\readme.wri\"", "\"d:\\apps]x,(1)\\guide\\guide.hlp\"", false, nullptr, "C:\\Tovarin"};
+
+#define WriteEntry(key, dest) WriteEntryAt(__LINE__, (key), (dest))
+void WriteEntryAt(int line, const std::string& key, const std::string& dest)
+{
+    const std::string path = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + key;
+    const std::string values[][2] = {
+        {"DisplayName", "Tovarin"}, {"UninstallString", "\"" + dest + "\\tvremove.exe\""}, {"InstallLocation", dest}};
+    HKEY opened;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr)
+        != ERROR_SUCCESS)
+        FailAt(line, "cannot make %s", path.c_str());
+    for (const auto& v : values)
+        RegSetValueExA(opened, v[0].c_str(), 0, REG_SZ, (const BYTE*)v[1].c_str(), (DWORD)v[1].size() + 1);
+    RegCloseKey(opened);
+}
+
+#define ExpectEntry(dest, key, display) ExpectEntryAt(__LINE__, (dest), (key), (display))
+void ExpectEntryAt(int line, const std::string& dest, const char* key, const std::string& display)
+{
+    std::vector<UninstallEntry> entries = EntriesFor(dest);
+    OkAt(line, entries.size() == 1 && entries[0].key == key && entries[0].displayName == display,
+         "%u Add/Remove Programs entries name %s; expected one, %s \"%s\"", (unsigned)entries.size(),
+         dest.c_str(), key, display.c_str());
+    for (const UninstallEntry& e : entries)
+        Trace("entry %s \"%s\" for %s", e.key.c_str(), e.displayName.c_str(), e.location.c_str());
+}
+
 void Commands(const CommandCase& c)
 {
     WriteDistribution(1024);
     SpyOnRegistry();
+    if (c.earlierEntry)
+        WriteEntry("Tovarin", c.earlierEntry);
     StartStandIn(c.groups);
-    HWND page = NeedGroupPage(c.dest, c.guide);
+    HWND page = NeedGroupPage(c.typedDest ? c.typedDest : c.dest, c.guide);
     if (c.typed) {
         SetText(page, IDC_GROUP_EDIT, c.typed);
     } else {
@@ -855,36 +905,58 @@ void Commands(const CommandCase& c)
     Finish(page);
 
     std::string group = c.group, app = c.app, readme = c.readme;
-    const std::string readmeItem = InRunLanguage(IDS_README_ITEM, "Tovarin Read Me");
-    const std::string guideItem = InRunLanguage(IDS_GUIDE_ITEM, "Tovarin Guide");
+    const std::string dest = c.dest;
+    // The items' names, and as they go into the commands: with the
+    // destination, quoted, for a second installation.
+    std::string names[3] = {"Tovarin", InRunLanguage(IDS_README_ITEM, "Tovarin Read Me"),
+                            InRunLanguage(IDS_GUIDE_ITEM, "Tovarin Guide")};
+    std::string arguments[3];
+    for (int i = 0; i < 3; i++) {
+        if (c.earlierEntry)
+            names[i] += " (" + dest + ")";
+        arguments[i] = c.earlierEntry ? "\"" + names[i] + "\"" : names[i];
+    }
     std::vector<std::string> expected = kGroupRequest;
     std::vector<std::string> sent = {
         "connect", "execute [CreateGroup(\"" + group + "\")]", "disconnect",
         "connect", "execute [ShowGroup(\"" + group + "\", 1)]", "disconnect",
-        "connect", "execute [DeleteItem(Tovarin)]", "execute [DeleteItem(" + readmeItem + ")]",
-        "execute [DeleteItem(" + guideItem + ")]", "execute [AddItem(" + app + ", Tovarin, " + app + ", 0)]",
-        "disconnect",
-        "connect", "execute [AddItem(" + readme + ", " + readmeItem + ", \"write.exe\", 0)]",
+        "connect", "execute [DeleteItem(" + arguments[0] + ")]", "execute [DeleteItem(" + arguments[1] + ")]",
+        "execute [DeleteItem(" + arguments[2] + ")]",
+        "execute [AddItem(" + app + ", " + arguments[0] + ", " + app + ", 0)]", "disconnect",
+        "connect", "execute [AddItem(" + readme + ", " + arguments[1] + ", \"write.exe\", 0)]",
     };
     expected.insert(expected.end(), sent.begin(), sent.end());
     if (c.guide) {
         std::string guide = c.guidePath;
         expected.push_back("disconnect");
         expected.push_back("connect");
-        expected.push_back("execute [AddItem(" + guide + ", " + guideItem + ", " + guide + ", 0)]");
+        expected.push_back("execute [AddItem(" + guide + ", " + arguments[2] + ", " + guide + ", 0)]");
     }
     expected.push_back("disconnect");
     ExpectStandInLog(expected);
-    ExpectRegistered(c.dest);
+    const std::string display = c.earlierEntry ? "Tovarin (" + dest + ")" : "Tovarin";
+    ExpectRegistered(dest, {}, display);
+    ExpectEntry(dest, c.earlierEntry ? "Tovarin 2" : "Tovarin", display);
+    if (c.earlierEntry)
+        ExpectEntry(c.earlierEntry, "Tovarin", "Tovarin");
     ok(!DirExists((ProgramsFolder() + "\\" + group).c_str()), "Wine's Program Manager made the group");
     // A group Program Manager listed was there before Setup: the record says
-    // so, and the removal leaves it.
-    std::string dest = c.dest;
-    Bytes record;
-    ok(ReadBytes(dest + (dest.back() == '\\' ? "" : "\\") + "tvremove.log", &record), "no record was written");
-    std::string line = "\nGROUP\t" + group + (c.listed ? "\told\r\n" : "\tnew\r\n");
-    ok(std::string(record.begin(), record.end()).find(line) != std::string::npos, "the record has no line %s",
-       Printable(line).c_str());
+    // so, and the removal leaves it.  The record names the files installed
+    // (in lower case by the system's rule, as the copy names them) and the
+    // items by their names.
+    const std::string in = dest + (dest.back() == '\\' ? "" : "\\");
+    std::string lowerIn = in;
+    CharLowerBuffA(&lowerIn[0], (DWORD)lowerIn.size());
+    ok(FileExists((in + "tovarin.exe").c_str()), "tovarin.exe is not in %s", dest.c_str());
+    Bytes bytes;
+    ok(ReadBytes(in + "tvremove.log", &bytes), "no record was written");
+    std::string record(bytes.begin(), bytes.end());
+    std::vector<std::string> lines = {"\nGROUP\t" + group + (c.listed ? "\told\r\n" : "\tnew\r\n"),
+                                      "\nFILE\t" + lowerIn + "tovarin.exe\t", "\nFILE\t" + lowerIn + "readme.wri\t",
+                                      "\nITEM\t" + group + "\t" + names[0] + "\r\n",
+                                      "\nITEM\t" + group + "\t" + names[1] + "\r\n"};
+    for (const std::string& line : lines)
+        ok(record.find(line) != std::string::npos, "the record has no line %s", Printable(line).c_str());
     StopStandIn();
 }
 
@@ -928,20 +1000,27 @@ void LongDestination()
 // Wine's server makes the group as a Start Menu folder: the application and
 // read-me items, the guide only with its component, each pointing into the
 // destination, whose bracket, comma and parentheses stay inside the quoted
-// paths; a second installation into the group leaves one of each.
+// paths; a second installation into the group leaves one of each.  An
+// installation into a second destination adds items of its own, named
+// with their destination (Wine makes its ':' and '\' a '_'), and leaves
+// the first one's.
 void WineProgman()
 {
-    const std::string dest = "C:\\Apps]x,(1)\\Tovarin";
+    const std::string first = "C:\\Apps]x,(1)\\Tovarin", second = "C:\\Apps]x,(1)\\Second";
     const std::string folder = ProgramsFolder() + "\\" + kDefaultGroup;
     CoInitialize(nullptr);
     WriteDistribution(1024);
     SpyOnRegistry();
     static const struct {
+        const std::string& dest;
         bool guide;
         std::vector<std::string> items;
     } runs[] = {
-        {false, {"Tovarin Read Me.lnk", "Tovarin.lnk"}},
-        {true, {"Tovarin Guide.lnk", "Tovarin Read Me.lnk", "Tovarin.lnk"}},
+        {first, false, {"Tovarin Read Me.lnk", "Tovarin.lnk"}},
+        {first, true, {"Tovarin Guide.lnk", "Tovarin Read Me.lnk", "Tovarin.lnk"}},
+        {second, true, {"Tovarin (C__Apps]x,(1)_Second).lnk", "Tovarin Guide (C__Apps]x,(1)_Second).lnk",
+                        "Tovarin Guide.lnk", "Tovarin Read Me (C__Apps]x,(1)_Second).lnk", "Tovarin Read Me.lnk",
+                        "Tovarin.lnk"}},
     };
     int run = 0;
     for (const auto& r : runs) {
@@ -949,7 +1028,7 @@ void WineProgman()
         snprintf(label, sizeof label, "installation %d", ++run);
         SetCase(label);
         RemoveFile(kRegistryCalls);
-        HWND page = NeedGroupPage(dest, r.guide);
+        HWND page = NeedGroupPage(r.dest, r.guide);
         // Wine's group request answers an empty line: no group but the default.
         ExpectGroupPage(page, std::vector<std::string>({kDefaultGroup}), 0, kDefaultGroup);
         ClickAt(__LINE__, page, IDOK);
@@ -962,20 +1041,20 @@ void WineProgman()
         ok(code == 0, "exit code %lu, expected 0", code);
         std::vector<std::string> items = FilesUnder(folder);
         ok(items == r.items, "the group holds %s, expected %s", Join(items).c_str(), Join(r.items).c_str());
-        static const struct {
-            const char* item;
-            const char* tail;
-        } targets[] = {{"Tovarin.lnk", "\\tovarin.exe"}, {"Tovarin Read Me.lnk", "\\readme.wri"},
-                       {"Tovarin Guide.lnk", "\\guide\\guide.hlp"}};
-        for (const auto& t : targets) {
-            if (std::find(items.begin(), items.end(), t.item) == items.end())
-                continue;
-            std::string target = LinkTarget(folder + "\\" + t.item);
-            ok(Lower(target) == Lower(dest + t.tail), "%s points to \"%s\", expected %s%s", t.item, target.c_str(),
-               dest.c_str(), t.tail);
+        for (const std::string& item : items) {
+            const char* tail = item.compare(0, 15, "Tovarin Read Me") == 0 ? "\\readme.wri"
+                               : item.compare(0, 13, "Tovarin Guide") == 0 ? "\\guide\\guide.hlp"
+                                                                           : "\\tovarin.exe";
+            const std::string& dest = item.find('(') != std::string::npos ? second : first;
+            std::string target = LinkTarget(folder + "\\" + item);
+            ok(Lower(target) == Lower(dest + tail), "%s points to \"%s\", expected %s%s", item.c_str(), target.c_str(),
+               dest.c_str(), tail);
         }
-        ExpectRegistered(dest);
+        const std::string display = &r.dest == &second ? "Tovarin (" + second + ")" : "Tovarin";
+        ExpectRegistered(r.dest, {}, display);
+        ExpectEntry(r.dest, &r.dest == &second ? "Tovarin 2" : "Tovarin", display);
     }
+    ExpectEntry(first, "Tovarin", "Tovarin");
     SetCase(nullptr);
 }
 
@@ -1437,6 +1516,9 @@ const Scenario kShellScenarios[] = {
     {"group-commands-capitals", [] { Commands(kCapitalsCase); }},
     {"group-commands-brackets", [] { Commands(kBracketsCase); }},
     {"group-commands-umlaut-de-96", [] { Commands(kUmlautCase); }},
+    {"group-commands-doubled-backslash", [] { Commands(kDoubledBackslashCase); }},
+    {"group-commands-dot-parts", [] { Commands(kDotPartsCase); }},
+    {"group-commands-second-destination", [] { Commands(kSecondDestinationCase); }},
     {"group-long-destination", LongDestination},
     {"group-wine-progman", WineProgman},
     {"group-refused", GroupRefused},
