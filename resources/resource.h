@@ -127,6 +127,7 @@
 #define IDS_UNDONE_CTL3D        22
 #define IDS_CTL3D_AT_RESTART    23
 #define IDS_UNDONE_REGISTRY     24
+#define IDS_UNDONE_RECORD       28   /* the installation cannot be removed automatically */
 
 /* The file types' names in the registry, as Explorer shows them. */
 #define IDS_TYPE_DOCUMENT       25   /* tvdfile */

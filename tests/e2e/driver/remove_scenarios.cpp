@@ -827,7 +827,7 @@ void RemoveSetupInstallation(bool windows95)
 // no file types; the record and the Add/Remove Programs entry are, the
 // entry whole with its quiet command, and that command takes the files
 // away.  A tvremove.log that is not a record (the user's own) is never
-// written into.
+// written into, and no entry promises to remove what it cannot name.
 void RemoveCancelledInstallation()
 {
     SetCase("a tvremove.log of the user's");
@@ -839,6 +839,7 @@ void RemoveCancelledInstallation()
     Bytes notes;
     ok(ReadBytes(foreign + "\\tvremove.log", &notes) && std::string(notes.begin(), notes.end()) ==
        "the user's own notes\r\n", "Setup wrote into a tvremove.log that is not its record");
+    ok(EntriesFor(foreign).empty(), "Add/Remove Programs lists the installation that could not be recorded");
     SetCase(nullptr);
 
     const std::string dest = "C:\\Cancelled";

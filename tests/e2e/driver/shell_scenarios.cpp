@@ -27,6 +27,7 @@
 #include <algorithm>
 
 #include "catalogue/catfile.h"
+#include "install/record.h"
 #include "resources/resource.h"
 #include "tests/e2e/driver/driver.h"
 #include "tools/szdd/szdd.h"
@@ -1355,6 +1356,67 @@ void FinishUndone()
     StopStandIn();
 }
 
+// An installation that cannot be recorded, its tvremove.log held open by
+// another program without a share for writing, read-only, or not a record
+// (the user's own notes): Setup writes into none of them, puts no removal
+// program beside them and lists nothing in Add/Remove Programs for the
+// destination, and the finish page says that Tovarin cannot be removed
+// automatically.  An earlier installation's entry for the same destination
+// stays as it was: the record it promises to read is still there.
+void FinishUnrecorded()
+{
+    char signature[64];
+    const std::string record(signature, FormatRecordSignature(signature, sizeof signature));
+    const struct {
+        const char* name;
+        std::string log;
+        bool held, readOnly, earlierEntry;
+    } cases[] = {
+        {"held open", record, true, false, false},
+        {"read-only", record, false, true, false},
+        {"not a record", "the user's own notes\r\n", false, false, false},
+        {"read-only, an earlier installation's entry", record, false, true, true},
+    };
+    WriteDistribution(1024);
+    StartStandIn("Main\r\n");
+    int n = 0;
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        const std::string dest = "C:\\Unrecorded\\" + std::to_string(++n), log = dest + "\\tvremove.log";
+        MakeDirs(dest);
+        WriteBytes(log, c.log.data(), c.log.size());
+        if (c.readOnly)
+            SetReadOnly(log);
+        HANDLE held = c.held ? CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr)
+                             : INVALID_HANDLE_VALUE;
+        ok(!c.held || held != INVALID_HANDLE_VALUE, "cannot hold %s open (error %lu)", log.c_str(), GetLastError());
+        if (c.earlierEntry)
+            WriteEntry("Tovarin", dest);
+        HWND page = NeedGroupPage(dest, false);
+        // Its text in the run's language, from setup.exe, which the driver
+        // reads once it has started it.
+        Finish(page, {InRunLanguage(IDS_UNDONE_RECORD, "Setup could not keep a record of this installation, so "
+                                                       "Tovarin cannot be removed automatically.")});
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        Bytes after;
+        ok(ReadBytes(log, &after) && std::string(after.begin(), after.end()) == c.log, "Setup wrote into %s",
+           log.c_str());
+        ok(FileExists((dest + "\\tovarin.exe").c_str()), "tovarin.exe was not installed");
+        ok(!FileExists((dest + "\\tvremove.exe").c_str()), "a removal program without a record was written");
+        std::vector<UninstallEntry> entries = EntriesFor(dest);
+        if (c.earlierEntry)
+            ok(entries.size() == 1 && entries[0].key == "Tovarin" && entries[0].quietCommand.empty(),
+               "the earlier installation's entry did not stay as it was (%u entries)", (unsigned)entries.size());
+        else
+            ok(entries.empty(), "Add/Remove Programs lists %s for %s", entries.empty() ? "" : entries[0].key.c_str(),
+               dest.c_str());
+    }
+    SetCase(nullptr);
+    StopStandIn();
+}
+
 // ---- Scenarios: the 3D-controls library -----------------------------------------------
 
 // Versions compare field by field as numbers, from the version resource's
@@ -1525,6 +1587,7 @@ const Scenario kShellScenarios[] = {
     {"registry-template", RegistryTemplate},
     {"whole-road", WholeRoad},
     {"finish-undone", FinishUndone},
+    {"finish-unrecorded", FinishUnrecorded},
     {"ctl3d-replaced", Ctl3dReplaced},
     {"ctl3d-kept", Ctl3dKept},
     {"ctl3d-at-restart", Ctl3dAtRestart},
