@@ -40,6 +40,20 @@ int FileExists(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+size_t WholePath(const char* path, char* out)
+{
+    DWORD length = path[0] != '\0' ? GetFullPathNameA(path, kPathBytes, out, nullptr) : 0;
+    if (length == 0 || length >= kPathBytes) {
+        out[0] = '\0';
+        return 0;
+    }
+    // Stepped back a character: a trail byte may be a backslash's code.
+    char* last = CharPrevA(out, out + length);
+    if (length > 3 && last == out + length - 1 && *last == '\\')
+        out[--length] = '\0';
+    return length;
+}
+
 int CreateDirectoryPath(const char* path)
 {
     return ForEachDirectoryOfPath(path, MakeDirectory, nullptr);

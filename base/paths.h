@@ -17,6 +17,15 @@ int DirectoryExists(const char* dir);
 // it can be opened: a file held open by another program exists too.
 int FileExists(const char* path);
 
+// path as the system spells it (GetFullPathNameA: no doubled backslash,
+// no "." or ".." part, no trailing dots or blanks), without a trailing
+// backslash but for a drive's root, into out (kPathBytes).  Every place
+// that names the destination (the record, the registry, the group) uses
+// this one form, so that one directory has one spelling.  Returns the
+// length, or 0 with out empty when path cannot be made whole or its whole
+// form does not fit.
+size_t WholePath(const char* path, char* out);
+
 // Creates every missing directory of a drive or network path.  1 when all
 // of them exist afterwards, 0 at the first that cannot be made.
 int CreateDirectoryPath(const char* path);

@@ -107,7 +107,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_
 
 # tvremove.exe: the removal program, built like setup.exe (its own entry,
 # no C run-time) from its own folder, the base, the record and the texts
-# for Program Manager; none of the wizard.
+# for Program Manager and the registry; none of the wizard.
 set(TVREMOVE_SOURCES
   remove/main.cpp
   remove/removal.cpp
@@ -125,6 +125,7 @@ set(TVREMOVE_SOURCES
   base/filewrite.cpp
   install/record.cpp
   integration/progmantext.cpp
+  integration/registrytext.cpp
   shell/boxfit.cpp
   resources/tvremove.rc
 )

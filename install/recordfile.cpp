@@ -20,6 +20,7 @@ const char kRecordName[] = "tvremove.log";
 const int kPendingDirectories = 8;
 
 HANDLE record = INVALID_HANDLE_VALUE;
+int recordWhole;   // 1 from a good OpenRecord until a line fails
 char recordDest[kPathBytes];
 char pending[kPendingDirectories][kPathBytes];
 int pendingCount;
@@ -29,13 +30,26 @@ int pendingCount;
 // process, and a system that stops (a crash, a power cut) leaves at least
 // the lines of whatever reached the disk: a file whose directory entry
 // survives without its line would never be removed.
+//
+// A line that cannot be written whole (a full disk) is cut off where it
+// began, so that no broken line stands before what a later run appends,
+// and the record is closed: with an action missing it no longer says
+// everything, and Setup says so rather than promise a removal.
 void Put(const char* bytes, size_t length)
 {
-    DWORD put = 0;
-    if (record != INVALID_HANDLE_VALUE && length != 0) {
-        WriteFile(record, bytes, static_cast<DWORD>(length), &put, nullptr);
+    if (record == INVALID_HANDLE_VALUE || length == 0)
+        return;
+    DWORD start = SetFilePointer(record, 0, nullptr, FILE_CURRENT), put = 0;
+    if (start != INVALID_SET_FILE_POINTER &&
+        WriteFile(record, bytes, static_cast<DWORD>(length), &put, nullptr) && put == length) {
         FlushFileBuffers(record);
+        return;
     }
+    if (start != INVALID_SET_FILE_POINTER &&
+        SetFilePointer(record, static_cast<LONG>(start), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
+        SetEndOfFile(record);
+    recordWhole = 0;
+    CloseRecord();
 }
 
 // The template's fingerprint, read from where it is copied from.
@@ -65,7 +79,7 @@ void RecordAction(int kind, int flag, const char* a, const char* b, const char* 
             ++pendingCount;
         return;
     }
-    char fingerprint[20];
+    char fingerprint[kFingerprintBytes];
     RecordLine lines[2] = {{static_cast<RecordKind>(kind), flag, {a, b, c, d}},
                            {kRecordTemporary, 0, {b, "", "", ""}}};
     int count = 1;
@@ -89,8 +103,12 @@ void RecordAction(int kind, int flag, const char* a, const char* b, const char* 
     size_t length = 0;
     for (int i = 0; i < count; ++i) {
         size_t n = FormatRecordLine(&lines[i], text + length, kRecordLineBytes);
-        if (n == 0)
+        // An action the record cannot name is one it cannot take away.
+        if (n == 0) {
+            recordWhole = 0;
+            CloseRecord();
             return;
+        }
         length += n;
     }
     Put(text, length);
@@ -152,6 +170,7 @@ int WriteRemovalProgram(const char* destDir)
 void StartRecording()
 {
     pendingCount = 0;
+    recordWhole = 0;
     actionListener = RecordAction;
 }
 
@@ -162,10 +181,18 @@ int OpenRecord(const char* destDir)
         JoinPath(destDir, kRecordName, path, sizeof path) == 0)
         return 0;
     CreateDirectoryPath(destDir);
+    // Held open by another program, read-only or not a record: the
+    // installation cannot be recorded (RecordIsWhole says so).  A read-only
+    // record is left alone also where the system would open it for writing
+    // (an administrator's process under Wine).
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return 0;
     record = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (record == INVALID_HANDLE_VALUE)
         return 0;
+    recordWhole = 1;
     char signature[64], start[64];
     size_t length = FormatRecordSignature(signature, sizeof signature);
     DWORD size = GetFileSize(record, nullptr), got = 0;
@@ -174,6 +201,7 @@ int OpenRecord(const char* destDir)
     } else if (size == INVALID_FILE_SIZE || size < length ||
                !ReadFile(record, start, static_cast<DWORD>(length), &got, nullptr) || got != length ||
                memcmp(start, signature, length) != 0 || !CutPartialLine(size)) {
+        recordWhole = 0;
         CloseRecord();
         return 0;
     }
@@ -182,7 +210,12 @@ int OpenRecord(const char* destDir)
     for (int i = 0; i < pendingCount; ++i)
         RecordAction(kNoteDirectory, 0, pending[i], "", "", "");
     pendingCount = 0;
-    return 1;
+    return recordWhole;
+}
+
+int RecordIsWhole()
+{
+    return recordWhole;
 }
 
 void CloseRecord()

@@ -12,8 +12,14 @@ void StartRecording();
 // Opens destDir's record, making destDir first.  A record there already is
 // appended to, without a last line that a kill cut off (its action never
 // happened); a file of that name that is not a record is never written
-// into.  1 when open.
+// into.  1 when open and its first lines went in.
 int OpenRecord(const char* destDir);
+
+// 1 while the record opened and every line since went in whole; 0 before
+// OpenRecord, when it failed, or once a line could not be written (cut
+// off where it began, the record then closed) or formed.  Closing keeps
+// the answer.
+int RecordIsWhole();
 
 // Writes the removal program that setup.exe carries into destDir as
 // tvremove.exe, through the write path.  1 when it is there.

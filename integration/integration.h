@@ -34,11 +34,13 @@ struct GroupChoice {
     int listed;             // 1 when Program Manager listed it before Setup
 };
 
-// Creates and shows the group and replaces the installer's items in it.  1
+// Creates and shows the group and replaces the installer's items in it,
+// named for the installation's Add/Remove Programs entry (ItemName).  1
 // when Program Manager acknowledged the group and every item; 0 when it
 // could not be reached or refused any of them, which runReport notes
-// (kUndoneGroup).  Every command is sent either way.
-int CreateProgramGroup(const char* destDir, const GroupChoice* group, uint32_t guide);
+// (kUndoneGroup).  After a refused CreateGroup or ShowGroup no item
+// command is sent: items act on whatever group is current.
+int CreateProgramGroup(const char* destDir, const GroupChoice* group, uint32_t guide, uint32_t entry);
 
 // The file types, the New-menu template and the App Paths entry.  The
 // template's "Filename" names templatePath, where the document template
@@ -47,12 +49,21 @@ int CreateProgramGroup(const char* destDir, const GroupChoice* group, uint32_t g
 // written, 0 when any was not (the caller notes it).
 int RegisterShellTypes(const char* destDir, const char* templatePath);
 
-// Lists Tovarin in Add/Remove Programs (HKLM\\...\\Uninstall\\Tovarin) with
-// the removal program in destDir.  With estimatedKB 0, the start: its name,
-// the removal's command and destDir, before the first file is written;
-// with the installation's size in KB, these again and all the rest (the
-// quiet command, the icon, version, publisher, size, and no Modify or
-// Repair buttons).  1 when every value was written.
-int RegisterRemoval(const char* destDir, uint32_t estimatedKB);
+// The Add/Remove Programs entry of destDir (its whole form): the number
+// of the key whose InstallLocation names it (*existed 1), else the first
+// free number (*existed 0); 0 when none is free.  See registrytext.h.
+uint32_t FindRemovalEntry(const char* destDir, int* existed);
+
+// Lists Tovarin in Add/Remove Programs as entry (FindRemovalEntry) with
+// the removal program in destDir.  With estimatedKB 0, before the first
+// file of the catalogue is written: the whole entry (its name, the
+// removal's command and its quiet form, destDir, icon, version, publisher,
+// no Modify or Repair buttons); with the installation's size in KB at the
+// end, that size.  1 when every value was written.
+int RegisterRemoval(const char* destDir, uint32_t entry, uint32_t estimatedKB);
+
+// Deletes the entry's key, when an entry that this run made cannot keep
+// its promise of a removal.
+void DeleteRemovalEntry(uint32_t entry);
 
 #endif

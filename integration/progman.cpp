@@ -2,6 +2,7 @@
 // program-group page, and the group with its items after copying.
 #include "integration/integration.h"
 #include "integration/progmantext.h"
+#include "integration/registrytext.h"
 #include "catalogue/options.h"
 #include "base/pathtext.h"
 #include "resources/resource.h"
@@ -178,58 +179,73 @@ void FillGroupList(HWND page, char* groupName)
     SetCursor(previous);
 }
 
-int CreateProgramGroup(const char* destDir, const GroupChoice* group, uint32_t guide)
+int CreateProgramGroup(const char* destDir, const GroupChoice* group, uint32_t guide, uint32_t entry)
 {
     const char* groupName = group->name;
     ShowWaitCursor();
-    // Each command that makes something must be acknowledged; a DeleteItem
-    // of an item that is not there is refused, and does no harm.
-    int made = 0;
     // The removal deletes only a group Setup made.
     NoteAction(kNoteGroup, !group->listed && !GroupFolderIsThere(groupName), groupName);
     Conversation c = {};
-    if (StartInstance(&c) == DMLERR_NO_ERROR) {
+    int made = StartInstance(&c) == DMLERR_NO_ERROR;
+    if (made) {
         Connect(&c);
-        char command[kCommandBytes], path[kPathBytes], item[kPathBytes], tail[kPathBytes];
-
-        made = Execute(&c, command, CreateGroupCommand(groupName, command, sizeof command));
-        ReconnectProgman(&c.instance, &c.service, &c.conversation);
-        made &= Execute(&c, command, ShowGroupCommand(groupName, command, sizeof command));
-        ReconnectProgman(&c.instance, &c.service, &c.conversation);
-
-        // Items of these names go first, so that a second installation into
-        // the same group ends with one of each.
-        for (int id = IDS_README_ITEM - 1; id <= IDS_GUIDE_ITEM; ++id) {
-            if (id < IDS_README_ITEM)
-                CopyText(item, sizeof item, kApplicationItem);
+        char command[kCommandBytes], path[kPathBytes], tail[kPathBytes];
+        // The items' names, today's or with the destination (registrytext.h),
+        // and as they go into the commands.  When one does not fit, none
+        // is sent: the group is made, and the finish page says the rest.
+        char names[3][kPathBytes], arguments[3][kPathBytes];
+        int named = 1;
+        for (int i = 0; i < 3; ++i) {
+            char name[kPathBytes];
+            if (i == 0)
+                CopyText(name, sizeof name, kApplicationItem);
             else
-                LoadText(id, item);
-            Execute(&c, command, DeleteItemCommand(item, command, sizeof command));
-            ShowWaitCursor();
+                LoadText(IDS_README_ITEM + i - 1, name);
+            named &= ItemName(name, entry, destDir, 0, names[i], kPathBytes) != 0 &&
+                     ItemName(name, entry, destDir, 1, arguments[i], kPathBytes) != 0;
         }
 
-        // An item whose path does not fit is not sent, and not made.
-        NoteAction(kNoteItem, 0, groupName, kApplicationItem);
-        made &= LowerItemPath(destDir, "\\tovarin.exe", path) != 0 &&
-                Execute(&c, command, AddApplicationCommand(path, command, sizeof command));
-        ShowWaitCursor();
-        ReconnectProgman(&c.instance, &c.service, &c.conversation);
-
-        LoadText(IDS_README_ITEM, item);
-        NoteAction(kNoteItem, 0, groupName, item);
-        made &= LowerItemPath(destDir, "\\readme.wri", path) != 0 &&
-                Execute(&c, command, AddReadMeCommand(path, item, command, sizeof command));
-        ShowWaitCursor();
-
-        if (guide) {
+        // Items go only into the group just made and shown: they act on
+        // Program Manager's current group, which after a refusal could be
+        // one of the user's.
+        int shown = Execute(&c, command, CreateGroupCommand(groupName, command, sizeof command));
+        if (shown) {
             ReconnectProgman(&c.instance, &c.service, &c.conversation);
-            LoadText(IDS_GUIDE_ITEM, item);
-            NoteAction(kNoteItem, 0, groupName, item);
-            char directory[kPathBytes];
-            LoadText(IDS_GUIDE_DIRECTORY, directory);
-            made &= GuideTail(directory, tail, sizeof tail) != 0 &&
-                    LowerItemPath(destDir, tail, path) != 0 &&
-                    Execute(&c, command, AddGuideCommand(path, item, command, sizeof command));
+            shown = Execute(&c, command, ShowGroupCommand(groupName, command, sizeof command));
+        }
+        made = shown && named;
+        if (made) {
+            ReconnectProgman(&c.instance, &c.service, &c.conversation);
+            // Items of these names go first, so that a second installation
+            // into the same group ends with one of each.  A DeleteItem of an
+            // item that is not there is refused, and does no harm.
+            for (int i = 0; i < 3; ++i) {
+                Execute(&c, command, DeleteItemCommand(arguments[i], command, sizeof command));
+                ShowWaitCursor();
+            }
+
+            // An item whose path or name does not fit is not sent, and not
+            // made.
+            NoteAction(kNoteItem, 0, groupName, names[0]);
+            made = LowerItemPath(destDir, "\\tovarin.exe", path) != 0 &&
+                   Execute(&c, command, AddApplicationCommand(path, arguments[0], command, sizeof command));
+            ShowWaitCursor();
+            ReconnectProgman(&c.instance, &c.service, &c.conversation);
+
+            NoteAction(kNoteItem, 0, groupName, names[1]);
+            made &= LowerItemPath(destDir, "\\readme.wri", path) != 0 &&
+                    Execute(&c, command, AddReadMeCommand(path, arguments[1], command, sizeof command));
+            ShowWaitCursor();
+
+            if (guide) {
+                ReconnectProgman(&c.instance, &c.service, &c.conversation);
+                NoteAction(kNoteItem, 0, groupName, names[2]);
+                char directory[kPathBytes];
+                LoadText(IDS_GUIDE_DIRECTORY, directory);
+                made &= GuideTail(directory, tail, sizeof tail) != 0 &&
+                        LowerItemPath(destDir, tail, path) != 0 &&
+                        Execute(&c, command, AddGuideCommand(path, arguments[2], command, sizeof command));
+            }
         }
     }
     End(&c);

@@ -46,9 +46,9 @@ size_t DeleteGroupCommand(const char* group, char* out, size_t capacity)
     return ComposeText(out, capacity, "[DeleteGroup(\"", group, "\")]");
 }
 
-size_t AddApplicationCommand(const char* path, char* out, size_t capacity)
+size_t AddApplicationCommand(const char* path, const char* item, char* out, size_t capacity)
 {
-    return ComposeText(out, capacity, "[AddItem(", path, ", Tovarin, ", path, ", 0)]");
+    return AddGuideCommand(path, item, out, capacity);
 }
 
 size_t AddReadMeCommand(const char* path, const char* item, char* out, size_t capacity)

@@ -25,11 +25,14 @@ size_t ItemPath(const char* destDir, const char* tail, char* out, size_t capacit
 size_t GuideTail(const char* guideDirectory, char* out, size_t capacity);
 
 // Program Manager's commands, as sent.  The paths come from ItemPath,
-// quoted; the read-me's icon file is "write.exe", quoted alike.
+// quoted, and the items' names from ItemName (registrytext.h), quoted
+// where they must be; the read-me's icon file is "write.exe", quoted
+// alike; the application and the guide take their icons from their own
+// files.
 size_t CreateGroupCommand(const char* group, char* out, size_t capacity);
 size_t ShowGroupCommand(const char* group, char* out, size_t capacity);
 size_t DeleteItemCommand(const char* item, char* out, size_t capacity);
-size_t AddApplicationCommand(const char* path, char* out, size_t capacity);
+size_t AddApplicationCommand(const char* path, const char* item, char* out, size_t capacity);
 size_t AddReadMeCommand(const char* path, const char* item, char* out, size_t capacity);
 size_t AddGuideCommand(const char* path, const char* item, char* out, size_t capacity);
 

@@ -78,6 +78,19 @@ LONG SetComposed(const Key* key, const char* name, const char* text, size_t leng
     return length == 0 ? ERROR_INSUFFICIENT_BUFFER : SetTextWithNul(key, name, text);
 }
 
+// A text value of key into out (kPathBytes), ended within it; "" when it
+// is not there or too long for a path.  The query's error.
+LONG QueryText(HKEY key, const char* name, char* out)
+{
+    DWORD bytes = kPathBytes;
+    LONG error = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(out), &bytes);
+    // Written without its terminator: end it within the buffer.
+    if (error != ERROR_SUCCESS || (bytes == kPathBytes && out[bytes - 1] != '\0'))
+        bytes = 0;
+    out[bytes < kPathBytes ? bytes : kPathBytes - 1] = '\0';
+    return error;
+}
+
 // Removes a "Filename" that names a file no longer there: an earlier
 // installation's template that still exists keeps serving the New menu,
 // but a dangling name would make the shell report a missing template.
@@ -87,17 +100,11 @@ LONG RemoveStaleTemplateName(const Key* extension)
     if (RegOpenKeyExA(extension->handle, "ShellNew", 0, KEY_ALL_ACCESS, &shellNew) != ERROR_SUCCESS)
         return ERROR_SUCCESS;
     char stored[kPathBytes];
-    DWORD bytes = sizeof stored;
-    LONG error = RegQueryValueExA(shellNew, "Filename", nullptr, nullptr,
-                                  reinterpret_cast<BYTE*>(stored), &bytes);
+    LONG error = QueryText(shellNew, "Filename", stored);
     if (error == ERROR_FILE_NOT_FOUND) {
         error = ERROR_SUCCESS;
     } else if (error == ERROR_SUCCESS || error == ERROR_MORE_DATA) {
-        // Written without its terminator: end it within the buffer.  A
-        // value too long for a path names no file.
-        if (error != ERROR_SUCCESS || (bytes == sizeof stored && stored[bytes - 1] != '\0'))
-            bytes = 0;
-        stored[bytes < sizeof stored ? bytes : sizeof stored - 1] = '\0';
+        // A value too long for a path names no file.
         error = stored[0] != '\0' && FileExists(stored)
                     ? ERROR_SUCCESS
                     : RegDeleteValueA(shellNew, "Filename");
@@ -189,6 +196,15 @@ int RegisterAppPath(const char* destDir)
     return error == ERROR_SUCCESS;
 }
 
+// HKLM's path of the entry's key; 0 when there is none.
+size_t EntryPath(uint32_t entry, char* path)
+{
+    char name[32];
+    return entry != 0 && EntryKeyName(entry, name, sizeof name) != 0
+               ? ComposeText(path, kPathBytes, kUninstallPath, "\\", name)
+               : 0;
+}
+
 }  // namespace
 
 int RegisterShellTypes(const char* destDir, const char* templatePath)
@@ -209,36 +225,65 @@ int RegisterShellTypes(const char* destDir, const char* templatePath)
     return written;
 }
 
-int RegisterRemoval(const char* destDir, uint32_t estimatedKB)
+uint32_t FindRemovalEntry(const char* destDir, int* existed)
+{
+    EntrySearch search;
+    StartEntrySearch(&search);
+    for (uint32_t number = 1; number <= kMostEntries; ++number) {
+        char path[kPathBytes], location[kPathBytes], whole[kPathBytes];
+        HKEY entry;
+        if (EntryPath(number, path) == 0 ||
+            RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &entry) != ERROR_SUCCESS)
+            continue;
+        // An earlier Setup may have stored another spelling of it.
+        QueryText(entry, "InstallLocation", location);
+        WholePath(location, whole);
+        RegCloseKey(entry);
+        ConsiderEntry(&search, number, whole, destDir);
+    }
+    *existed = search.found != 0;
+    return ChosenEntry(&search);
+}
+
+
+int RegisterRemoval(const char* destDir, uint32_t entry, uint32_t estimatedKB)
 {
     // Texts are formats of the destination (shorter than kPathBytes, so
     // every one fits wsprintfA's 1,024 bytes); then three numbers.
     static const char* const kValues[][2] = {
-        {"DisplayName", "Tovarin"},
+        {"DisplayName", nullptr},
         {"UninstallString", "\"%s\\tvremove.exe\""},
         {"InstallLocation", "%s"},
         {"DisplayIcon", "%s\\tovarin.exe,0"},
         {"DisplayVersion", "1.0"},
         {"Publisher", "Tovarin"},
         {"QuietUninstallString", "\"%s\\tvremove.exe\" /quiet"},
-        {"EstimatedSize", nullptr},
         {"NoModify", nullptr},
         {"NoRepair", nullptr},
+        {"EstimatedSize", nullptr},
     };
-    // Not in the record: the removal takes this entry away by its name.
+    const int kSizeValue = 9;
+    // Not in the record: the removal finds this entry by its InstallLocation.
+    char path[kPathBytes];
     HKEY key;
     DWORD disposition;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovarin", 0,
-                        nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS)
+    if (EntryPath(entry, path) == 0 ||
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, &disposition) != ERROR_SUCCESS)
         return 0;
-    // The start is enough for Add/Remove Programs to list Tovarin and run
-    // the removal, should the installation stop before its end.
-    int count = estimatedKB != 0 ? 10 : 3;
+    // Whole from the first write, so that an installation stopped before
+    // its end is removed as any other, quietly too; only its size waits
+    // for the end.
+    int i = estimatedKB != 0 ? kSizeValue : 0;
+    int end = estimatedKB != 0 ? kSizeValue + 1 : kSizeValue;
     LONG error = ERROR_SUCCESS;
-    for (int i = 0; error == ERROR_SUCCESS && i < count; ++i) {
+    for (; error == ERROR_SUCCESS && i < end; ++i) {
         char text[1024];
-        DWORD number = i == 7 ? estimatedKB : 1;
-        if (kValues[i][1] != nullptr)
+        DWORD number = i == kSizeValue ? estimatedKB : 1;
+        if (i == 0)
+            error = SetTextWithNulTo(key, kValues[i][0], text,
+                                     static_cast<int>(EntryDisplayName(entry, destDir, text, sizeof text)));
+        else if (kValues[i][1] != nullptr)
             error = SetTextWithNulTo(key, kValues[i][0], text, wsprintfA(text, kValues[i][1], destDir));
         else
             error = RegSetValueExA(key, kValues[i][0], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
@@ -246,4 +291,11 @@ int RegisterRemoval(const char* destDir, uint32_t estimatedKB)
     }
     RegCloseKey(key);
     return error == ERROR_SUCCESS;
+}
+
+void DeleteRemovalEntry(uint32_t entry)
+{
+    char path[kPathBytes];
+    if (EntryPath(entry, path) != 0)
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
 }

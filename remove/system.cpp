@@ -2,6 +2,7 @@
 // each taken away only where it is still Setup's.
 #include "remove/remove.h"
 #include "integration/progmantext.h"
+#include "integration/registrytext.h"
 #include "base/paths.h"
 #include "resources/tvremove.h"
 
@@ -9,20 +10,7 @@
 
 namespace {
 
-const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const DWORD kDdeTimeoutMs = 3500;
-
-// The keys Setup gives its entries: "Tovarin", "Tovarin 2", ...
-int IsTovarinEntryName(const char* name)
-{
-    const char prefix[] = "Tovarin";
-    size_t i = 0;
-    for (; prefix[i] != '\0'; ++i) {
-        if (name[i] != prefix[i])
-            return 0;
-    }
-    return name[i] == '\0' || name[i] == ' ';
-}
 
 // 1 when two spellings name one directory: the same text, letter case
 // ignored, or the same short names.
@@ -214,12 +202,12 @@ void FindInstallations(RemovalRun* run)
     run->entryKey[0] = '\0';
     run->others.count = 0;
     HKEY uninstall;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE,
-                      &uninstall) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallPath, 0, KEY_QUERY_VALUE, &uninstall) != ERROR_SUCCESS)
         return;
+    // Setup's entries are the numbered keys "Tovarin", "Tovarin 2", ...
     char name[kPathBytes], location[kPathBytes];
-    for (DWORD index = 0; RegEnumKeyA(uninstall, index, name, sizeof name) == ERROR_SUCCESS; ++index) {
-        if (!IsTovarinEntryName(name) || !EntryLocation(uninstall, name, location))
+    for (uint32_t number = 1; number <= kMostEntries; ++number) {
+        if (EntryKeyName(number, name, sizeof name) == 0 || !EntryLocation(uninstall, name, location))
             continue;
         if (run->entryKey[0] == '\0' && SamePlace(location, run->destDir)) {
             CopyText(run->entryKey, sizeof run->entryKey, name);
@@ -332,6 +320,6 @@ void RemoveRegistryEntries(RemovalRun* run)
 void RemoveUninstallEntry(RemovalRun* run)
 {
     char key[kPathBytes];
-    if (run->entryKey[0] != '\0' && JoinPath(kUninstallRoot, run->entryKey, key, sizeof key) != 0)
+    if (run->entryKey[0] != '\0' && JoinPath(kUninstallPath, run->entryKey, key, sizeof key) != 0)
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
 }

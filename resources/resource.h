@@ -161,6 +161,8 @@
 #define IDS_CTL3D_AT_RESTART_BYTES kTextBytes
 #define IDS_UNDONE_REGISTRY     24
 #define IDS_UNDONE_REGISTRY_BYTES kTextBytes
+#define IDS_UNDONE_RECORD       28   /* the installation cannot be removed automatically */
+#define IDS_UNDONE_RECORD_BYTES kTextBytes
 
 /* The file types' names in the registry, as Explorer shows them. */
 #define IDS_TYPE_DOCUMENT       25   /* tvdfile */

@@ -2,7 +2,8 @@
 // page: files passed over with Ignore, a program group that Program Manager
 // did not make, a document template or 3D-controls library that could not
 // be placed, and a library that takes its place only when Windows starts
-// next.  Also where the document template went.  Portable: no windows.h.
+// next, and an installation that cannot be removed automatically.  Also
+// where the document template went.  Portable: no windows.h.
 #ifndef TOVARIN_SHELL_RUNREPORT_H
 #define TOVARIN_SHELL_RUNREPORT_H
 
@@ -17,6 +18,7 @@ enum UndoneItem {
     kUndoneCtl3d      = 0x08,   // ctl3d32.dll could not be brought up to date
     kCtl3dAtRestart   = 0x10,   // ctl3d32.dll is replaced when Windows starts next
     kUndoneRegistry   = 0x20,   // a file type or the App Paths entry was not written
+    kUndoneRecord     = 0x40,   // the installation could not be recorded: no entry promises its removal
 };
 
 enum {

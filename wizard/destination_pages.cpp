@@ -4,6 +4,7 @@
 #include "wizard/pages.h"
 #include "catalogue/options.h"
 #include "install/install.h"
+#include "install/record.h"
 #include "integration/foundlist.h"
 #include "resources/resource.h"
 
@@ -78,12 +79,14 @@ void ReturnToDestinationText(HWND page)
     SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_SETSEL, 0, -1);
 }
 
-// Box 12 when what was typed is no full path on a drive, or holds a
-// character that names cannot.  1 when it is one.
-int IsFullDrivePath(HWND page, const char* path)
+// Box 12 when path is no full path on a drive, or holds a character that
+// names cannot.  The whole form (WholePath) must moreover be a path the
+// record can name: not a device ("C:\TOVARIN\CON" is "\\.\CON") nor one
+// with a part that stayed "..".  1 when it is one.
+int IsFullDrivePath(HWND page, const char* path, int whole)
 {
     int text;
-    switch (CheckDrivePath(path)) {
+    switch (whole && !IsPlainAbsolutePath(path) ? kNotFullPath : CheckDrivePath(path)) {
     case kDrivePathOk:
         return 1;
     case kNetworkPath:
@@ -102,13 +105,23 @@ int IsFullDrivePath(HWND page, const char* path)
 }
 
 // Next on the destination page: the directory must be a full path on a
-// drive and exist, or be created on request.  1 when the page may end.
+// drive and exist, or be created on request.  What was typed is made whole
+// and put in the field, and so into destDir: the record, the registry and
+// the group name the directory in this one spelling, whatever doubled
+// backslash, "." or ".." part or trailing dot was typed.  1 when the page
+// may end.
 int AcceptDestination(HWND page, const InstallOptions* options)
 {
     if (options->destDir[0] == '\0')
         return 0;  // next is disabled then; a stray command does nothing
-    if (!IsFullDrivePath(page, options->destDir))
+    if (!IsFullDrivePath(page, options->destDir, 0))
         return 0;
+    // Empty when it cannot be made whole, or would not fit: refused then.
+    char whole[kPathBytes];
+    WholePath(options->destDir, whole);
+    if (!IsFullDrivePath(page, whole, 1))
+        return 0;
+    SetDlgItemTextA(page, IDC_DEST_EDIT, whole);
     if (DirectoryExists(options->destDir))
         return 1;
     if (LOWORD(ShowMessage(page, MSG_CREATE_DIR, nullptr)) != ANSWER_CREATE_DIR)

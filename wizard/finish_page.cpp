@@ -13,7 +13,8 @@ namespace {
 static_assert(IDS_UNDONE_FILE_BYTES == kTextBytes && IDS_UNDONE_MORE_FILES_BYTES == kTextBytes &&
                   IDS_UNDONE_GROUP_BYTES == kTextBytes && IDS_UNDONE_TEMPLATE_BYTES == kTextBytes &&
                   IDS_UNDONE_TEMPLATE_LOST_BYTES == kTextBytes && IDS_UNDONE_CTL3D_BYTES == kTextBytes &&
-                  IDS_CTL3D_AT_RESTART_BYTES == kTextBytes && IDS_UNDONE_REGISTRY_BYTES == kTextBytes,
+                  IDS_CTL3D_AT_RESTART_BYTES == kTextBytes && IDS_UNDONE_REGISTRY_BYTES == kTextBytes &&
+                  IDS_UNDONE_RECORD_BYTES == kTextBytes,
               "a line's string loads into a buffer of another size");
 
 // The line's string formatted with what it takes into text (kTextBytes).

@@ -40,6 +40,8 @@ struct WizardRun {
     int showDestination;         // 1 while the destination page is on the user's road,
                                  // 0 after choosing to install over an earlier installation
     GroupChoice group;           // filled by the program-group page
+    uint32_t entry;              // the destination's Add/Remove Programs entry (registrytext.h)
+    int entryMade;               // 1 when this run made it: no earlier installation's
 };
 
 // The ways out of a page that end the installation.  1 when result is one
@@ -139,15 +141,39 @@ WizardStep CopyFiles(WizardRun* run)
 {
     // Whatever was copied stays, also when copying fails or stops; the
     // record says what, for the removal.  Without a record the installation
-    // goes on: it only cannot be removed.
-    // Add/Remove Programs lists Tovarin before the first file is written,
-    // so that whatever stops the installation can be removed.
-    OpenRecord(run->options.destDir);
-    RegisterRemoval(run->options.destDir, 0);
-    WriteRemovalProgram(run->options.destDir);
+    // goes on: it only cannot be removed, and the finish page says so.
+    // Add/Remove Programs lists Tovarin before the first file of the
+    // catalogue is written, so that whatever stops the installation can be
+    // removed; but only once the record and the removal program are there,
+    // so that the entry never promises a removal that cannot be made.
+    const char* destDir = run->options.destDir;
+    int existed = 0;
+    run->entry = FindRemovalEntry(destDir, &existed);
+    if (OpenRecord(destDir) && WriteRemovalProgram(destDir) && RecordIsWhole() &&
+        RegisterRemoval(destDir, run->entry, 0))
+        run->entryMade = !existed;
+    else
+        runReport.undone |= kUndoneRecord;
     if (InstallFiles(run->owner, run->entries, &run->options) < 0)
         return kCopyEnded;
     return kGroupPage;
+}
+
+// Once the record is closed, on every way out after the copy began: an
+// entry this run made is taken back when the record failed since, as the
+// removal could no longer take away what the record misses.  An earlier
+// installation's entry for the same destination stays: its own lines are
+// in the record, and its removal still works for them.
+void SettleRemovalEntry(WizardRun* run)
+{
+    if (run->entry == 0)
+        return;
+    if (!RecordIsWhole())
+        runReport.undone |= kUndoneRecord;
+    if ((runReport.undone & kUndoneRecord) && run->entryMade) {
+        DeleteRemovalEntry(run->entry);
+        run->entryMade = 0;
+    }
 }
 
 WizardStep GroupPage(WizardRun* run)
@@ -165,11 +191,13 @@ WizardStep MakeGroup(WizardRun* run)
     const InstallOptions& options = run->options;
     // What Program Manager or the registry did not take, the finish page
     // says; neither ends the installation.
-    CreateProgramGroup(options.destDir, &run->group, options.selectedMask & kGuideComponent);
+    CreateProgramGroup(options.destDir, &run->group, options.selectedMask & kGuideComponent, run->entry);
     if (!RegisterShellTypes(options.destDir, runReport.templatePath))
         runReport.undone |= kUndoneRegistry;
     CloseRecord();
-    RegisterRemoval(options.destDir, (options.requiredBytes >> 10) + 1);
+    SettleRemovalEntry(run);
+    if (!(runReport.undone & kUndoneRecord))
+        RegisterRemoval(options.destDir, run->entry, (options.requiredBytes >> 10) + 1);
     return kFinishPage;
 }
 
@@ -205,6 +233,7 @@ void SayWhyItStops(HWND owner, WizardStep way)
 void ReleaseRun(WizardRun* run)
 {
     CloseRecord();
+    SettleRemovalEntry(run);
     if (run->options.foundList != nullptr)
         LocalFree(run->options.foundList);
     run->options.foundList = nullptr;

@@ -16,6 +16,7 @@ const PlainLine kPlainLines[] = {
     {kUndoneCtl3d, IDS_UNDONE_CTL3D},
     {kCtl3dAtRestart, IDS_CTL3D_AT_RESTART},
     {kUndoneRegistry, IDS_UNDONE_REGISTRY},
+    {kUndoneRecord, IDS_UNDONE_RECORD},
 };
 
 int Line(UndoneLine* line, int stringId, const char* text, uint32_t number)

@@ -1,7 +1,7 @@
 // The lines of the finish page's list of what a run left undone, in the
 // order they are shown: each file passed over, then how many more when the
 // list of names is full, the program group, the document template, the
-// 3D-controls library, and the registry.  Each line is a string of the
+// 3D-controls library, the registry, and the removal record.  Each line is a string of the
 // resources and what it is formatted with.  Portable: no windows.h.
 #ifndef TOVARIN_WIZARD_UNDONE_H
 #define TOVARIN_WIZARD_UNDONE_H

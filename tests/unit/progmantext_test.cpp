@@ -86,7 +86,10 @@ TEST(ProgmanText, Commands)
     // The removal's: a recorded name with a comma or a parenthesis stays one argument.
     EXPECT_EQ(Composed(DeleteQuotedItemCommand, "Tovarin (D-APPS), 2"), "[DeleteItem(\"Tovarin (D-APPS), 2\")]");
     EXPECT_EQ(Composed(DeleteGroupCommand, "Tovarin95 Demo"), "[DeleteGroup(\"Tovarin95 Demo\")]");
-    EXPECT_EQ(Composed(AddApplicationCommand, "\"c:\\tovarin\\tovarin.exe\""),
+    const Composer application = [](const char* path, char* o, size_t n) {
+        return AddApplicationCommand(path, kApplicationItem, o, n);
+    };
+    EXPECT_EQ(Composed(application, "\"c:\\tovarin\\tovarin.exe\""),
               "[AddItem(\"c:\\tovarin\\tovarin.exe\", Tovarin, \"c:\\tovarin\\tovarin.exe\", 0)]");
     AddReadMeCommand("\"c:\\apps]x\\readme.wri\"", "Tovarin Read Me", out, sizeof out);
     EXPECT_STREQ(out, "[AddItem(\"c:\\apps]x\\readme.wri\", Tovarin Read Me, \"write.exe\", 0)]");
@@ -100,8 +103,8 @@ TEST(ProgmanText, Commands)
     EXPECT_EQ(Composed(CreateGroupCommand, group.c_str(), 1024).size(), 259u + 17u);
     EXPECT_EQ(Composed(CreateGroupCommand, group.c_str(), 260), "");
     std::string path(261, 'p');
-    EXPECT_EQ(Composed(AddApplicationCommand, path.c_str(), 1024).size(), 2 * 261u + 25u);
-    EXPECT_EQ(Composed(AddApplicationCommand, path.c_str(), 300), "");
+    EXPECT_EQ(Composed(application, path.c_str(), 1024).size(), 2 * 261u + 25u);
+    EXPECT_EQ(Composed(application, path.c_str(), 300), "");
 }
 
 TEST(ProgmanText, GroupNamesThatWouldBreakTheCommands)

@@ -56,11 +56,11 @@ TEST(Undone, LinesOfTheFinishPage) {
         {"template in the destination", kUndoneTemplate, 0, 0, "C:\\Dest\\default.tvd",
          {{IDS_UNDONE_TEMPLATE, "C:\\Dest\\default.tvd", 0}}},
         {"template nowhere", kUndoneTemplate, 0, 0, "", {{IDS_UNDONE_TEMPLATE_LOST, "", 0}}},
-        {"everything", kUndoneGroup | kUndoneTemplate | kUndoneCtl3d | kUndoneRegistry, 1, 3,
+        {"everything", kUndoneGroup | kUndoneTemplate | kUndoneCtl3d | kUndoneRegistry | kUndoneRecord, 1, 3,
          "C:\\T\\default.tvd",
          {{IDS_UNDONE_FILE, "000", 0}, {IDS_UNDONE_GROUP, "", 0},
           {IDS_UNDONE_TEMPLATE, "C:\\T\\default.tvd", 0}, {IDS_UNDONE_CTL3D, "", 0},
-          {IDS_UNDONE_REGISTRY, "", 0}}},
+          {IDS_UNDONE_REGISTRY, "", 0}, {IDS_UNDONE_RECORD, "", 0}}},
         {"library at the next start", kCtl3dAtRestart, 0, 0, "", {{IDS_CTL3D_AT_RESTART, "", 0}}},
     };
     for (const Case& c : cases) {

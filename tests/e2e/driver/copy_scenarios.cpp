@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "catalogue/catfile.h"
+#include "install/record.h"
 #include "resources/resource.h"
 #include "tests/e2e/driver/driver.h"
 #include "tools/szdd/szdd.h"
@@ -878,6 +879,45 @@ void SmallDrive()
         Answer(MSG_CONFIRM_CANCEL, 1, previous);
         NeedExit();
     }
+
+    // A line of the record that fits only in part: an earlier installation's
+    // record in E:\Full ends 20 bytes short of its last page, and every
+    // other page of E: is taken.  The removal program's line, the first
+    // Setup appends, is cut off where it began, and without a record no
+    // entry is listed for the destination.
+    SetCase("a line of the record cut off");
+    for (const std::string& name : FilesUnder(dest))
+        RemoveFile(dest + "\\" + name);
+    const std::string full = "E:\\Full";
+    MakeDirs(full);
+    char signature[64];
+    std::string record(signature, FormatRecordSignature(signature, sizeof signature));
+    for (size_t left = 4096 - 20 - record.size(); left > 0;) {
+        size_t line = left > 200 ? 200 : left;   // 14 bytes and a name
+        record += "DIR\t" + full + "\\" + std::string(line - 14, 'd') + "\r\n";
+        left -= line;
+    }
+    WriteBytes(full + "\\tvremove.log", record.data(), record.size());
+    HANDLE filler = CreateFileA("E:\\filler", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    std::vector<char> chunk(65536, 'f');
+    DWORD put = 0;
+    for (DWORD size : {65536u, 4096u, 1u})
+        while (WriteFile(filler, chunk.data(), size, &put, nullptr) && put == size) {
+        }
+    CloseHandle(filler);
+    page = NeedComponentsPage(full);
+    Click(page, IDC_COMPONENTS_NEXT);
+    Answer(MSG_LOW_DISK_SPACE, 1, page);
+    Press(NeedBox(MSG_COPY_FAILED), 1);
+    Press(NeedBox(MSG_EXPAND_FAILED), 3);
+    NeedCopyStopped();
+    Bytes after;
+    bool read = ReadBytes(full + "\\tvremove.log", &after);
+    ok(read && after == Bytes(record.begin(), record.end()), "the record holds %u bytes, expected the earlier %u",
+       (unsigned)after.size(), (unsigned)record.size());
+    ok(EntriesFor(full).empty(), "Add/Remove Programs lists the installation that could not be recorded");
+    RemoveFile("E:\\filler");
     SetCase(nullptr);
 }
 

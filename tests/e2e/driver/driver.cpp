@@ -1119,6 +1119,51 @@ std::vector<std::string> FilesUnder(const std::string& dir)
     return files;
 }
 
+namespace {
+
+std::string EntryText(HKEY key, const char* name)
+{
+    char text[1024] = "";
+    DWORD bytes = sizeof text - 1, type = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, (BYTE*)text, &bytes) != ERROR_SUCCESS || type != REG_SZ)
+        return "";
+    text[bytes] = '\0';
+    return text;
+}
+
+}  // namespace
+
+std::vector<UninstallEntry> TovarinEntries()
+{
+    std::vector<UninstallEntry> entries;
+    HKEY uninstall;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0, KEY_READ,
+                      &uninstall) != ERROR_SUCCESS)
+        return entries;
+    char name[MAX_PATH];
+    DWORD length = sizeof name;
+    for (DWORD i = 0; RegEnumKeyExA(uninstall, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, length = sizeof name) {
+        HKEY key;
+        if (_strnicmp(name, "Tovarin", 7) != 0 || RegOpenKeyExA(uninstall, name, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            continue;
+        entries.push_back({name, EntryText(key, "DisplayName"), EntryText(key, "InstallLocation"),
+                           EntryText(key, "QuietUninstallString")});
+        RegCloseKey(key);
+    }
+    RegCloseKey(uninstall);
+    return entries;
+}
+
+std::vector<UninstallEntry> EntriesFor(const std::string& dest)
+{
+    std::vector<UninstallEntry> found;
+    for (const UninstallEntry& e : TovarinEntries())
+        if (lstrcmpiA(e.location.c_str(), dest.c_str()) == 0)
+            found.push_back(e);
+    return found;
+}
+
 const std::vector<std::string> kSetupOwnFiles = {"tvremove.exe", "tvremove.log"};
 
 bool IsSetupOwnFile(const std::string& relative)

@@ -259,6 +259,22 @@ std::vector<std::string> FilesUnder(const std::string& dir);
 // removal record (and the removal program).  Relative names, lower case.
 extern const std::vector<std::string> kSetupOwnFiles;
 bool IsSetupOwnFile(const std::string& relative);
+// ---- Add/Remove Programs ----------------------------------------------------
+
+// Tovarin's entries: the keys of Add/Remove Programs (HKLM's
+// Software\Microsoft\Windows\CurrentVersion\Uninstall) whose names begin
+// with "Tovarin", in the registry's order, each with its text values
+// (absent ones empty).
+struct UninstallEntry {
+    std::string key;
+    std::string displayName;
+    std::string location;        // InstallLocation
+    std::string quietCommand;    // QuietUninstallString
+};
+std::vector<UninstallEntry> TovarinEntries();
+// The entries whose InstallLocation is dest, letter case ignored.
+std::vector<UninstallEntry> EntriesFor(const std::string& dest);
+
 // Free space of the drive of path in KB, rounded to nearest; -1 on failure.
 long long FreeKB(const std::string& path);
 

@@ -925,13 +925,28 @@ void ExpectSetupRemovedAt(int line, const std::string& dest, const std::vector<s
 }
 #define ExpectSetupRemoved(dest, kept) ExpectSetupRemovedAt(__LINE__, (dest), (kept))
 
-// Runs the quiet removal that Add/Remove Programs' QuietUninstallString
-// names, and waits for its copy to end.
+// Runs the quiet removal as Add/Remove Programs would: the command that the
+// entry of dest (found by its InstallLocation) holds as its
+// QuietUninstallString, a quoted program and its arguments; and waits for
+// the removal's copy to end.
 void RemoveQuietlyAt(int line, const std::string& dest)
 {
+    std::vector<UninstallEntry> entries = EntriesFor(dest);
+    OkAt(line, entries.size() == 1, "%u Add/Remove Programs entries name %s, expected one",
+         (unsigned)entries.size(), dest.c_str());
+    const std::string command = entries.empty() ? "" : entries[0].quietCommand;
+    size_t end = command.size() > 1 && command[0] == '"' ? command.find('"', 1) : std::string::npos;
+    if (end == std::string::npos)
+        FailAt(line, "the entry of %s has no quiet command: \"%s\"", dest.c_str(), command.c_str());
+    const std::string program = command.substr(1, end - 1);
+    size_t from = command.find_first_not_of(' ', end + 1);
+    const std::string arguments = from == std::string::npos ? "" : command.substr(from);
+    OkAt(line, lstrcmpiA(program.c_str(), (dest + "\\tvremove.exe").c_str()) == 0 && arguments == "/quiet",
+         "the quiet command is \"%s\"", command.c_str());
     WatchProgram(kProgram);
-    StartSetupAt(line, (dest + "\\tvremove.exe").c_str(), "/quiet", -1);
-    NeedExitAt(line, kRemovalMs, nullptr, 0);
+    StartSetupAt(line, program.c_str(), arguments.c_str(), -1);
+    DWORD code = NeedExitAt(line, kRemovalMs, nullptr, 0);
+    OkAt(line, code == kExitRemoved, "the quiet removal of %s ended with %lu, expected 0", dest.c_str(), code);
     NeedWatchedGoneAt(line, kRemovalMs);
     CloseFolderWindows(kSetupGroup);
 }
@@ -1001,10 +1016,52 @@ void RemoveSetupInstallation(bool windows95)
                                                      kept + "\\readme.wri", Lowered(system) + "\\ctl3d32.dll"}));
 }
 
+// Two installations by setup.exe, in C: and D:, share the default group:
+// each has its own entry and items.  Removing the first through Wine's
+// Add/Remove Programs leaves the second whole (files, items, entry), and
+// the second's own quiet removal then leaves nothing.
+void RemoveOneOfTwoSetupInstallations()
+{
+    const std::string first = "C:\\Program Files\\Tovarin", second = "D:\\Tovarin";
+    for (const std::string& dest : {first, second}) {
+        StartInstalling(dest, 4096);
+        Click(NeedDialog(IDD_GROUP), IDOK);
+        Click(NeedDialog(IDD_FINISH), IDOK);
+        NeedExit();
+        CloseFolderWindows(kSetupGroup);
+    }
+    const std::string folder = ProgramsFolder() + "\\" + kSetupGroup;
+    std::vector<std::string> items = FilesUnder(folder), secondFiles = FilesUnder(second);
+    ok(items.size() == 6, "the group holds %s, expected both installations' three items", Join(items).c_str());
+    ok(EntriesFor(first).size() == 1 && EntriesFor(second).size() == 1,
+       "the two destinations do not have an entry each");
+
+    WatchProgram(kProgram);
+    StartSetupAt(__LINE__, "C:\\windows\\system32\\uninstaller.exe", "--remove Tovarin", -1);
+    Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
+    Answer(BOX_REMOVED, 1, nullptr);
+    NeedWatchedGone(kRemovalMs);
+    CloseFolderWindows(kSetupGroup);
+    std::vector<std::string> firstLeft = FilesUnder(first), secondLeft = FilesUnder(second);
+    ok(firstLeft.empty(), "the first destination holds %s", Join(firstLeft).c_str());
+    ok(secondLeft == secondFiles, "the second destination holds %s, expected %s", Join(secondLeft).c_str(),
+       Join(secondFiles).c_str());
+    ok(EntriesFor(first).empty() && EntriesFor(second).size() == 1,
+       "the first's entry is still there, or the second's went");
+    std::vector<std::string> left = FilesUnder(folder);
+    ok(left.size() == 3, "the group holds %s, expected the second installation's three items", Join(left).c_str());
+    for (const std::string& item : left)
+        ok(item.find("(D-Tovarin)") != std::string::npos, "the first installation's item %s stays", item.c_str());
+
+    RemoveQuietlyAt(__LINE__, second);
+    ExpectSetupRemoved(second, std::vector<std::string>());
+}
+
 // Cancelled on the program-group page: the files are there but no group,
-// no file types; the record and the Add/Remove Programs entry are, and
-// the removal takes the files away.  A tvremove.log that is not a record
-// (the user's own) is never written into.
+// no file types; the record and the Add/Remove Programs entry are, the
+// entry whole with its quiet command, and that command takes the files
+// away.  A tvremove.log that is not a record (the user's own) is never
+// written into, and no entry promises to remove what it cannot name.
 void RemoveCancelledInstallation()
 {
     SetCase("a tvremove.log of the user's");
@@ -1016,6 +1073,7 @@ void RemoveCancelledInstallation()
     Bytes notes;
     ok(ReadBytes(foreign + "\\tvremove.log", &notes) && std::string(notes.begin(), notes.end()) ==
        "the user's own notes\r\n", "Setup wrote into a tvremove.log that is not its record");
+    ok(EntriesFor(foreign).empty(), "Add/Remove Programs lists the installation that could not be recorded");
     SetCase(nullptr);
 
     const std::string dest = "C:\\Cancelled";
@@ -1088,5 +1146,6 @@ extern const Scenario kRemoveScenarios[] = {
     {"remove-setup-installation-win95", [] { RemoveSetupInstallation(true); }},
     {"remove-cancelled-installation", RemoveCancelledInstallation},
     {"remove-killed-installation", RemoveKilledInstallation},
+    {"remove-one-of-two-setup-installations", RemoveOneOfTwoSetupInstallations},
     {nullptr, nullptr},
 };

@@ -354,6 +354,8 @@ void DestinationNotFull()
         {"C:\\Tovarin\\a:b", "cannot contain"},
         {"C:\\Tovarin\\\"new\"", "cannot contain"},
         {"C:\\Tovarin/new", "cannot contain"},
+        // A device: its whole form is "\\.\con", no directory on a drive.
+        {"C:\\Tovarin\\con", "full path"},
     };
     WriteSampleCatalogue();
     StartSetup("");
@@ -384,6 +386,44 @@ void DestinationNotFull()
     SetText(page, IDC_DEST_EDIT, "D:\\");
     Click(page, IDC_DEST_NEXT);
     NeedDestinationSettled(page);
+}
+
+// Next makes what was typed whole and puts it in the field, and so into
+// everything after the page: Back from the components page shows the one
+// spelling that the record, the registry and the group use.  Doubled
+// backslashes, "." and ".." parts, trailing dots, blanks and backslashes
+// go; a drive's root keeps its backslash.
+void DestinationWhole()
+{
+    static const struct {
+        const char* typed;
+        const char* whole;
+    } cases[] = {
+        {"C:\\Tovarin\\\\App", "C:\\Tovarin\\App"},
+        {"C:\\Tovarin\\.\\App\\..\\App", "C:\\Tovarin\\App"},
+        {"C:\\Tovarin\\App. . ", "C:\\Tovarin\\App"},
+        {"C:\\Tovarin\\App\\", "C:\\Tovarin\\App"},
+        {"C:\\Tovarin\\App\\..\\..\\..\\Tovarin\\App", "C:\\Tovarin\\App"},
+        {"D:\\", "D:\\"},
+    };
+    WriteSampleCatalogue();
+    MakeDirs("C:\\Tovarin\\App");
+    StartSetup("");
+    HWND page = NeedDestinationPage();
+    for (const auto& c : cases) {
+        SetCase(c.typed);
+        SetText(page, IDC_DEST_EDIT, c.typed);
+        Click(page, IDC_DEST_NEXT);
+        NeedGone(page);
+        HWND components = NeedDialog(IDD_COMPONENTS);
+        Click(components, IDC_COMPONENTS_BACK);
+        NeedGone(components);
+        page = NeedDestinationPage();
+        ok(ControlText(page, IDC_DEST_EDIT) == c.whole, "the field holds \"%s\" after Next and Back, expected \"%s\"",
+           ControlText(page, IDC_DEST_EDIT).c_str(), c.whole);
+    }
+    SetCase(nullptr);
+    CancelSetup(page);
 }
 
 // A drive root that can be listed passes without a question.
@@ -760,6 +800,7 @@ const Scenario kScenarios[] = {
     {"destination-missing", DestinationMissing},
     {"destination-is-file", DestinationIsFile},
     {"destination-not-full", DestinationNotFull},
+    {"destination-whole", DestinationWhole},
     {"drive-root", DriveRoot},
     {"found-one", FoundOne},
     {"found-two", FoundTwo},

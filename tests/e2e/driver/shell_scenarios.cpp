@@ -27,6 +27,7 @@
 #include <algorithm>
 
 #include "catalogue/catfile.h"
+#include "install/record.h"
 #include "resources/resource.h"
 #include "tests/e2e/driver/driver.h"
 #include "tools/szdd/szdd.h"
@@ -441,7 +442,8 @@ std::string TemplatesFolderAt(int line)
 // since these prefixes have no C:\windows\ShellNew; the file is there.
 // Steps named in missing (1 to 11, in the order of writing) must be absent:
 // their texts would not fit.
-void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list<int> missing = {})
+void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list<int> missing = {},
+                        const std::string& displayName = "Tovarin")
 {
     const std::string templateFile = TemplatesFolderAt(line) + "\\default.tvd";
     Bytes placed, shipped;
@@ -470,31 +472,33 @@ void ExpectRegisteredAt(int line, const std::string& dest, std::initializer_list
     };
     const size_t count = sizeof entries / sizeof entries[0];
     std::vector<SetValueCall> calls = SetValueCalls();
-    // The Add/Remove Programs entry: its start (3 values) before the copy,
-    // and all its 10 values after the shell's entries.  Checked by name and
-    // set aside.
+    // The Add/Remove Programs entry: whole (9 values) before the copy, its
+    // size after the shell's entries.  Checked by name and set aside.
     const std::string removal = "\"" + dest + "\\tvremove.exe\"";
     const struct {
         size_t at;
         const char* name;
         std::string data;   // empty: not looked at
     } arp[] = {
-        {0, "DisplayName", std::string("Tovarin") + '\0'},
+        {0, "DisplayName", displayName + '\0'},
         {1, "UninstallString", removal + '\0'},
         {2, "InstallLocation", dest + '\0'},
         {6, "QuietUninstallString", removal + " /quiet" + '\0'},
-        {9, "NoRepair", std::string("\1\0\0\0", 4)},
+        {7, "NoModify", std::string("\1\0\0\0", 4)},
+        {8, "NoRepair", std::string("\1\0\0\0", 4)},
+        {9, "EstimatedSize", ""},
     };
-    OkAt(line, calls.size() >= 13, "setup.exe wrote %u registry values, expected the 13 of Add/Remove Programs too",
+    OkAt(line, calls.size() >= 10, "setup.exe wrote %u registry values, expected the 10 of Add/Remove Programs too",
          (unsigned)calls.size());
-    if (calls.size() >= 13) {
+    if (calls.size() >= 10) {
         for (const auto& a : arp) {
-            const SetValueCall& c = a.at < 3 ? calls[a.at] : calls[calls.size() - 10 + a.at];
-            OkAt(line, c.name == a.name && c.data == a.data, "Add/Remove Programs value %u is %s \"%s\", expected %s "
-                 "\"%s\"", (unsigned)a.at, c.name.c_str(), Printable(c.data).c_str(), a.name, Printable(a.data).c_str());
+            const SetValueCall& c = a.at < 9 ? calls[a.at] : calls.back();
+            OkAt(line, c.name == a.name && (a.data.empty() || c.data == a.data), "Add/Remove Programs value %u is "
+                 "%s \"%s\", expected %s \"%s\"", (unsigned)a.at, c.name.c_str(), Printable(c.data).c_str(), a.name,
+                 Printable(a.data).c_str());
         }
-        calls.erase(calls.end() - 10, calls.end());
-        calls.erase(calls.begin(), calls.begin() + 3);
+        calls.pop_back();
+        calls.erase(calls.begin(), calls.begin() + 9);
     }
     OkAt(line, calls.size() == count - missing.size(), "setup.exe wrote %u registry values, expected %u (is the spy "
          "library in place?)", (unsigned)calls.size(), (unsigned)(count - missing.size()));
@@ -769,12 +773,15 @@ void GroupPage()
     CancelSetup(page);
     ExpectStandInLog(kGroupRequest);
     ExpectNothingRegistered();
-    // Only the start of the Add/Remove Programs entry, from before the copy:
-    // the cancelled installation can be removed.
+    // The Add/Remove Programs entry as it was written before the copy,
+    // whole but for the size: the cancelled installation can be removed,
+    // quietly too.
     std::vector<std::string> written;
     for (const SetValueCall& c : SetValueCalls())
         written.push_back(c.name);
-    ok(written == std::vector<std::string>({"DisplayName", "UninstallString", "InstallLocation"}),
+    ok(written == std::vector<std::string>({"DisplayName", "UninstallString", "InstallLocation", "DisplayIcon",
+                                            "DisplayVersion", "Publisher", "QuietUninstallString", "NoModify",
+                                            "NoRepair"}),
        "setup.exe wrote the registry values %s", Join(written).c_str());
     StopStandIn();
 }
@@ -792,6 +799,8 @@ struct CommandCase {
     const char* readme;
     const char* guidePath;
     bool listed;              // the group was Program Manager's: the removal keeps it
+    const char* typedDest = nullptr;     // what is typed, when it is another spelling of dest
+    const char* earlierEntry = nullptr;  // an installation's entry "Tovarin" for this other directory
 };
 
 const CommandCase kBlankCase = {
@@ -819,12 +828,60 @@ const CommandCase kUmlautCase = {
     "\"c:\\programme\\\xFC" "bung\\tovarin.exe\"", "\"c:\\programme\\\xFC" "bung\\readme.wri\"",
     "\"c:\\programme\\\xFC" "bung\\guide\\guide.hlp\"", false};
 
+// Typed with a doubled backslash, or with "." and ".." parts: Next makes
+// it whole, and the files, the record, the registry and the commands all
+// name C:\Tovarin\App.
+const CommandCase kDoubledBackslashCase = {
+    "C:\\Tovarin\\App", false, "Main\r\n", nullptr, kDefaultGroup, "\"c:\\tovarin\\app\\tovarin.exe\"",
+    "\"c:\\tovarin\\app\\readme.wri\"", nullptr, false, "C:\\Tovarin\\\\App"};
+const CommandCase kDotPartsCase = {
+    "C:\\Tovarin\\App", false, "Main\r\n", nullptr, kDefaultGroup, "\"c:\\tovarin\\app\\tovarin.exe\"",
+    "\"c:\\tovarin\\app\\readme.wri\"", nullptr, false, "C:\\Tovarin\\.\\App\\..\\App"};
+
+// A second destination beside an installation whose entry is "Tovarin":
+// this one's is "Tovarin 2", listed as "Tovarin (D:\Apps]x,(1))", and its
+// items carry the destination in their names ("Tovarin (D-Apps)x,(1))":
+// an item is a file, and the removal takes no bracket), quoted in the
+// commands (the comma and parentheses would end them), so that they leave
+// the first installation's items alone.
+const CommandCase kSecondDestinationCase = {
+    "D:\\Apps]x,(1)", true, "Main\r\n", nullptr, kDefaultGroup, "\"d:\\apps]x,(1)\\tovarin.exe\"",
+    "\"d:\\apps]x,(1)\\readme.wri\"", "\"d:\\apps]x,(1)\\guide\\guide.hlp\"", false, nullptr, "C:\\Tovarin"};
+
+#define WriteEntry(key, dest) WriteEntryAt(__LINE__, (key), (dest))
+void WriteEntryAt(int line, const std::string& key, const std::string& dest)
+{
+    const std::string path = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + key;
+    const std::string values[][2] = {
+        {"DisplayName", "Tovarin"}, {"UninstallString", "\"" + dest + "\\tvremove.exe\""}, {"InstallLocation", dest}};
+    HKEY opened;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr)
+        != ERROR_SUCCESS)
+        FailAt(line, "cannot make %s", path.c_str());
+    for (const auto& v : values)
+        RegSetValueExA(opened, v[0].c_str(), 0, REG_SZ, (const BYTE*)v[1].c_str(), (DWORD)v[1].size() + 1);
+    RegCloseKey(opened);
+}
+
+#define ExpectEntry(dest, key, display) ExpectEntryAt(__LINE__, (dest), (key), (display))
+void ExpectEntryAt(int line, const std::string& dest, const char* key, const std::string& display)
+{
+    std::vector<UninstallEntry> entries = EntriesFor(dest);
+    OkAt(line, entries.size() == 1 && entries[0].key == key && entries[0].displayName == display,
+         "%u Add/Remove Programs entries name %s; expected one, %s \"%s\"", (unsigned)entries.size(),
+         dest.c_str(), key, display.c_str());
+    for (const UninstallEntry& e : entries)
+        Trace("entry %s \"%s\" for %s", e.key.c_str(), e.displayName.c_str(), e.location.c_str());
+}
+
 void Commands(const CommandCase& c)
 {
     WriteDistribution(1024);
     SpyOnRegistry();
+    if (c.earlierEntry)
+        WriteEntry("Tovarin", c.earlierEntry);
     StartStandIn(c.groups);
-    HWND page = NeedGroupPage(c.dest, c.guide);
+    HWND page = NeedGroupPage(c.typedDest ? c.typedDest : c.dest, c.guide);
     if (c.typed) {
         SetText(page, IDC_GROUP_EDIT, c.typed);
     } else {
@@ -843,36 +900,65 @@ void Commands(const CommandCase& c)
     Finish(page);
 
     std::string group = c.group, app = c.app, readme = c.readme;
-    const std::string readmeItem = InRunLanguage(IDS_README_ITEM, "Tovarin Read Me");
-    const std::string guideItem = InRunLanguage(IDS_GUIDE_ITEM, "Tovarin Guide");
+    const std::string dest = c.dest;
+    // The items' names, and as they go into the commands: with the
+    // destination, quoted, for a second installation.
+    std::string names[3] = {"Tovarin", InRunLanguage(IDS_README_ITEM, "Tovarin Read Me"),
+                            InRunLanguage(IDS_GUIDE_ITEM, "Tovarin Guide")};
+    std::string arguments[3];
+    // In a name, the destination has no colon, hyphens for its backslashes
+    // and parentheses for its square brackets: an item is a file of the
+    // group's folder.
+    std::string place;
+    for (char ch : dest)
+        if (ch != ':')
+            place += ch == '\\' ? '-' : ch == '[' ? '(' : ch == ']' ? ')' : ch;
+    for (int i = 0; i < 3; i++) {
+        if (c.earlierEntry)
+            names[i] += " (" + place + ")";
+        arguments[i] = c.earlierEntry ? "\"" + names[i] + "\"" : names[i];
+    }
     std::vector<std::string> expected = kGroupRequest;
     std::vector<std::string> sent = {
         "connect", "execute [CreateGroup(\"" + group + "\")]", "disconnect",
         "connect", "execute [ShowGroup(\"" + group + "\", 1)]", "disconnect",
-        "connect", "execute [DeleteItem(Tovarin)]", "execute [DeleteItem(" + readmeItem + ")]",
-        "execute [DeleteItem(" + guideItem + ")]", "execute [AddItem(" + app + ", Tovarin, " + app + ", 0)]",
-        "disconnect",
-        "connect", "execute [AddItem(" + readme + ", " + readmeItem + ", \"write.exe\", 0)]",
+        "connect", "execute [DeleteItem(" + arguments[0] + ")]", "execute [DeleteItem(" + arguments[1] + ")]",
+        "execute [DeleteItem(" + arguments[2] + ")]",
+        "execute [AddItem(" + app + ", " + arguments[0] + ", " + app + ", 0)]", "disconnect",
+        "connect", "execute [AddItem(" + readme + ", " + arguments[1] + ", \"write.exe\", 0)]",
     };
     expected.insert(expected.end(), sent.begin(), sent.end());
     if (c.guide) {
         std::string guide = c.guidePath;
         expected.push_back("disconnect");
         expected.push_back("connect");
-        expected.push_back("execute [AddItem(" + guide + ", " + guideItem + ", " + guide + ", 0)]");
+        expected.push_back("execute [AddItem(" + guide + ", " + arguments[2] + ", " + guide + ", 0)]");
     }
     expected.push_back("disconnect");
     ExpectStandInLog(expected);
-    ExpectRegistered(c.dest);
+    const std::string display = c.earlierEntry ? "Tovarin (" + dest + ")" : "Tovarin";
+    ExpectRegistered(dest, {}, display);
+    ExpectEntry(dest, c.earlierEntry ? "Tovarin 2" : "Tovarin", display);
+    if (c.earlierEntry)
+        ExpectEntry(c.earlierEntry, "Tovarin", "Tovarin");
     ok(!DirExists((ProgramsFolder() + "\\" + group).c_str()), "Wine's Program Manager made the group");
     // A group Program Manager listed was there before Setup: the record says
-    // so, and the removal leaves it.
-    std::string dest = c.dest;
-    Bytes record;
-    ok(ReadBytes(dest + (dest.back() == '\\' ? "" : "\\") + "tvremove.log", &record), "no record was written");
-    std::string line = "\nGROUP\t" + group + (c.listed ? "\told\r\n" : "\tnew\r\n");
-    ok(std::string(record.begin(), record.end()).find(line) != std::string::npos, "the record has no line %s",
-       Printable(line).c_str());
+    // so, and the removal leaves it.  The record names the files installed
+    // (in lower case by the system's rule, as the copy names them) and the
+    // items by their names.
+    const std::string in = dest + (dest.back() == '\\' ? "" : "\\");
+    std::string lowerIn = in;
+    CharLowerBuffA(&lowerIn[0], (DWORD)lowerIn.size());
+    ok(FileExists((in + "tovarin.exe").c_str()), "tovarin.exe is not in %s", dest.c_str());
+    Bytes bytes;
+    ok(ReadBytes(in + "tvremove.log", &bytes), "no record was written");
+    std::string record(bytes.begin(), bytes.end());
+    std::vector<std::string> lines = {"\nGROUP\t" + group + (c.listed ? "\told\r\n" : "\tnew\r\n"),
+                                      "\nFILE\t" + lowerIn + "tovarin.exe\t", "\nFILE\t" + lowerIn + "readme.wri\t",
+                                      "\nITEM\t" + group + "\t" + names[0] + "\r\n",
+                                      "\nITEM\t" + group + "\t" + names[1] + "\r\n"};
+    for (const std::string& line : lines)
+        ok(record.find(line) != std::string::npos, "the record has no line %s", Printable(line).c_str());
     StopStandIn();
 }
 
@@ -916,20 +1002,27 @@ void LongDestination()
 // Wine's server makes the group as a Start Menu folder: the application and
 // read-me items, the guide only with its component, each pointing into the
 // destination, whose bracket, comma and parentheses stay inside the quoted
-// paths; a second installation into the group leaves one of each.
+// paths; a second installation into the group leaves one of each.  An
+// installation into a second destination adds items of its own, named
+// with their destination (Wine makes its ':' and '\' a '_'), and leaves
+// the first one's.
 void WineProgman()
 {
-    const std::string dest = "C:\\Apps]x,(1)\\Tovarin";
+    const std::string first = "C:\\Apps]x,(1)\\Tovarin", second = "C:\\Apps]x,(1)\\Second";
     const std::string folder = ProgramsFolder() + "\\" + kDefaultGroup;
     CoInitialize(nullptr);
     WriteDistribution(1024);
     SpyOnRegistry();
     static const struct {
+        const std::string& dest;
         bool guide;
         std::vector<std::string> items;
     } runs[] = {
-        {false, {"Tovarin Read Me.lnk", "Tovarin.lnk"}},
-        {true, {"Tovarin Guide.lnk", "Tovarin Read Me.lnk", "Tovarin.lnk"}},
+        {first, false, {"Tovarin Read Me.lnk", "Tovarin.lnk"}},
+        {first, true, {"Tovarin Guide.lnk", "Tovarin Read Me.lnk", "Tovarin.lnk"}},
+        {second, true, {"Tovarin (C-Apps)x,(1)-Second).lnk", "Tovarin Guide (C-Apps)x,(1)-Second).lnk",
+                        "Tovarin Guide.lnk", "Tovarin Read Me (C-Apps)x,(1)-Second).lnk", "Tovarin Read Me.lnk",
+                        "Tovarin.lnk"}},
     };
     int run = 0;
     for (const auto& r : runs) {
@@ -937,7 +1030,7 @@ void WineProgman()
         snprintf(label, sizeof label, "installation %d", ++run);
         SetCase(label);
         RemoveFile(kRegistryCalls);
-        HWND page = NeedGroupPage(dest, r.guide);
+        HWND page = NeedGroupPage(r.dest, r.guide);
         // Wine's group request answers an empty line: no group but the default.
         ExpectGroupPage(page, std::vector<std::string>({kDefaultGroup}), 0, kDefaultGroup);
         ClickAt(__LINE__, page, IDOK);
@@ -950,48 +1043,54 @@ void WineProgman()
         ok(code == 0, "exit code %lu, expected 0", code);
         std::vector<std::string> items = FilesUnder(folder);
         ok(items == r.items, "the group holds %s, expected %s", Join(items).c_str(), Join(r.items).c_str());
-        static const struct {
-            const char* item;
-            const char* tail;
-        } targets[] = {{"Tovarin.lnk", "\\tovarin.exe"}, {"Tovarin Read Me.lnk", "\\readme.wri"},
-                       {"Tovarin Guide.lnk", "\\guide\\guide.hlp"}};
-        for (const auto& t : targets) {
-            if (std::find(items.begin(), items.end(), t.item) == items.end())
-                continue;
-            std::string target = LinkTarget(folder + "\\" + t.item);
-            ok(Lower(target) == Lower(dest + t.tail), "%s points to \"%s\", expected %s%s", t.item, target.c_str(),
-               dest.c_str(), t.tail);
+        for (const std::string& item : items) {
+            const char* tail = item.compare(0, 15, "Tovarin Read Me") == 0 ? "\\readme.wri"
+                               : item.compare(0, 13, "Tovarin Guide") == 0 ? "\\guide\\guide.hlp"
+                                                                           : "\\tovarin.exe";
+            const std::string& dest = item.find('(') != std::string::npos ? second : first;
+            std::string target = LinkTarget(folder + "\\" + item);
+            ok(Lower(target) == Lower(dest + tail), "%s points to \"%s\", expected %s%s", item.c_str(), target.c_str(),
+               dest.c_str(), tail);
         }
-        ExpectRegistered(dest);
+        const std::string display = &r.dest == &second ? "Tovarin (" + second + ")" : "Tovarin";
+        ExpectRegistered(r.dest, {}, display);
+        ExpectEntry(r.dest, &r.dest == &second ? "Tovarin 2" : "Tovarin", display);
     }
+    ExpectEntry(first, "Tovarin", "Tovarin");
     SetCase(nullptr);
 }
 
 // ---- Scenarios: what Program Manager refuses -------------------------------------------
 
 // A group or item that Program Manager refuses does not stop the
-// installation: every command is still sent once, the registry entries are
-// written, the finish page follows and setup.exe ends with 0.  (Wine's
-// server refuses an AddItem whose file is missing and a DeleteItem of an
-// item that is not there; the stand-in refuses what it is told to.)
+// installation: the registry entries are written, the finish page follows
+// and setup.exe ends with 0.  After a refused CreateGroup or ShowGroup no
+// item is deleted or added (they act on Program Manager's current group,
+// which may be one of the user's); else every command is sent once.
+// (Wine's server refuses an AddItem whose file is missing and a DeleteItem
+// of an item that is not there; the stand-in refuses what it is told to.)
 void GroupRefused()
 {
     WriteDistribution(1024);
     SpyOnRegistry();
-    static const struct {
-        const char* name;
-        const char* refused;
-    } cases[] = {
-        {"the group refused", "CreateGroup\r\nShowGroup"},
-        {"the items refused", "AddItem"},
-        {"only the removal of items that are not there refused", "DeleteItem"},
-    };
-    const std::vector<std::string> sent = {
+    const std::vector<std::string> all = {
         "execute [CreateGroup(\"Tovarin95 Demo\")]", "execute [ShowGroup(\"Tovarin95 Demo\", 1)]",
         "execute [DeleteItem(Tovarin)]", "execute [DeleteItem(Tovarin Read Me)]",
         "execute [DeleteItem(Tovarin Guide)]",
         "execute [AddItem(\"c:\\tovarin\\tovarin.exe\", Tovarin, \"c:\\tovarin\\tovarin.exe\", 0)]",
         "execute [AddItem(\"c:\\tovarin\\readme.wri\", Tovarin Read Me, \"write.exe\", 0)]",
+    };
+    const struct {
+        const char* name;
+        const char* refused;
+        size_t sent;      // how many of all's commands go
+        bool undone;      // whether the finish page names the group
+    } cases[] = {
+        {"the group refused", "CreateGroup\r\nShowGroup", 1, true},
+        {"CreateGroup refused", "CreateGroup", 1, true},
+        {"ShowGroup refused", "ShowGroup", 2, true},
+        {"the items refused", "AddItem", all.size(), true},
+        {"only the removal of items that are not there refused", "DeleteItem", all.size(), false},
     };
     // One stand-in for every case: a second one would not answer first.
     StartStandIn("Main\r\n");
@@ -1002,14 +1101,15 @@ void GroupRefused()
         SkipStandInLog();
         HWND page = NeedGroupPage("C:\\Tovarin", false);
         // A refused DeleteItem of an item that is not there does no harm.
-        if (strcmp(c.refused, "DeleteItem") == 0)
-            Finish(page);
-        else
+        if (c.undone)
             Finish(page, {"Program Manager did not make the program group or all of its icons."});
+        else
+            Finish(page);
         std::vector<std::string> executed;
         for (const std::string& record : StandInLog())
             if (record.compare(0, 7, "execute") == 0)
                 executed.push_back(record);
+        std::vector<std::string> sent(all.begin(), all.begin() + c.sent);
         ok(executed == sent, "the stand-in received:%s\nexpected:%s", Lines(executed).c_str(), Lines(sent).c_str());
         ExpectRegistered("C:\\Tovarin");
     }
@@ -1257,6 +1357,67 @@ void FinishUndone()
     StopStandIn();
 }
 
+// An installation that cannot be recorded, its tvremove.log held open by
+// another program without a share for writing, read-only, or not a record
+// (the user's own notes): Setup writes into none of them, puts no removal
+// program beside them and lists nothing in Add/Remove Programs for the
+// destination, and the finish page says that Tovarin cannot be removed
+// automatically.  An earlier installation's entry for the same destination
+// stays as it was: the record it promises to read is still there.
+void FinishUnrecorded()
+{
+    char signature[64];
+    const std::string record(signature, FormatRecordSignature(signature, sizeof signature));
+    const struct {
+        const char* name;
+        std::string log;
+        bool held, readOnly, earlierEntry;
+    } cases[] = {
+        {"held open", record, true, false, false},
+        {"read-only", record, false, true, false},
+        {"not a record", "the user's own notes\r\n", false, false, false},
+        {"read-only, an earlier installation's entry", record, false, true, true},
+    };
+    WriteDistribution(1024);
+    StartStandIn("Main\r\n");
+    int n = 0;
+    for (const auto& c : cases) {
+        SetCase(c.name);
+        const std::string dest = "C:\\Unrecorded\\" + std::to_string(++n), log = dest + "\\tvremove.log";
+        MakeDirs(dest);
+        WriteBytes(log, c.log.data(), c.log.size());
+        if (c.readOnly)
+            SetReadOnly(log);
+        HANDLE held = c.held ? CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr)
+                             : INVALID_HANDLE_VALUE;
+        ok(!c.held || held != INVALID_HANDLE_VALUE, "cannot hold %s open (error %lu)", log.c_str(), GetLastError());
+        if (c.earlierEntry)
+            WriteEntry("Tovarin", dest);
+        HWND page = NeedGroupPage(dest, false);
+        // Its text in the run's language, from setup.exe, which the driver
+        // reads once it has started it.
+        Finish(page, {InRunLanguage(IDS_UNDONE_RECORD, "Setup could not keep a record of this installation, so "
+                                                       "Tovarin cannot be removed automatically.")});
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        Bytes after;
+        ok(ReadBytes(log, &after) && std::string(after.begin(), after.end()) == c.log, "Setup wrote into %s",
+           log.c_str());
+        ok(FileExists((dest + "\\tovarin.exe").c_str()), "tovarin.exe was not installed");
+        ok(!FileExists((dest + "\\tvremove.exe").c_str()), "a removal program without a record was written");
+        std::vector<UninstallEntry> entries = EntriesFor(dest);
+        if (c.earlierEntry)
+            ok(entries.size() == 1 && entries[0].key == "Tovarin" && entries[0].quietCommand.empty(),
+               "the earlier installation's entry did not stay as it was (%u entries)", (unsigned)entries.size());
+        else
+            ok(entries.empty(), "Add/Remove Programs lists %s for %s", entries.empty() ? "" : entries[0].key.c_str(),
+               dest.c_str());
+    }
+    SetCase(nullptr);
+    StopStandIn();
+}
+
 // ---- Scenarios: the 3D-controls library -----------------------------------------------
 
 // Versions compare field by field as numbers, from the version resource's
@@ -1418,12 +1579,16 @@ const Scenario kShellScenarios[] = {
     {"group-commands-capitals", [] { Commands(kCapitalsCase); }},
     {"group-commands-brackets", [] { Commands(kBracketsCase); }},
     {"group-commands-umlaut-de-96", [] { Commands(kUmlautCase); }},
+    {"group-commands-doubled-backslash", [] { Commands(kDoubledBackslashCase); }},
+    {"group-commands-dot-parts", [] { Commands(kDotPartsCase); }},
+    {"group-commands-second-destination", [] { Commands(kSecondDestinationCase); }},
     {"group-long-destination", LongDestination},
     {"group-wine-progman", WineProgman},
     {"group-refused", GroupRefused},
     {"registry-template", RegistryTemplate},
     {"whole-road", WholeRoad},
     {"finish-undone", FinishUndone},
+    {"finish-unrecorded", FinishUnrecorded},
     {"ctl3d-replaced", Ctl3dReplaced},
     {"ctl3d-kept", Ctl3dKept},
     {"ctl3d-at-restart", Ctl3dAtRestart},
