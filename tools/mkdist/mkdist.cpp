@@ -16,9 +16,10 @@
 // (images.h).
 //
 // mkdist replaces nothing but its own earlier output (output.h): every
-// directory it writes holds the marker file .mkdist, every CD-ROM image it
-// writes names mkdist as its application, and OUTDIR (ISOFILE) must be new,
-// empty, or such an earlier output, and must not hold the manifest or a file
+// directory it writes holds the marker file .mkdist, which lists what it
+// wrote there, every CD-ROM image it writes names mkdist as its application,
+// and OUTDIR (ISOFILE) must be new, empty, or such an earlier output holding
+// nothing its marker does not list, and must not hold the manifest or a file
 // it names.  The output is built in a temporary directory beside OUTDIR and
 // takes the place of the earlier one only when everything was written; on
 // any error the earlier output stays as it was and nothing is left behind.

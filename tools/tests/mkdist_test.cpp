@@ -601,7 +601,8 @@ std::map<std::string, Bytes> ReadTree(const std::string& dir)
 
 // The output takes the place of what was there only when that is nothing,
 // an empty directory (an empty file for a CD image) or mkdist's own earlier
-// output, and never when the run reads from it; the new output is then the
+// output holding nothing but what its marker lists (or with the marker of an
+// mkdist before the list), and never when the run reads from it; the new output is then the
 // same as one written to a new place, with nothing of the earlier one and no
 // temporary left beside it.  A refused or failed run leaves everything as it
 // was, byte for byte.
@@ -611,12 +612,13 @@ TEST(MkdistTool, ReplacesOnlyItsOwnEarlierOutput)
         const char* name;
         std::vector<std::string> options;
         const char* inside;  // a file of an earlier output, from the output
+        const char* beside;  // a file the user put beside it
     };
     const Mode modes[] = {
-        {"disks", {}, "/disk1/setup.inf"},
-        {"onedir", {"--onedir"}, "/setup.inf"},
-        {"images", {"--images", "1440"}, "/disk1.img"},
-        {"cdrom", {"--cdrom"}, ""},
+        {"disks", {}, "/disk1/setup.inf", "/disk1/notes.txt"},
+        {"onedir", {"--onedir"}, "/setup.inf", "/notes.txt"},
+        {"images", {"--images", "1440"}, "/disk1.img", "/notes.txt"},
+        {"cdrom", {"--cdrom"}, "", ""},
     };
     enum Place {
         kEmpty,              // an empty directory, or an empty file
@@ -624,6 +626,10 @@ TEST(MkdistTool, ReplacesOnlyItsOwnEarlierOutput)
         kNotMarked,          // a distribution without the marker, or an ISO of someone else
         kManifestDirectory,  // the output named is the manifest's own directory
         kManifestInEarlier,  // an earlier output, and the manifest moved into it
+        kUserFileInEarlier,  // an earlier output, and the user's file put into it
+        kListlessEarlier,    // an earlier output, its marker one without the list
+        kCutMarkerInEarlier, // an earlier output, its marker cut, and the user's file
+        kChangedInEarlier,   // an earlier output, a file of it changed
         kEarlierIsAnInput,   // an earlier output, and the manifest names a file of it
         kEarlierFailedRun,   // an earlier output, and the manifest names a missing file
         kEarlier             // an earlier output
@@ -632,7 +638,8 @@ TEST(MkdistTool, ReplacesOnlyItsOwnEarlierOutput)
         const char* name;
         Place place;
         int status;
-        const char* message;    // what stderr says, after "mkdist: OUT: " unless the run failed
+        const char* message;    // what stderr says, after "mkdist: OUT: " unless the run failed;
+                                // NOTES is the user's file beside the earlier output
         const char* cdMessage;  // the same with --cdrom, when it differs
     };
     const Case cases[] = {
@@ -642,7 +649,14 @@ TEST(MkdistTool, ReplacesOnlyItsOwnEarlierOutput)
         {"the manifest's directory", kManifestDirectory, 1, "holds manifest.txt and 1 more but no .mkdist marker",
          "is a directory"},
         {"the manifest moved into an earlier output", kManifestInEarlier, 1,
-         "/out/manifest.txt (the manifest), which this run reads", nullptr},
+         "holds manifest.txt and 1 more that mkdist did not write", nullptr},
+        {"the user's file in an earlier output", kUserFileInEarlier, 1,
+         "holds NOTES that mkdist did not write (its .mkdist marker lists its own), and mkdist replaces only its "
+         "own: move it out",
+         nullptr},
+        {"an earlier output of an mkdist before the list", kListlessEarlier, 0, "", nullptr},
+        {"a cut marker", kCutMarkerInEarlier, 1, "holds a .mkdist marker that cannot be read (line ", nullptr},
+        {"an earlier output with a file changed", kChangedInEarlier, 0, "", nullptr},
         {"an earlier output read by the run", kEarlierIsAnInput, 1, "(line 10), which this run reads", ""},
         {"an earlier output and a failing run", kEarlierFailedRun, 1, "src/nothere.txt: No such file", ""},
         {"an earlier output", kEarlier, 0, "", ""},
@@ -696,6 +710,23 @@ TEST(MkdistTool, ReplacesOnlyItsOwnEarlierOutput)
                 MakeSources(out);
                 m = out;
                 break;
+            case kUserFileInEarlier:
+                WriteBytes(out + mode.beside, Bytes(5, 'n'));
+                break;
+            case kListlessEarlier:
+                WriteBytes(out + "/" + kOutputMarker,
+                           Bytes(kListlessMarkerText, kListlessMarkerText + strlen(kListlessMarkerText)));
+                break;
+            case kCutMarkerInEarlier: {
+                Bytes marker = ReadBytes(out + "/" + kOutputMarker);
+                marker.resize(marker.size() - 5);
+                WriteBytes(out + "/" + kOutputMarker, marker);
+                WriteBytes(out + mode.beside, Bytes(5, 'n'));
+                break;
+            }
+            case kChangedInEarlier:
+                WriteBytes(out + mode.inside, Bytes(7, 'c'));
+                break;
             case kEarlierIsAnInput:
                 extra = std::string("file ../out") + mode.inside + " earlier.bin 0x1 plain\n";
                 break;
@@ -712,7 +743,10 @@ TEST(MkdistTool, ReplacesOnlyItsOwnEarlierOutput)
             RunResult r = mkdist(m + "/manifest.txt", out);
             EXPECT_EQ(c.status, r.status) << r.err;
             if (c.status != 0) {
-                EXPECT_NE(std::string::npos, r.err.find(cdrom && *c.cdMessage ? c.cdMessage : c.message)) << r.err;
+                std::string message = cdrom && *c.cdMessage ? c.cdMessage : c.message;
+                size_t notes = message.find("NOTES");
+                if (notes != std::string::npos) message.replace(notes, 5, mode.beside + 1);
+                EXPECT_NE(std::string::npos, r.err.find(message)) << r.err;
                 if (c.place != kEarlierFailedRun) EXPECT_EQ(0u, r.err.find("mkdist: " + out + ": ")) << r.err;
                 EXPECT_TRUE(before == ReadTree(dir)) << "the run changed " << dir;
             } else if (cdrom) {
