@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t length = strnlen(a.destDir, sizeof a.destDir);
     Check(length < sizeof a.destDir);
     if (!a.copy) {
-        Check(a.copy == 0 && a.event == 0 && a.process == 0 && length == 0);
+        Check(a.copy == 0 && a.event == 0 && a.process == 0 && a.result == 0 && length == 0);
         return 0;
     }
     Check(a.copy == 1 && length > 0 && (length <= 3 || a.destDir[length - 1] != '\\'));
@@ -46,10 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     static const char program[] = "C:\\WINDOWS\\TEMP\\tvremove.exe";
     char line[sizeof program + kPathBytes + 64];
-    Check(FormatCopyCommand(program, a.event, a.process, a.quiet, a.destDir, line, sizeof line) != 0);
+    Check(FormatCopyCommand(program, a.event, a.process, a.result, a.quiet, a.destDir, line, sizeof line) != 0);
     RemoveArguments back;
     Check(ParseRemoveArguments(line + sizeof program + 1, &back) == 1);  // after the quoted program
     Check(back.copy == 1 && back.quiet == a.quiet && back.event == a.event && back.process == a.process &&
-          strcmp(back.destDir, a.destDir) == 0);
+          back.result == a.result && strcmp(back.destDir, a.destDir) == 0);
     return 0;
 }
