@@ -42,7 +42,29 @@ uint32_t Components(const char* path)
     return count;
 }
 
+// 1 when key is inside or equal to base, letter case ignored.
+int KeyWithin(const char* key, const char* base)
+{
+    return SameTextIgnoringCase(key, base) || IsInsideDirectory(key, base);
+}
+
 }  // namespace
+
+uint32_t PathDepth(const char* path)
+{
+    return Components(path);
+}
+
+int LineHolds(const PlanLine* owner, const RecordLine* other)
+{
+    if (owner->kind == kRecordKey)
+        return (other->kind == kRecordKey || other->kind == kRecordValue) &&
+               SameTextIgnoringCase(other->field[0], owner->field[0]) && KeyWithin(other->field[1], owner->field[1]);
+    if (owner->kind == kRecordGroup)
+        return (other->kind == kRecordItem || other->kind == kRecordGroup) &&
+               SameTextIgnoringCase(other->field[0], owner->field[0]);
+    return 0;
+}
 
 size_t PlanBytes(size_t recordSize)
 {

@@ -70,6 +70,16 @@ int IsOwnTemplatePath(const char* path, const char* const* folders, uint32_t cou
 // Setup accepts as a group name, not empty.
 int IsRecordedNameSafe(const char* name);
 
+// 1 when other, a line of another installation's record, names something
+// inside what owner (a KEY or a new GROUP line of this record) made: a
+// value or key in that key or below it, an item of that group.  Then the
+// removal that keeps owner because it is not empty hands its line over to
+// that record, whose removal takes it once it is empty.
+int LineHolds(const PlanLine* owner, const RecordLine* other);
+
+// How many backslashes part a path or a registry key (its depth).
+uint32_t PathDepth(const char* path);
+
 // The removal's exit codes, for the program that Add/Remove Programs or a
 // script starts.
 enum RemovalExit {

@@ -38,6 +38,7 @@ struct LeftList {
 struct OtherRecords {
     char* texts[kOtherInstallations];   // LocalAlloc'd records, each NUL-terminated
     uint32_t sizes[kOtherInstallations];
+    char paths[kOtherInstallations][kPathBytes];
     uint32_t count;
 };
 

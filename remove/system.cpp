@@ -56,6 +56,7 @@ enum Taken {
     kNotTaken   = 0,   // not there, or not Setup's any more
     kTaken      = 1,
     kStillThere = 2,   // Setup's, and it could not be deleted
+    kNotKept    = 3,   // a key that still holds something, so it stays
 };
 
 // A value is Setup's only while it holds what Setup wrote: another program
@@ -96,8 +97,10 @@ Taken RemoveKeyIfEmpty(const PlanLine* line)
     LONG asked = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
                                   nullptr, nullptr, nullptr);
     RegCloseKey(key);
-    if (asked != ERROR_SUCCESS || subkeys != 0 || values != 0)
+    if (asked != ERROR_SUCCESS)
         return kNotTaken;
+    if (subkeys != 0 || values != 0)
+        return kNotKept;
     return RegDeleteKeyA(RootOf(line->field[0]), line->field[1]) == ERROR_SUCCESS ? kTaken : kStillThere;
 }
 
@@ -195,6 +198,67 @@ int GroupFolderEmpty(const char* group)
     return empty;
 }
 
+// Appends line to the record at path, after its last whole line (a line a
+// killed Setup cut short is its end, and would swallow what follows it).
+int AppendToRecord(const char* path, const PlanLine* line)
+{
+    char text[kRecordLineBytes + 1];
+    RecordLine record = {line->kind, line->flag, {line->field[0], line->field[1], line->field[2], line->field[3]}};
+    size_t length = FormatRecordLine(&record, text, sizeof text);
+    if (length == 0)
+        return 0;
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    char tail[kRecordLineBytes];
+    DWORD size = GetFileSize(file, nullptr), start = 0, got = 0;
+    int done = size != INVALID_FILE_SIZE && size > 0;
+    if (done) {
+        start = size > sizeof tail ? size - static_cast<DWORD>(sizeof tail) : 0;
+        done = SetFilePointer(file, static_cast<LONG>(start), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+               ReadFile(file, tail, size - start, &got, nullptr) && got == size - start;
+    }
+    DWORD end = got;
+    while (done && end > 0 && tail[end - 1] != '\n')
+        --end;
+    DWORD put = 0;
+    done = done && end > 0 &&
+           SetFilePointer(file, static_cast<LONG>(start + end), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+           SetEndOfFile(file) && WriteFile(file, text, static_cast<DWORD>(length), &put, nullptr) && put == length;
+    FlushFileBuffers(file);
+    CloseHandle(file);
+    return done;
+}
+
+struct Holder {
+    const PlanLine* owner;
+    int found;
+};
+
+void FindHolder(const RecordLine* line, void* context)
+{
+    Holder* holder = static_cast<Holder*>(context);
+    if (LineHolds(holder->owner, line))
+        holder->found = 1;
+}
+
+// A key or group this installation made stays while another installation
+// keeps something in it: that installation's record takes the line over,
+// so that its removal takes the key or group once it is empty.  1 when
+// handed over.
+int HandOver(RemovalRun* run, const PlanLine* line)
+{
+    for (uint32_t i = 0; i < run->others.count; ++i) {
+        Holder holder = {line, 0};
+        uint32_t bad = 0;
+        ReadRecord(run->others.texts[i], run->others.sizes[i], FindHolder, &holder, &bad);
+        if (holder.found)
+            return AppendToRecord(run->others.paths[i], line);
+    }
+    return 0;
+}
+
 }  // namespace
 
 void FindInstallations(RemovalRun* run)
@@ -222,6 +286,7 @@ void FindInstallations(RemovalRun* run)
                          ? ReadWhole(recordPath, &size)
                          : nullptr;
         if (text != nullptr && HasRecordSignature(text, size)) {
+            CopyText(run->others.paths[run->others.count], kPathBytes, recordPath);
             run->others.texts[run->others.count] = text;
             run->others.sizes[run->others.count++] = size;
         } else if (text != nullptr) {
@@ -281,8 +346,10 @@ void RemoveProgramItems(RemovalRun* run)
             continue;
         ShowProgress(run, line->field[0]);
         char folder[kPathBytes];
-        if (!GroupFolderEmpty(line->field[0]))
+        if (!GroupFolderEmpty(line->field[0])) {
+            HandOver(run, line);
             continue;
+        }
         if (Execute(conversation, command, DeleteGroupCommand(line->field[0], command, sizeof command))) {
             ++run->removed;
         } else if (GroupFolder(line->field[0], folder) && DirectoryExists(folder)) {
@@ -307,12 +374,25 @@ void RemoveRegistryEntries(RemovalRun* run)
             Count(run, RemoveValue(&plan->lines[i]), &plan->lines[i]);
         }
     }
-    // Keys were recorded as they were created, parents first: the last
-    // made goes first.
-    for (uint32_t i = plan->count; i > 0; --i) {
-        if (plan->lines[i - 1].kind == kRecordKey) {
-            ShowProgress(run, plan->lines[i - 1].field[1]);
-            Count(run, RemoveKeyIfEmpty(&plan->lines[i - 1]), &plan->lines[i - 1]);
+    // A key goes only once its subkeys have gone: the deepest first (a key
+    // handed over from another installation's record may follow its
+    // subkeys' lines).
+    uint32_t deepest = 0;
+    for (uint32_t i = 0; i < plan->count; ++i) {
+        if (plan->lines[i].kind == kRecordKey && PathDepth(plan->lines[i].field[1]) > deepest)
+            deepest = PathDepth(plan->lines[i].field[1]);
+    }
+    for (uint32_t depth = deepest + 1; depth > 0; --depth) {
+        for (uint32_t i = plan->count; i > 0; --i) {
+            const PlanLine* line = &plan->lines[i - 1];
+            if (line->kind != kRecordKey || PathDepth(line->field[1]) != depth - 1)
+                continue;
+            ShowProgress(run, line->field[1]);
+            Taken taken = RemoveKeyIfEmpty(line);
+            if (taken == kNotKept)
+                HandOver(run, line);
+            else
+                Count(run, taken, line);
         }
     }
 }

@@ -207,6 +207,31 @@ TEST(RemovePlan, TakesFromARecordOnlyWhatSetupWouldHaveWritten)
     EXPECT_EQ(IsSettingsFile("C:\\TOVARIN.TVS\\letter.doc"), 0);
 }
 
+// What another installation keeps in a key or group this one made: then
+// the line is handed over instead of left to nobody.
+TEST(RemovePlan, WhatAnotherInstallationKeepsInAKeyOrGroup)
+{
+    const PlanLine key = {kRecordKey, 0, {"HKCR", "tvdfile", "", ""}};
+    const PlanLine group = {kRecordGroup, 1, {"Tovarin95 Demo", "", "", ""}};
+    struct Case {
+        const PlanLine* owner;
+        RecordLine other;
+        int holds;
+    } cases[] = {
+        {&key, {kRecordValue, 0, {"HKCR", "tvdfile\\shell\\open\\command", "", "d:\\t\\tovarin.exe"}}, 1},
+        {&key, {kRecordValue, 0, {"hkcr", "TVDFILE", "", "Tovarin Document"}}, 1},
+        {&key, {kRecordKey, 0, {"HKCR", "tvdfile\\DefaultIcon", "", ""}}, 1},
+        {&key, {kRecordValue, 0, {"HKCR", "tvdfile2", "", "x"}}, 0},          // a sibling that starts alike
+        {&key, {kRecordValue, 0, {"HKLM", "tvdfile\\shell", "", "x"}}, 0},  // another root
+        {&key, {kRecordItem, 0, {"tvdfile", "x", "", ""}}, 0},
+        {&group, {kRecordItem, 0, {"tovarin95 demo", "Tovarin (D-Tovarin)", "", ""}}, 1},
+        {&group, {kRecordGroup, 0, {"Tovarin95 Demo", "", "", ""}}, 1},
+        {&group, {kRecordItem, 0, {"Accessories", "Tovarin", "", ""}}, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LineHolds(c.owner, &c.other), c.holds) << c.other.field[0] << " " << c.other.field[1];
+}
+
 // The exit code a caller of the removal reads.
 TEST(RemovePlan, ExitCodes)
 {

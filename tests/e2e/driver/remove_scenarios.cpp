@@ -680,10 +680,15 @@ void RemoveForeignRecord()
     StartSetupAt(__LINE__, "C:\\TOVARIN\\tvremove.exe", "", -1);
     Answer(BOX_CONFIRM_REMOVE, ANSWER_REMOVE, nullptr);
     std::string damage = BoxText(BOX_RECORD_DAMAGED);
-    char expected[2048];
-    snprintf(expected, sizeof expected, ProgramString(IDS_DAMAGED, RunLanguage()).c_str(),
-             (in.dest + "\\tvremove.log").c_str(), (unsigned)damaged);
-    ok(damage == expected, "the box says \"%s\", expected \"%s\"", damage.c_str(), expected);
+    // The box's format in the run's language, with the record and the line.
+    std::string expected = ProgramString(IDS_DAMAGED, RunLanguage());
+    size_t at = expected.find("%s");
+    if (at != std::string::npos)
+        expected.replace(at, 2, in.dest + "\\tvremove.log");
+    at = expected.find("%u");
+    if (at != std::string::npos)
+        expected.replace(at, 2, std::to_string(damaged));
+    ok(damage == expected, "the box says \"%s\", expected \"%s\"", damage.c_str(), expected.c_str());
     Shot("damaged");
     Answer(BOX_RECORD_DAMAGED, 1, nullptr);
     Answer(BOX_KEEP_SETTINGS, ANSWER_KEEP, nullptr);
