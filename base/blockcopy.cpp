@@ -90,14 +90,7 @@ void FormatFingerprint(uint32_t crc, uint32_t size, char* out)
         crc >>= 4;
     }
     out[8] = '-';
-    char reversed[12];
-    int n = 0;
-    do {
-        reversed[n++] = static_cast<char>('0' + size % 10);
-        size /= 10;
-    } while (size != 0);
-    for (int i = 0; i < n; ++i)
-        out[9 + i] = reversed[n - 1 - i];
-    out[9 + n] = '\0';
+    // Ten digits at most, and their terminator: kFingerprintBytes holds them.
+    FormatGrouped(size, 0, out + 9, kFingerprintBytes - 9);
 }
 

@@ -48,19 +48,6 @@ const char* TakeNumber(const char* p, uint32_t* value)
     return p;
 }
 
-void FormatNumber(uint32_t value, char* out)
-{
-    char reversed[12];
-    int n = 0;
-    do {
-        reversed[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    for (int i = 0; i < n; ++i)
-        out[i] = reversed[n - 1 - i];
-    out[n] = '\0';
-}
-
 }  // namespace
 
 int ParseRemoveArguments(const char* tail, RemoveArguments* out)
@@ -125,9 +112,9 @@ size_t FormatCopyCommand(const char* program, uint32_t event, uint32_t process, 
                          const char* destDir, char* out, size_t capacity)
 {
     char eventText[12], processText[12], resultText[12];
-    FormatNumber(event, eventText);
-    FormatNumber(process, processText);
-    FormatNumber(result, resultText);
+    FormatGrouped(event, 0, eventText, sizeof eventText);
+    FormatGrouped(process, 0, processText, sizeof processText);
+    FormatGrouped(result, 0, resultText, sizeof resultText);
     char head[kPathBytes + 60];
     if (ComposeText(head, sizeof head, "\"", program, "\" /copy ", eventText, " ") == 0 ||
         AppendText(head, sizeof head, processText) == 0 || AppendText(head, sizeof head, " ") == 0)

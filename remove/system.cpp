@@ -25,22 +25,21 @@ int SamePlace(const char* a, const char* b)
            SameTextIgnoringCase(shortA, shortB);
 }
 
-// An entry's InstallLocation, without a trailing backslash.  0 when it has none.
+// An entry's InstallLocation in the whole form Setup compares it in (no
+// trailing backslash).  0 when it has none.
 int EntryLocation(HKEY uninstall, const char* name, char* location)
 {
     HKEY key;
     if (RegOpenKeyExA(uninstall, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return 0;
-    DWORD type = 0, size = kPathBytes - 1;
-    LONG read = RegQueryValueExA(key, "InstallLocation", nullptr, &type, reinterpret_cast<BYTE*>(location), &size);
+    char stored[kPathBytes];
+    DWORD type = 0, size = sizeof stored - 1;
+    LONG read = RegQueryValueExA(key, "InstallLocation", nullptr, &type, reinterpret_cast<BYTE*>(stored), &size);
     RegCloseKey(key);
     if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
         return 0;
-    location[size] = '\0';
-    size_t length = TextLength(location);
-    while (length > 3 && location[length - 1] == '\\')
-        location[--length] = '\0';
-    return length > 0;
+    stored[size] = '\0';
+    return WholePath(stored, location) != 0;
 }
 
 HKEY RootOf(const char* name)
