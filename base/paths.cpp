@@ -54,6 +54,23 @@ size_t WholePath(const char* path, char* out)
     return length;
 }
 
+namespace {
+
+int SystemLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte);
+}
+
+}  // namespace
+
+void UseSystemCodePage()
+{
+    CPINFO info;
+    // A code page of single bytes has no lead bytes to ask about.
+    int doubleBytes = GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1;
+    SetTextCodePage(GetACP(), doubleBytes ? SystemLeadByte : nullptr);
+}
+
 int CreateDirectoryPath(const char* path)
 {
     return ForEachDirectoryOfPath(path, MakeDirectory, nullptr);

@@ -10,6 +10,10 @@
 
 #include "base/pathtext.h"
 
+// Reads text in the system's ANSI code page from now on, with the system's
+// lead bytes (base/text.h).  Once, at start-up.
+void UseSystemCodePage();
+
 // 1 when dir can be listed (an empty directory included), else 0.
 int DirectoryExists(const char* dir);
 

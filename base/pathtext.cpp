@@ -6,7 +6,7 @@ namespace {
 // Position after the next backslash at or after from, or -1 when none.
 int AfterBackslash(const char* path, int from)
 {
-    for (int i = from; path[i] != '\0'; ++i) {
+    for (int i = from; path[i] != '\0'; i += static_cast<int>(CharacterLength(path + i))) {
         if (path[i] == '\\')
             return i + 1;
     }
@@ -42,7 +42,7 @@ int ForEachDirectoryOfPath(const char* path, int (*make)(const char* dir, void* 
     for (;;) {
         int end = position;
         while (copy[end] != '\0' && copy[end] != '\\')
-            ++end;
+            end += static_cast<int>(CharacterLength(copy + end));
         bool more = copy[end] == '\\';
         copy[end] = '\0';
         int made = make(copy, context);
@@ -63,10 +63,12 @@ DrivePathProblem CheckDrivePath(const char* path)
     bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
     if (!letter || path[1] != ':' || path[2] != '\\')
         return kNotFullPath;
-    for (const char* p = path + 3; *p != '\0'; ++p) {
+    // A "|" may be the second byte of a character: only whole characters
+    // are judged.
+    for (const char* p = path + 3; *p != '\0'; p += CharacterLength(p)) {
         unsigned char c = static_cast<unsigned char>(*p);
-        if (c < 0x20 || c == '/' || c == ':' || c == '"' || c == '*' || c == '?' || c == '<' ||
-            c == '>' || c == '|')
+        if (CharacterLength(p) == 1 && (c < 0x20 || c == '/' || c == ':' || c == '"' || c == '*' || c == '?' ||
+                                        c == '<' || c == '>' || c == '|'))
             return kBadNameCharacter;
     }
     return kDrivePathOk;

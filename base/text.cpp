@@ -9,6 +9,45 @@ size_t TextLength(const char* text)
     return length;
 }
 
+namespace {
+
+uint32_t codePage = 1252;
+LeadByteTest leadByte;
+
+}  // namespace
+
+void SetTextCodePage(uint32_t number, LeadByteTest isLead)
+{
+    codePage = number;
+    leadByte = isLead;
+}
+
+uint32_t TextCodePage()
+{
+    return codePage;
+}
+
+int IsLeadByte(unsigned char byte)
+{
+    return byte >= 0x81 && leadByte != nullptr && leadByte(byte);
+}
+
+size_t CharacterLength(const char* text)
+{
+    unsigned char byte = static_cast<unsigned char>(text[0]);
+    if (byte == 0)
+        return 0;
+    return byte >= 0x81 && leadByte != nullptr && leadByte(byte) && text[1] != '\0' ? 2 : 1;
+}
+
+int LastCharacterIndex(const char* text)
+{
+    int last = -1;
+    for (int i = 0; text[i] != '\0'; i += static_cast<int>(CharacterLength(text + i)))
+        last = i;
+    return last;
+}
+
 size_t CopyText(char* out, size_t capacity, const char* text)
 {
     if (capacity == 0)
@@ -42,7 +81,8 @@ size_t JoinPath(const char* dir, const char* name, char* out, size_t capacity)
     size_t length = TextLength(dir);
     if (length == 0 || CopyText(out, capacity, dir) == 0)
         return 0;
-    if (dir[length - 1] != '\\' && AppendText(out, capacity, "\\") == 0) {
+    int last = LastCharacterIndex(dir);
+    if (dir[last] != '\\' && AppendText(out, capacity, "\\") == 0) {
         out[0] = '\0';
         return 0;
     }
@@ -73,8 +113,8 @@ size_t ComposeText(char* out, size_t capacity, const char* a, const char* b, con
 int LastCharacter(const char* text, char c)
 {
     int last = -1;
-    for (int i = 0; text[i] != '\0'; ++i) {
-        if (text[i] == c)
+    for (int i = 0; text[i] != '\0'; i += static_cast<int>(CharacterLength(text + i))) {
+        if (text[i] == c && CharacterLength(text + i) == 1)
             last = i;
     }
     return last;
@@ -87,10 +127,15 @@ int LastBackslash(const char* text)
 
 namespace {
 
-// Code page 1252's lower case of one character.
+// The lower case of a single-byte character: code page 1252's letters,
+// or in a double-byte code page the ASCII letters alone.
 unsigned char FoldCase(unsigned char c)
 {
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<unsigned char>(c + 0x20);
+    if (leadByte != nullptr)
+        return c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
         return static_cast<unsigned char>(c + 0x20);
     switch (c) {
     case 0x8A: return 0x9A;   // S with caron
@@ -105,13 +150,21 @@ unsigned char FoldCase(unsigned char c)
 
 int SameTextIgnoringCase(const char* a, const char* b)
 {
-    for (;; ++a, ++b) {
-        unsigned char x = FoldCase(static_cast<unsigned char>(*a));
-        unsigned char y = FoldCase(static_cast<unsigned char>(*b));
-        if (x != y)
+    for (;;) {
+        size_t length = CharacterLength(a);
+        if (length != CharacterLength(b))
             return 0;
-        if (x == '\0')
+        if (length == 0)
             return 1;
+        if (length == 2) {
+            // A double-byte character is the same only byte for byte.
+            if (a[0] != b[0] || a[1] != b[1])
+                return 0;
+        } else if (FoldCase(static_cast<unsigned char>(*a)) != FoldCase(static_cast<unsigned char>(*b))) {
+            return 0;
+        }
+        a += length;
+        b += length;
     }
 }
 

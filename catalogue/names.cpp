@@ -2,6 +2,7 @@
 #include "catalogue/names.h"
 
 #include "catalogue/catfile.h"
+#include "base/text.h"
 
 namespace {
 
@@ -29,7 +30,6 @@ TargetProblem CheckPart(const char* begin, const char* end)
     return dots == 1 ? kTargetDot : kTargetEmptyPart;
 }
 
-// Counted here: the tools link the catalogue's files without base/.
 size_t Length(const char* text)
 {
     size_t n = 0;
@@ -64,14 +64,17 @@ TargetProblem CheckTargetPath(const char* target, size_t* at)
         if (target[i] == '/')
             return Found(kTargetForwardSlash, i, at);
     }
-    if (target[length - 1] == '\\')
-        return Found(kTargetTrailingSeparator, length - 1, at);
-    for (size_t i = 0; i < length; ++i) {
-        if (IsBadNameCharacter(static_cast<unsigned char>(target[i])))
+    // A Japanese distribution may name its targets in code page 932,
+    // whose second bytes may be "\\" or "|": whole characters only.
+    int last = LastCharacterIndex(target);
+    if (target[last] == '\\')
+        return Found(kTargetTrailingSeparator, static_cast<size_t>(last), at);
+    for (size_t i = 0; i < length; i += CharacterLength(target + i)) {
+        if (CharacterLength(target + i) == 1 && IsBadNameCharacter(static_cast<unsigned char>(target[i])))
             return Found(kTargetBadCharacter, i, at);
     }
     size_t start = 0;
-    for (size_t i = 0; i <= length; ++i) {
+    for (size_t i = 0; i <= length; i += i < length ? CharacterLength(target + i) : 1) {
         if (i < length && target[i] != '\\')
             continue;
         TargetProblem problem = CheckPart(target + start, target + i);
@@ -86,7 +89,7 @@ int IsBareFileName(const char* source)
 {
     if (source[0] == '\0')
         return 0;
-    for (const char* p = source; *p != '\0'; ++p) {
+    for (const char* p = source; *p != '\0'; p += CharacterLength(p)) {
         if (*p == '\\' || *p == '/' || *p == ':')
             return 0;
     }

@@ -56,7 +56,7 @@ __attribute__((noinline)) int AskAboutFailedFile(HWND owner, HWND page, const ch
     char path[IDS_EXPAND_FAILED_ARG_BYTES];
     path[0] = '\0';
     AppendText(path, sizeof path, destDir);
-    if (path[0] != '\0' && path[TextLength(path) - 1] != '\\')
+    if (path[0] != '\0' && path[LastCharacterIndex(path)] != '\\')
         AppendText(path, sizeof path, "\\");
     AppendText(path, sizeof path, targetPath);
     CharLowerA(path);

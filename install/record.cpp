@@ -54,7 +54,7 @@ int IsKeyPath(const char* text)
 {
     if (text[0] == '\0' || text[0] == '\\')
         return 0;
-    for (size_t i = 0; text[i] != '\0'; ++i) {
+    for (size_t i = 0; text[i] != '\0'; i += CharacterLength(text + i)) {
         if (text[i] == '\\' && (text[i + 1] == '\\' || text[i + 1] == '\0'))
             return 0;
     }
@@ -81,7 +81,9 @@ int FieldsValid(RecordKind kind, const char* const* field)
     case kRecordTemplate:
         return IsPlainAbsolutePath(field[0]) && field[1][0] != '\0';
     case kRecordPlaced:
-        return IsPlainAbsolutePath(field[0]) && IsFingerprint(field[1]);
+        // The reader holds the fingerprint to its form too (ParseLine);
+        // Setup writes only what FormatFingerprint made.
+        return IsPlainAbsolutePath(field[0]) && field[1][0] != '\0';
     case kRecordGroup:
         return field[0][0] != '\0';
     case kRecordItem:
@@ -129,7 +131,7 @@ int ParseLine(char* text, RecordLine* line)
     }
     for (int i = 0; i < kRecordFields; ++i)
         line->field[i] = i < fields ? part[first + i] : "";
-    return FieldsValid(line->kind, line->field);
+    return FieldsValid(line->kind, line->field) && (line->kind != kRecordPlaced || IsFingerprint(line->field[1]));
 }
 
 int IsNameCharacter(char c)
@@ -159,7 +161,7 @@ int IsPlainAbsolutePath(const char* path)
     if (path[i] == '\0')
         return i == 3;
     size_t start = i;
-    for (;; ++i) {
+    for (;; i += CharacterLength(path + i)) {
         if (path[i] == '\\' || path[i] == '\0') {
             size_t length = i - start;
             if (length == 0)
@@ -169,7 +171,9 @@ int IsPlainAbsolutePath(const char* path)
             if (path[i] == '\0')
                 return 1;
             start = i + 1;
-        } else if (!IsNameCharacter(path[i])) {
+        } else if (CharacterLength(path + i) == 1 && !IsNameCharacter(path[i])) {
+            // The second byte of a character may be any byte from 0x40 up,
+            // "|" too: only whole characters are judged.
             return 0;
         }
     }
@@ -177,10 +181,16 @@ int IsPlainAbsolutePath(const char* path)
 
 int IsInsideDirectory(const char* path, const char* dir)
 {
+    // dir without its trailing backslash, a character at a time.
     size_t length = TextLength(dir);
-    while (length > 0 && dir[length - 1] == '\\')
-        --length;
-    if (length == 0 || TextLength(path) <= length + 1 || path[length] != '\\')
+    int last = LastCharacterIndex(dir);
+    if (last >= 0 && dir[last] == '\\')
+        length = static_cast<size_t>(last);
+    // path's first length bytes must end on a character of its own.
+    size_t boundary = 0;
+    while (boundary < length && path[boundary] != '\0')
+        boundary += CharacterLength(path + boundary);
+    if (length == 0 || boundary != length || TextLength(path) <= length + 1 || path[length] != '\\')
         return 0;
     char head[kPathBytes];
     if (length >= sizeof head)

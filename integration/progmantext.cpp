@@ -66,8 +66,9 @@ size_t AddGuideCommand(const char* path, const char* item, char* out, size_t cap
 
 int IsSafeGroupName(const char* group)
 {
-    for (; *group != '\0'; ++group) {
-        if (*group == '"' || *group == '[' || *group == ']')
+    // "[" and "]" may be second bytes of characters: whole ones only.
+    for (; *group != '\0'; group += CharacterLength(group)) {
+        if (CharacterLength(group) == 1 && (*group == '"' || *group == '[' || *group == ']'))
             return 0;
     }
     return 1;

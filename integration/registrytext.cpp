@@ -59,15 +59,20 @@ size_t ItemName(const char* name, uint32_t entry, const char* destDir, int quote
     // backslashes as hyphens, its square brackets as parentheses.
     char place[kPathBytes];
     size_t length = 0;
-    for (const char* p = destDir; *p != '\0'; ++p) {
-        char c = *p == '\\' ? '-' : *p == '[' ? '(' : *p == ']' ? ')' : *p;
-        if (*p == ':')
-            continue;
-        if (length + 1 >= sizeof place) {
+    for (const char* p = destDir; *p != '\0';) {
+        size_t bytes = CharacterLength(p);
+        if (length + bytes >= sizeof place) {
             out[0] = '\0';
             return 0;
         }
-        place[length++] = c;
+        if (bytes == 2) {
+            place[length++] = *p++;
+            place[length++] = *p++;
+            continue;
+        }
+        char c = *p == '\\' ? '-' : *p == '[' ? '(' : *p == ']' ? ')' : *p;
+        if (*p++ != ':')
+            place[length++] = c;
     }
     place[length] = '\0';
     return ComposeText(out, capacity, quoted ? "\"" : "", name, " (", place, quoted ? ")\"" : ")");

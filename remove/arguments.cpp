@@ -98,10 +98,15 @@ int ParseRemoveArguments(const char* tail, RemoveArguments* out)
         while (length > 0 && (dest[length - 1] == ' ' || dest[length - 1] == '\t'))
             --length;
     }
-    // "C:\" keeps its backslash: it is the root, not a trailing one.
-    while (length > 3 && dest[length - 1] == '\\')
-        --length;
+    // "C:\" keeps its backslash: it is the root, not a trailing one.  A
+    // backslash's byte may end a double-byte character: the last character
+    // is found from the front.
     dest[length] = '\0';
+    for (int last = LastCharacterIndex(dest); length > 3 && last >= 0 && dest[last] == '\\';
+         last = LastCharacterIndex(dest)) {
+        dest[last] = '\0';
+        length = static_cast<size_t>(last);
+    }
     if (length == 0)
         return 0;
     CopyText(out->destDir, sizeof out->destDir, dest);

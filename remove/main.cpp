@@ -167,6 +167,7 @@ int Remove(const char* destDir, int quiet, HANDLE done, HANDLE parent, HANDLE re
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int)
 {
     removeInstance = instance;
+    UseSystemCodePage();
     ChooseResourceLanguage(instance);
     RemoveArguments arguments;
     if (!ParseRemoveArguments(tail, &arguments))

@@ -35,7 +35,7 @@ void AddLine(const RecordLine* line, void* context)
 uint32_t Components(const char* path)
 {
     uint32_t count = 0;
-    for (; *path != '\0'; ++path) {
+    for (; *path != '\0'; path += CharacterLength(path)) {
         if (*path == '\\' && path[1] != '\0')
             ++count;
     }

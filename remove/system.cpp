@@ -143,8 +143,9 @@ int ItemStillThere(const char* group, const char* item)
     char folder[kPathBytes], name[kPathBytes], path[kPathBytes];
     if (!GroupFolder(group, folder) || ComposeText(name, sizeof name, item, ".lnk") == 0)
         return 1;
-    for (char* p = name; *p != '\0'; ++p) {
-        if (*p == '*' || *p == '/' || *p == ':' || *p == '<' || *p == '>' || *p == '?' || *p == '\\' || *p == '|')
+    for (char* p = name; *p != '\0'; p += CharacterLength(p)) {
+        if (CharacterLength(p) == 1 && (*p == '*' || *p == '/' || *p == ':' || *p == '<' || *p == '>' || *p == '?' ||
+                                        *p == '\\' || *p == '|'))
             *p = '_';
     }
     return JoinPath(folder, name, path, sizeof path) == 0 || FileExists(path);

@@ -2,6 +2,7 @@
 #include "shell/shell.h"
 #include "resources/resource.h"
 #include "shell/dialogs.h"
+#include "base/paths.h"
 #include "base/resources.h"
 #include "wizard/wizard.h"
 
@@ -14,6 +15,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // the system's "drive not ready" box.
     SetErrorMode(SEM_FAILCRITICALERRORS);
     // Every text and picture from here on is in the user's language.
+    UseSystemCodePage();
     ChooseResourceLanguage(instance);
 
     // A stop before the first page is said in box 11, owned by the backdrop
