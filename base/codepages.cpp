@@ -32,6 +32,11 @@ LeadByteTest HostLeadBytes(uint32_t codePage)
     }
 }
 
+int IsHostCodePage(uint32_t codePage)
+{
+    return HostLeadBytes(codePage) != nullptr || codePage == 874 || (codePage >= 1250 && codePage <= 1258);
+}
+
 void UseHostCodePage(uint32_t codePage)
 {
     SetTextCodePage(codePage, HostLeadBytes(codePage));

@@ -14,6 +14,11 @@
 // page with no lead bytes (1252 and the other single-byte ones).
 LeadByteTest HostLeadBytes(uint32_t codePage);
 
+// 1 when the host knows the code page: 1252 and the other single-byte
+// ANSI code pages of Windows (874, 1250 to 1258), and the four double-byte
+// ones above.
+int IsHostCodePage(uint32_t codePage);
+
 // Reads text in codePage from now on, with its host table.
 void UseHostCodePage(uint32_t codePage);
 

@@ -56,6 +56,8 @@ size_t WholePath(const char* path, char* out)
 
 namespace {
 
+int doubleBytes;
+
 int SystemLeadByte(unsigned char byte)
 {
     return IsDBCSLeadByte(byte);
@@ -67,8 +69,16 @@ void UseSystemCodePage()
 {
     CPINFO info;
     // A code page of single bytes has no lead bytes to ask about.
-    int doubleBytes = GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1;
+    doubleBytes = GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1;
     SetTextCodePage(GetACP(), doubleBytes ? SystemLeadByte : nullptr);
+}
+
+void LowerPath(char* path)
+{
+    if (doubleBytes)
+        LowerText(path);
+    else
+        CharLowerA(path);
 }
 
 int CreateDirectoryPath(const char* path)

@@ -14,6 +14,12 @@
 // lead bytes (base/text.h).  Once, at start-up.
 void UseSystemCodePage();
 
+// Lowers a path in place for the user's eyes and Program Manager: as the
+// system does (CharLowerA) in a code page of single bytes; in a double-byte
+// one only its single-byte letters, as paths compare there (base/text.h),
+// so that a path lowered still names the directory the user typed.
+void LowerPath(char* path);
+
 // 1 when dir can be listed (an empty directory included), else 0.
 int DirectoryExists(const char* dir);
 

@@ -37,7 +37,10 @@ size_t CharacterLength(const char* text)
     unsigned char byte = static_cast<unsigned char>(text[0]);
     if (byte == 0)
         return 0;
-    return byte >= 0x81 && leadByte != nullptr && leadByte(byte) && text[1] != '\0' ? 2 : 1;
+    // A second byte is never below 0x40: a lead byte before a tab, a CR or
+    // the terminator stands alone, and the byte after it stays itself.
+    return byte >= 0x81 && leadByte != nullptr && leadByte(byte) && static_cast<unsigned char>(text[1]) >= 0x40 ? 2
+                                                                                                            : 1;
 }
 
 int LastCharacterIndex(const char* text)
@@ -165,6 +168,14 @@ int SameTextIgnoringCase(const char* a, const char* b)
         }
         a += length;
         b += length;
+    }
+}
+
+void LowerText(char* text)
+{
+    for (size_t length; (length = CharacterLength(text)) != 0; text += length) {
+        if (length == 1)
+            *text = static_cast<char>(FoldCase(static_cast<unsigned char>(*text)));
     }
 }
 

@@ -36,8 +36,8 @@ uint32_t TextCodePage();
 int IsLeadByte(unsigned char byte);
 
 // The bytes of the character at text: 2 for a lead byte with a second
-// byte, else 1 (a lead byte before the terminator stands alone); 0 at the
-// terminator.
+// byte, else 1 (a lead byte before a byte below 0x40, the terminator
+// included, stands alone); 0 at the terminator.
 size_t CharacterLength(const char* text);
 
 // The index of the last character of text, or -1 when it is empty.
@@ -68,6 +68,10 @@ size_t ComposeText(char* out, size_t capacity, const char* a, const char* b = ""
 // double-byte code page only the single-byte letters A-Z fold, never a
 // byte of a double-byte character nor 932's half-width katakana.
 int SameTextIgnoringCase(const char* a, const char* b);
+
+// Lowers text in place as SameTextIgnoringCase folds it, a character at
+// a time: a double-byte character is never touched.
+void LowerText(char* text);
 
 // value in decimal digits, every three from the right parted by separator
 // (none when separator is 0) into out: the length, or 0 when it does not

@@ -156,6 +156,14 @@ target_link_options(lzcheck PRIVATE -s)
 target_link_libraries(lzcheck PRIVATE lz32)
 set_target_properties(lzcheck PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+# leadcheck.exe: the host's lead-byte tables against the system's
+# (tools/wine/check-lead-bytes), run under Wine from the host tree's tests.
+add_executable(leadcheck tools/wine/leadcheck.cpp base/codepages.cpp base/text.cpp)
+target_include_directories(leadcheck PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(leadcheck PRIVATE -O2)
+target_link_options(leadcheck PRIVATE -s -static)
+set_target_properties(leadcheck PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
 # The sample application that the sample distribution installs.
 add_subdirectory(tools/tovarin)
 

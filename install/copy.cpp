@@ -59,7 +59,7 @@ __attribute__((noinline)) int AskAboutFailedFile(HWND owner, HWND page, const ch
     if (path[0] != '\0' && path[LastCharacterIndex(path)] != '\\')
         AppendText(path, sizeof path, "\\");
     AppendText(path, sizeof path, targetPath);
-    CharLowerA(path);
+    LowerPath(path);
     char text[kTextBytes];
     wsprintfA(text, format, path);
     return AskOverPage(owner, page, MSG_EXPAND_FAILED, text);

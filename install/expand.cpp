@@ -56,8 +56,8 @@ void ShowBlock(void* page, uint32_t bytes)
 
 int ExpandFile(HWND page, char* sourcePath, char* targetPath, uint32_t size)
 {
-    CharLowerA(sourcePath);
-    CharLowerA(targetPath);
+    LowerPath(sourcePath);
+    LowerPath(targetPath);
     ShowCopyNames(page, sourcePath, targetPath);
 
     // A source that was just listed but cannot be opened goes to the

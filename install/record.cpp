@@ -24,6 +24,7 @@ const KindWord kKinds[] = {
     {kRecordValue, "VALUE", 4, {nullptr, nullptr}},
     {kRecordTemplate, "TEMPLATE", 2, {nullptr, nullptr}},
     {kRecordPlaced, "PLACED", 2, {nullptr, nullptr}},
+    {kRecordCodePage, "CODEPAGE", 1, {nullptr, nullptr}},
 };
 
 const KindWord* FindKind(RecordKind kind)
@@ -61,6 +62,15 @@ int IsKeyPath(const char* text)
     return 1;
 }
 
+int HasHighByte(const char* text)
+{
+    for (; *text != '\0'; ++text) {
+        if (static_cast<unsigned char>(*text) >= 0x80)
+            return 1;
+    }
+    return 0;
+}
+
 int HasLineBreakOrTab(const char* text)
 {
     for (; *text != '\0'; ++text) {
@@ -91,6 +101,8 @@ int FieldsValid(RecordKind kind, const char* const* field)
     case kRecordKey:
     case kRecordValue:
         return IsRoot(field[0]) && IsKeyPath(field[1]);
+    case kRecordCodePage:
+        return RecordCodePage(field[0]) != 0;
     }
     return 0;
 }
@@ -267,6 +279,7 @@ uint32_t ReadRecord(const char* text, size_t size, void (*visit)(const RecordLin
     *badLine = 0;
     uint32_t visited = 0;
     uint32_t number = 0;
+    uint32_t written = 0;   // the code page of the last CODEPAGE line, 0 before one
     size_t pos = 0;
     while (pos < size) {
         ++number;
@@ -302,16 +315,27 @@ uint32_t ReadRecord(const char* text, size_t size, void (*visit)(const RecordLin
             continue;
         }
         RecordLine line;
-        if (!ParseLine(buffer, &line)) {
+        if ((written != 0 && written != TextCodePage() && HasHighByte(buffer)) || !ParseLine(buffer, &line)) {
             *badLine = number;
             return visited;
         }
+        if (line.kind == kRecordCodePage)
+            written = RecordCodePage(line.field[0]);
         visit(&line, context);
         ++visited;
     }
     if (number == 0)
         *badLine = 1;   // no signature at all
     return visited;
+}
+
+uint32_t RecordCodePage(const char* field)
+{
+    uint32_t number = 0;
+    int digits = 0;
+    for (; *field >= '0' && *field <= '9' && digits < 6; ++field, ++digits)
+        number = number * 10 + static_cast<uint32_t>(*field - '0');
+    return *field == '\0' && digits != 0 && field[-digits] != '0' && number <= 0xFFFF ? number : 0;
 }
 
 void FileFingerprint(const uint8_t* bytes, uint32_t size, char* out)

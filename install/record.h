@@ -5,7 +5,7 @@
 // is harmless to undo.  A second installation into the same directory
 // appends to the record.
 //
-// Text in code page 1252, lines ended by CR LF, fields separated by a tab
+// Text in the system's ANSI code page, lines ended by CR LF, fields separated by a tab
 // (no Windows name holds a tab, a CR or a LF).  The first line is the
 // signature; then:
 //
@@ -20,7 +20,14 @@
 //                                    fingerprint tells whether it is still the one placed
 //   PLACED    path  fingerprint      the file of the FILE line before it is in place, with these
 //                                    bytes: the removal takes it only while it still has them
+//   CODEPAGE  number                 the ANSI code page of the lines after it, the system's when
+//                                    Setup ran: each run writes one before its first path
 //
+// In a double-byte code page (932, 936, 949, 950) a path's second bytes
+// may be "\", "|" or a letter: the record is read a character at a time in
+// the code page it was written in.  Lines before the first CODEPAGE line
+// (an older Setup's) are in the system's code page, as that Setup wrote
+// them.
 // A record grows by new kinds of line, never by changing the lines it has:
 // a reader of an older Setup stops at a word it does not know, so Setup
 // puts the removal program of its own build in place before it writes a
@@ -49,6 +56,7 @@ enum RecordKind {
     kRecordValue,
     kRecordTemplate,
     kRecordPlaced,
+    kRecordCodePage,
 };
 
 enum {
@@ -83,7 +91,10 @@ int HasRecordSignature(const char* text, size_t size);
 // signature, an unknown word, a wrong number of fields, a path that is not
 // absolute, a line over kRecordLineBytes).  Returns the number of lines
 // visited, and in *badLine the number (from 1) of the line that stopped
-// it, or 0 when the whole record was read.  A last line without its CR LF,
+// it, or 0 when the whole record was read.  Text is stepped in the code
+// page the helpers read (base/text.h): after a CODEPAGE line of another
+// code page, a line with a byte from 0x80 up stops the reading too, since
+// its names are not the ones this system's code page would reach.  A last line without its CR LF,
 // as a killed Setup or a power cut leaves it, is the record's normal end:
 // its action never happened (each line is written before its action).
 uint32_t ReadRecord(const char* text, size_t size, void (*visit)(const RecordLine* line, void* context),
@@ -93,6 +104,10 @@ uint32_t ReadRecord(const char* text, size_t size, void (*visit)(const RecordLin
 // with no empty, "." or ".." component and no character that Windows does
 // not allow in a name.
 int IsPlainAbsolutePath(const char* path);
+
+// The number of a CODEPAGE line's field (1 to 65535 in decimal digits),
+// or 0 when it is none.
+uint32_t RecordCodePage(const char* field);
 
 // The fingerprint of size bytes (base/blockcopy.h: FormatFingerprint).
 // out holds at least kFingerprintBytes.

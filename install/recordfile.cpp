@@ -205,6 +205,11 @@ int OpenRecord(const char* destDir)
         CloseRecord();
         return 0;
     }
+    // Each run says the code page its paths are in before the first of
+    // them.
+    char number[16];
+    FormatGrouped(TextCodePage(), 0, number, sizeof number);
+    RecordAction(kRecordCodePage, 0, number, "", "", "");
     // The directories made before there was a record: this one is in one
     // of them, so their lines can only follow.
     for (int i = 0; i < pendingCount; ++i)

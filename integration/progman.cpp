@@ -86,7 +86,7 @@ size_t LowerItemPath(const char* destDir, const char* tail, char* path)
 {
     size_t length = ItemPath(destDir, tail, path, kPathBytes);
     if (length != 0)
-        CharLowerA(path);
+        LowerPath(path);
     return length;
 }
 

@@ -199,14 +199,19 @@ int GroupFolderEmpty(const char* group)
 }
 
 // Appends line to the record at path, after its last whole line (a line a
-// killed Setup cut short is its end, and would swallow what follows it).
+// killed Setup cut short is its end, and would swallow what follows it),
+// with the code page it is in before it: the record may end in another.
 int AppendToRecord(const char* path, const PlanLine* line)
 {
-    char text[kRecordLineBytes + 1];
+    char number[16], text[64 + kRecordLineBytes];
+    FormatGrouped(TextCodePage(), 0, number, sizeof number);
+    RecordLine codePage = {kRecordCodePage, 0, {number, "", "", ""}};
     RecordLine record = {line->kind, line->flag, {line->field[0], line->field[1], line->field[2], line->field[3]}};
-    size_t length = FormatRecordLine(&record, text, sizeof text);
+    size_t first = FormatRecordLine(&codePage, text, 64);
+    size_t length = first != 0 ? FormatRecordLine(&record, text + first, kRecordLineBytes) : 0;
     if (length == 0)
         return 0;
+    length += first;
     HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)

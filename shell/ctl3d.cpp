@@ -18,7 +18,7 @@ const char kLibraryName[] = "\\ctl3d32.dll";
 // 1 when the file exists.  The path is lower-cased in place first.
 int LoweredFileExists(char* path)
 {
-    CharLowerA(path);
+    LowerPath(path);
     return FileExists(path);
 }
 

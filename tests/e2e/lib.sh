@@ -255,16 +255,20 @@ e2e_set_drive_type() {
 }
 
 # The language and DPI of a run of scenario $1: E2E_LANG and E2E_DPI when
-# set, else the last two parts of a name NAME-LANG-DPI.  Sets E2E_RUN_LANG
-# (en, de, fr, de_CH, fr_CA or empty), E2E_RUN_LOCALE (what LC_ALL becomes: US English
+# set, else the last two parts of a name NAME-LANG-DPI, or the last part of
+# NAME-ja, NAME-zh_TW, NAME-zh_CN or NAME-ko: a run in a double-byte ANSI
+# code page (932, 950, 936, 949) whose texts are US English.  Sets E2E_RUN_LANG
+# (en, de, fr, de_CH, fr_CA, ja, zh_TW, zh_CN, ko or empty), E2E_RUN_LOCALE (what LC_ALL becomes: US English
 # when no language is named, so that the host's own locale never reaches a
 # run) and E2E_RUN_DPI (96, 120 or empty).  Fails on a language or DPI it
 # does not know.
 e2e_run_conditions() {
     local name=$1 lang="" dpi=""
-    if [[ $name =~ -(en|de|fr|de_CH|fr_CA)-([0-9]+)$ ]]; then
+    if [[ $name =~ -(en|de|fr|de_CH|fr_CA|ja)-([0-9]+)$ ]]; then
         lang=${BASH_REMATCH[1]}
         dpi=${BASH_REMATCH[2]}
+    elif [[ $name =~ -(ja|zh_TW|zh_CN|ko)$ ]]; then
+        lang=${BASH_REMATCH[1]}
     fi
     lang=${E2E_LANG:-$lang}
     dpi=${E2E_DPI:-$dpi}
@@ -275,7 +279,12 @@ e2e_run_conditions() {
     # Swiss German and Canadian French: the programs take German and
     # French by the primary language.
     de_CH|fr_CA) E2E_RUN_LOCALE=$lang.UTF-8 ;;
-    *) echo "e2e: $name: unknown language \"$lang\" (en, de, fr, de_CH, fr_CA)" >&2; return 1 ;;
+    # Japanese, Chinese and Korean systems: Wine takes the ANSI code page
+    # from the locale; the programs speak US English there.
+    ja) E2E_RUN_LOCALE=ja_JP.UTF-8 ;;
+    zh_TW|zh_CN) E2E_RUN_LOCALE=$lang.UTF-8 ;;
+    ko) E2E_RUN_LOCALE=ko_KR.UTF-8 ;;
+    *) echo "e2e: $name: unknown language \"$lang\" (en, de, fr, de_CH, fr_CA, ja, zh_TW, zh_CN, ko)" >&2; return 1 ;;
     esac
     case "$dpi" in
     ""|96|120) ;;

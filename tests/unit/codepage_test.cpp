@@ -11,7 +11,10 @@
 #include "base/pathtext.h"
 #include "base/text.h"
 #include "install/record.h"
+#include "catalogue/names.h"
 #include "integration/progmantext.h"
+#include "integration/registrytext.h"
+#include "remove/plan.h"
 
 namespace {
 
@@ -22,10 +25,14 @@ public:
     ~InCodePage() { UseHostCodePage(1252); }
 };
 
-// Code page 932: ソ 83 5C, 表 95 5C, ポ 83 7C, ゼ 83 5B, ゾ 83 5D, ア 83 41,
-// ヂ 83 61; half-width katakana ｱ B1 is a single byte.
-const std::string kSo = "\x83\x5C", kHyo = "\x95\x5C", kPo = "\x83\x7C", kZe = "\x83\x5B", kZo = "\x83\x5D",
-                  kA = "\x83\x41", kDi = "\x83\x61";
+// Code page 932: ア 83 41 and ヂ 83 61, the same but for a letter's case
+// in their second bytes; half-width katakana ｱ B1 is a single byte.
+const std::string kA = "\x83\x41", kDi = "\x83\x61";
+
+void CollectPath(const RecordLine* line, void* context)
+{
+    static_cast<std::vector<std::string>*>(context)->push_back(line->field[0]);
+}
 
 int Made(const char* dir, void* context)
 {
@@ -52,43 +59,92 @@ TEST(CodePage, TheHostTablesKnowTheLeadBytes)
     }
 }
 
-TEST(CodePage, PathsEndingInABackslashsByte)
+// Every path operation, over a character of each code page whose second
+// byte is "\\", "|", "[", "]" or a letter: the character stays whole and
+// is never taken for a separator, a bad character or a letter.
+TEST(CodePage, EveryPathOperationKeepsACharacterWhole)
 {
-    InCodePage page(932);
-    const std::string dest = "D:\\" + kSo + "\\" + kHyo;   // D:\ソ\表, its last byte 0x5C
-    char out[kPathBytes];
-    ASSERT_NE(JoinPath(dest.c_str(), "tovarin.exe", out, sizeof out), 0u);
-    EXPECT_EQ(std::string(out), dest + "\\tovarin.exe");
-    EXPECT_EQ(LastBackslash(dest.c_str()), 5);
-    ASSERT_NE(ParentDirectory((dest + "\\GUIDE").c_str(), out, sizeof out), 0u);
-    EXPECT_EQ(std::string(out), dest);
-    ASSERT_NE(ParentDirectory(dest.c_str(), out, sizeof out), 0u);
-    EXPECT_EQ(std::string(out), "D:\\" + kSo);
+    const struct {
+        uint32_t codePage;
+        const char* name;
+        std::string c;
+    } characters[] = {
+        {932, "so", "\x83\x5C"}, {932, "hyo", "\x95\x5C"}, {932, "po", "\x83\x7C"},
+        {932, "ze", "\x83\x5B"}, {932, "zo", "\x83\x5D"}, {932, "a", "\x83\x41"},
+        {936, "jou", "\x81\x5C"}, {936, "jue", "\x81\x7C"}, {936, "letter", "\x81\x61"},
+        {949, "letter A", "\xB0\x41"}, {949, "letter z", "\xC6\x7A"},
+        {950, "gong", "\xA5\x5C"}, {950, "jia", "\xA5\x5B"}, {950, "bao", "\xA5\x5D"},
+        {950, "bar", "\xA5\x7C"},
+    };
+    for (const auto& k : characters) {
+        InCodePage page(k.codePage);
+        SCOPED_TRACE(std::to_string(k.codePage) + " " + k.name);
+        const std::string c = k.c, dest = "D:\\" + c + "\\" + c;   // its last byte may be 0x5C
+        char out[kPathBytes];
 
-    std::vector<std::string> made;
-    EXPECT_EQ(ForEachDirectoryOfPath(("C:\\" + kSo + "\\DATA").c_str(), Made, &made), 1);
-    EXPECT_EQ(made, std::vector<std::string>({"C:\\" + kSo, "C:\\" + kSo + "\\DATA"}));
+        ASSERT_NE(JoinPath(dest.c_str(), "tovarin.exe", out, sizeof out), 0u);
+        EXPECT_EQ(std::string(out), dest + "\\tovarin.exe");
+        EXPECT_EQ(LastBackslash(dest.c_str()), 5);
+        EXPECT_EQ(LastCharacterIndex(dest.c_str()), 6);
+        ASSERT_NE(ParentDirectory(dest.c_str(), out, sizeof out), 0u);
+        EXPECT_EQ(std::string(out), "D:\\" + c);
+        std::vector<std::string> made;
+        EXPECT_EQ(ForEachDirectoryOfPath(dest.c_str(), Made, &made), 1);
+        EXPECT_EQ(made, std::vector<std::string>({"D:\\" + c, dest}));
 
-    EXPECT_EQ(IsPlainAbsolutePath((dest + "\\tovarin.exe").c_str()), 1);
-    EXPECT_EQ(IsInsideDirectory((dest + "\\tovarin.exe").c_str(), dest.c_str()), 1);
+        EXPECT_EQ(CheckDrivePath(dest.c_str()), kDrivePathOk);
+        EXPECT_EQ(CheckDrivePath((dest + "?").c_str()), kBadNameCharacter);
+        size_t at = 99;
+        EXPECT_EQ(CheckTargetPath((c + "\\" + c + ".dat").c_str(), &at), kTargetOk);
+        EXPECT_EQ(IsBareFileName((c + ".dat").c_str()), 1);
+        EXPECT_EQ(IsSafeGroupName((c + " Tovarin").c_str()), 1);
+
+        EXPECT_EQ(IsPlainAbsolutePath((dest + "\\tovarin.exe").c_str()), 1);
+        EXPECT_EQ(IsInsideDirectory((dest + "\\tovarin.exe").c_str(), dest.c_str()), 1);
+        EXPECT_EQ(IsInsideDirectory((dest + "x\\tovarin.exe").c_str(), dest.c_str()), 0);
+        EXPECT_EQ(JudgeFile((dest + "\\GUIDE\\guide.hlp").c_str(), dest.c_str()), kRemoveFile);
+        EXPECT_EQ(PathDepth((dest + "\\GUIDE").c_str()), 3u);
+
+        ASSERT_NE(OpenCommandText(dest.c_str(), out, sizeof out), 0u);
+        EXPECT_EQ(std::string(out), "\"" + dest + "\\tovarin.exe\" \"%1\"");
+        ASSERT_NE(ItemName("Read Me", 2, dest.c_str(), 0, out, sizeof out), 0u);
+        EXPECT_EQ(std::string(out), "Read Me (D-" + c + "-" + c + ")");
+
+        // Lowered for the copy page and Program Manager, the character stays.
+        std::string lowered = "C:\\TOVARIN\\" + c;
+        LowerText(&lowered[0]);
+        EXPECT_EQ(lowered, "c:\\tovarin\\" + c);
+
+        // The record reads back what it wrote.
+        const std::string file = dest + "\\tovarin.exe";
+        RecordLine line = {kRecordFile, 0, {file.c_str(), "", "", ""}};
+        std::string record(64, '\0');
+        record.resize(FormatRecordSignature(&record[0], record.size()));
+        char text[kRecordLineBytes];
+        record.append(text, FormatRecordLine(&line, text, sizeof text));
+        std::vector<std::string> read;
+        uint32_t bad = 99;
+        EXPECT_EQ(ReadRecord(record.data(), record.size(), CollectPath, &read, &bad), 1u);
+        EXPECT_EQ(bad, 0u);
+        EXPECT_EQ(read, std::vector<std::string>({dest + "\\tovarin.exe"}));
+    }
 }
 
-TEST(CodePage, SecondBytesThatLookLikeSeparatorsOrBrackets)
+// A lead byte before a byte below 0x40 is no character of two bytes: a
+// record line "DIR C:\x<lead><CR>..." must not hide its CR inside one.
+TEST(CodePage, ALeadByteNeverSwallowsAControlOrTheTerminator)
 {
-    InCodePage page(932);
-    struct Case {
-        std::string path;
-        DrivePathProblem problem;
-    } paths[] = {
-        {"D:\\" + kPo + "\\x", kDrivePathOk},   // ポ: its second byte is "|"
-        {"D:\\a|b", kBadNameCharacter},
-        {"D:\\" + kSo + "?", kBadNameCharacter},
-    };
-    for (const auto& c : paths)
-        EXPECT_EQ(CheckDrivePath(c.path.c_str()), c.problem) << c.path;
-    EXPECT_EQ(IsPlainAbsolutePath(("D:\\" + kPo).c_str()), 1);
-    EXPECT_EQ(IsSafeGroupName((kZe + kZo + " Tovarin").c_str()), 1);
-    EXPECT_EQ(IsSafeGroupName("Tovarin]"), 0);
+    InCodePage page(950);
+    EXPECT_EQ(CharacterLength("\xB1\r"), 1u);
+    EXPECT_EQ(CharacterLength("\xB1\t"), 1u);
+    EXPECT_EQ(CharacterLength("\xB1"), 1u);
+    EXPECT_EQ(CharacterLength("\xB1\x40"), 2u);
+    EXPECT_EQ(LastCharacter("C:\\\xB1\r", '\r'), 4);
+    std::string record = "Tovarin removal record 1\r\nDIR\tC:\\a\xB1\rb\r\n";
+    uint32_t bad = 0;
+    std::vector<std::string> read;
+    EXPECT_EQ(ReadRecord(record.data(), record.size(), CollectPath, &read, &bad), 0u);
+    EXPECT_EQ(bad, 2u);
 }
 
 TEST(CodePage, LetterCaseFollowsTheCodePage)
@@ -108,6 +164,11 @@ TEST(CodePage, LetterCaseFollowsTheCodePage)
     for (const auto& c : cases) {
         InCodePage page(c.codePage);
         EXPECT_EQ(SameTextIgnoringCase(c.a.c_str(), c.b.c_str()), c.same) << c.codePage << " " << c.a;
+        // What a path lowered names compares as the path itself.
+        std::string lowered = c.a;
+        LowerText(&lowered[0]);
+        EXPECT_EQ(SameTextIgnoringCase(lowered.c_str(), c.a.c_str()), 1) << c.codePage << " " << c.a;
+        EXPECT_EQ(lowered == c.b, c.same == 1) << c.codePage << " " << c.a;
     }
     InCodePage page(932);
     EXPECT_EQ(IsInsideDirectory(("C:\\" + kDi + "\\user.doc").c_str(), ("C:\\" + kA).c_str()), 0);

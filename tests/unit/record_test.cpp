@@ -61,6 +61,7 @@ TEST(Record, WhatIsWrittenReadsBack)
          "TEMPLATE\tC:\\WINDOWS\\ShellNew\\default.tvd\tCBF43926-9\r\n"},
         {kRecordPlaced, 0, {"C:\\Tovarin\\tovarin.exe", "0A1B2C3D-4000000000", "", ""},
          "PLACED\tC:\\Tovarin\\tovarin.exe\t0A1B2C3D-4000000000\r\n"},
+        {kRecordCodePage, 0, {"932", "", "", ""}, "CODEPAGE\t932\r\n"},
     };
     std::string record = Signature();
     for (const auto& c : cases) {
@@ -71,9 +72,9 @@ TEST(Record, WhatIsWrittenReadsBack)
     }
     std::vector<Line> read;
     uint32_t bad = 99;
-    EXPECT_EQ(ReadRecord(record.data(), record.size(), Collect, &read, &bad), 10u);
+    EXPECT_EQ(ReadRecord(record.data(), record.size(), Collect, &read, &bad), 11u);
     EXPECT_EQ(bad, 0u);
-    ASSERT_EQ(read.size(), 10u);
+    ASSERT_EQ(read.size(), 11u);
     for (size_t i = 0; i < read.size(); ++i) {
         EXPECT_EQ(read[i].kind, cases[i].kind) << i;
         EXPECT_EQ(read[i].flag, cases[i].flag) << i;
@@ -138,6 +139,19 @@ TEST(Record, TheReaderStopsAtWhatItCannotAccountFor)
         {"overlong", Signature() + "DIR\tC:\\" + std::string(2000, 'x') + "\r\n", 0, 2},
         {"empty line", Signature() + "\r\n" + good, 0, 2},
         {"CR inside a field", Signature() + "ITEM\tTovarin\tRead\rme\r\n", 0, 2},
+        // Read here in 1252: a path written in another code page names
+        // other files in this one; plain ASCII names the same.
+        {"the reader's code page", Signature() + "CODEPAGE\t1252\r\n" + "FILE\tC:\\\xE4\\a\tnew\r\n", 2, 0},
+        {"another code page, ASCII paths", Signature() + "CODEPAGE\t932\r\n" + good + good, 3, 0},
+        {"another code page's path", Signature() + "CODEPAGE\t932\r\n" + good + "FILE\tC:\\\x83\x5C\\a\tnew\r\n", 2, 4},
+        {"another code page's group", Signature() + "CODEPAGE\t950\r\n" + "GROUP\t\xA5\x5B\tnew\r\n", 1, 3},
+        {"an older Setup's lines before the first", Signature() + "FILE\tC:\\\xE4\\a\tnew\r\n" + "CODEPAGE\t1252\r\n", 2, 0},
+        {"back in the reader's code page", Signature() + "CODEPAGE\t932\r\nCODEPAGE\t1252\r\n" + "FILE\tC:\\\xE4\\a\tnew\r\n", 3, 0},
+        {"code page zero", Signature() + "CODEPAGE\t0\r\n", 0, 2},
+        {"code page with a leading zero", Signature() + "CODEPAGE\t0932\r\n", 0, 2},
+        {"code page over 65535", Signature() + "CODEPAGE\t65536\r\n", 0, 2},
+        {"code page not a number", Signature() + "CODEPAGE\t93x\r\n", 0, 2},
+        {"code page empty", Signature() + "CODEPAGE\t\r\n", 0, 2},
     };
     for (const auto& c : cases) {
         std::vector<Line> read;

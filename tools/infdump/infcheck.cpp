@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "base/text.h"
 #include "catalogue/names.h"
 
 namespace {
@@ -14,14 +15,6 @@ std::string Hex(uint32_t v)
     char text[16];
     snprintf(text, sizeof text, "0x%X", v);
     return text;
-}
-
-std::string Lower(std::string s)
-{
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    }
-    return s;
 }
 
 // A field's text up to its NUL, or all of its bytes when there is none.
@@ -40,6 +33,14 @@ void CopyCut(const std::string& text, char* field)
 }
 
 }  // namespace
+
+std::string LowerName(std::string text)
+{
+    // A NUL inside ends the text for the installer too.
+    text = text.c_str();
+    if (!text.empty()) LowerText(&text[0]);
+    return text;
+}
 
 const char* ComponentName(uint32_t bit)
 {
@@ -175,7 +176,7 @@ int CheckCatalogue(const uint8_t* data, size_t size, InfReport* report)
         }
         report->sizeSum += e.size;
         report->componentTotals[ComponentIndex(e.componentMask)] += e.size;
-        auto seen = sources.emplace(Lower(source), i);
+        auto seen = sources.emplace(LowerName(source), i);
         if (!seen.second) {
             report->notes.push_back(where + "source name \"" + source + "\" also belongs to entry " +
                                     std::to_string(seen.first->second) +

@@ -33,6 +33,11 @@ int CheckCatalogue(const uint8_t* data, size_t size, InfReport* report);
 // anything else.
 const char* ComponentName(uint32_t bit);
 
+// A name or path in lower case as the installer compares them, a
+// character at a time in the code page the tools read (--codepage):
+// letters of 1252, or in a double-byte code page the single-byte A-Z.
+std::string LowerName(std::string text);
+
 // The problem with a target path in words, for infdump and mkdist alike:
 // what CheckTargetPath (catalogue/names.h), the installer's own check,
 // finds.  Returns "" when the path is fine.

@@ -1,8 +1,11 @@
 // infdump: prints a setup.inf as a table and checks it.
 //
-//   infdump FILE
+//   infdump [--codepage N] FILE
 //   infdump --help    prints this usage on standard output
 //
+// N is the ANSI code page the catalogue's names are in, as the installer
+// reads them on a system of that code page (default 1252; in 932, 936, 949
+// and 950 a character's second byte may be "\\", "|" or a letter).
 // FILE is a setup.inf, or a floppy image (FAT12, read with mtools' mcopy)
 // or a CD-ROM image (ISO 9660, read with xorriso) whose root holds one.
 // Exit status 0 when the catalogue is sound, 1 when it has a problem (each
@@ -16,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "base/codepages.h"
 #include "tools/common/fileio.h"
 #include "tools/infdump/infcheck.h"
 #include "tools/mkdist/floppy.h"
@@ -28,7 +32,7 @@ namespace {
 int Usage(bool asked)
 {
     fprintf(asked ? stdout : stderr,
-            "usage: infdump FILE\n"
+            "usage: infdump [--codepage N] FILE\n"
             "       infdump --help\n");
     return asked ? 0 : 2;
 }
@@ -64,6 +68,18 @@ int ReadFromImage(const std::string& path, std::vector<uint8_t>* data, std::stri
 int main(int argc, char** argv)
 {
     if (argc == 2 && strcmp(argv[1], "--help") == 0) return Usage(true);
+    if (argc == 4 && strcmp(argv[1], "--codepage") == 0) {
+        char* end = nullptr;
+        unsigned long number = argv[2][0] >= '0' && argv[2][0] <= '9' ? strtoul(argv[2], &end, 10) : 0;
+        if (end == nullptr || *end != '\0' || number > 0xFFFF || !IsHostCodePage(uint32_t(number))) {
+            fprintf(stderr, "infdump: --codepage: no ANSI code page \"%s\" (1252, 874, 1250-1258, 932, 936, 949 "
+                            "or 950)\n", argv[2]);
+            return 2;
+        }
+        UseHostCodePage(uint32_t(number));
+        argv += 2;
+        argc -= 2;
+    }
     // An option that infdump does not know is a usage error, not a file.
     if (argc != 2 || (argv[1][0] == '-' && argv[1][1] != '\0')) return Usage(false);
     std::string path = argv[1];

@@ -2,25 +2,33 @@
 
 #include <string.h>
 
+#include "base/text.h"
+
 namespace {
 
-std::string Lower(std::string s)
+// The characters of text, each one or two bytes in the code page the tools
+// read: a double-byte character is never cut nor taken for "\\" or ".".
+std::vector<std::string> Characters(const std::string& text)
 {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    }
-    return s;
+    std::vector<std::string> out;
+    const char* p = text.c_str();
+    for (size_t n; (n = CharacterLength(p)) != 0; p += n) out.emplace_back(p, n);
+    return out;
 }
 
-// Letters, digits and the punctuation that a FAT short name allows.
-std::string FatChars(const std::string& s)
+// Letters, digits and the punctuation that a FAT short name allows, A-Z
+// lowered; a blank or a dot is dropped, any other character becomes "_".
+std::string FatChars(const std::vector<std::string>& characters, size_t begin, size_t end, bool dropDots)
 {
     std::string out;
-    for (char c : s) {
-        unsigned char u = static_cast<unsigned char>(c);
-        bool ok = (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') ||
-                  (u != 0 && strchr("!#$%&'()-@^_`{}~", u) != nullptr);
-        out += ok ? c : '_';
+    for (size_t i = begin; i < end; ++i) {
+        const std::string& c = characters[i];
+        unsigned char u = static_cast<unsigned char>(c[0]);
+        if (c.size() == 1 && (u == ' ' || (dropDots && u == '.'))) continue;
+        if (c.size() == 1 && u >= 'A' && u <= 'Z') u = static_cast<unsigned char>(u - 'A' + 'a');
+        bool ok = c.size() == 1 && ((u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') ||
+                                    strchr("!#$%&'()-@^_`{}~", u) != nullptr);
+        out += ok ? static_cast<char>(u) : '_';
     }
     return out;
 }
@@ -35,22 +43,17 @@ uint64_t DiskBytes(const DiskGeometry& disk, uint64_t size)
 
 std::string ShortDiskName(const std::string& targetPath, bool compressed, std::set<std::string>* taken)
 {
-    size_t slash = targetPath.find_last_of("\\/");
-    std::string name = Lower(slash == std::string::npos ? targetPath : targetPath.substr(slash + 1));
-    size_t dot = name.find_last_of('.');
-    std::string base = dot == std::string::npos ? name : name.substr(0, dot);
-    std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
-    // Blanks and inner dots are dropped as the short-name rule drops them.
-    std::string squeezed;
-    for (char c : base) {
-        if (c != ' ' && c != '.') squeezed += c;
+    // The name after the last separator, split at its last dot; blanks and
+    // inner dots are dropped as the short-name rule drops them.
+    std::vector<std::string> characters = Characters(targetPath);
+    size_t start = 0, dot = std::string::npos;
+    for (size_t i = 0; i < characters.size(); ++i) {
+        if (characters[i] == "\\" || characters[i] == "/") start = i + 1, dot = std::string::npos;
+        if (characters[i] == ".") dot = i;
     }
-    base = FatChars(squeezed).substr(0, 8);
-    std::string extSqueezed;
-    for (char c : ext) {
-        if (c != ' ') extSqueezed += c;
-    }
-    ext = FatChars(extSqueezed).substr(0, 3);
+    size_t baseEnd = dot == std::string::npos ? characters.size() : dot;
+    std::string base = FatChars(characters, start, baseEnd, true).substr(0, 8);
+    std::string ext = dot == std::string::npos ? "" : FatChars(characters, dot + 1, characters.size(), false).substr(0, 3);
     if (base.empty()) base = "_";
     if (compressed) ext = ext.size() < 3 ? ext + "_" : ext.substr(0, 2) + "_";
 

@@ -4,18 +4,11 @@
 
 #include <map>
 
+#include "base/text.h"
 #include "catalogue/options.h"
 #include "tools/infdump/infcheck.h"
 
 namespace {
-
-std::string Lower(std::string s)
-{
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    }
-    return s;
-}
 
 // Accepts 0x-hex or decimal; returns 0 on anything else.
 int ParseNumber(const std::string& text, uint64_t* value)
@@ -118,8 +111,9 @@ int ParseManifest(const std::string& text, Manifest* manifest, std::vector<Manif
         file.line = lineNo;
         file.source = f[1];
         file.target = f[2];
-        for (char& c : file.target) {
-            if (c == '/') c = '\\';
+        for (size_t i = 0, n = 0; i < file.target.size(); i += n != 0 ? n : 1) {
+            n = CharacterLength(&file.target[i]);
+            if (file.target[i] == '/') file.target[i] = '\\';
         }
         bool ok = true;
         if (file.source.empty()) {
@@ -150,7 +144,7 @@ int ParseManifest(const std::string& text, Manifest* manifest, std::vector<Manif
             ok = false;
         }
         if (why.empty()) {
-            auto seen = targets.emplace(Lower(file.target), lineNo);
+            auto seen = targets.emplace(LowerName(file.target), lineNo);
             if (!seen.second) {
                 fail("duplicate target \"" + file.target + "\" (also on line " +
                      std::to_string(seen.first->second) + ")");

@@ -6,6 +6,10 @@
 //   mkdist --cdrom [--setup PATH] [--ctl3d PATH] MANIFEST ISOFILE
 //   mkdist --help     prints this usage on standard output
 //
+// Every form takes --codepage N: the ANSI code page the manifest's target
+// paths are in, as the installer will read them (default 1252; 932, 936,
+// 949 and 950 have characters of two bytes whose second byte may be "\\").
+//
 // Writes setup.inf, the installer, ctl3d32.dll when given, and every file,
 // compressed or plain, under a unique 8.3 name: all in OUTDIR with --onedir,
 // else spread over OUTDIR/disk1, disk2, ... of the given capacity (default
@@ -38,6 +42,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/codepages.h"
 #include "catalogue/catfile.h"
 #include "tools/common/fileio.h"
 #include "tools/mkdist/floppy.h"
@@ -94,6 +99,7 @@ int Usage(bool asked)
             "       mkdist --images [FORMAT] [--setup PATH] [--ctl3d PATH] MANIFEST OUTDIR\n"
             "       mkdist --cdrom [--setup PATH] [--ctl3d PATH] MANIFEST ISOFILE\n"
             "       mkdist --help\n"
+            "Every form takes --codepage N, the code page of the target paths (1252 when not given).\n"
             "FORMAT, the floppy of the images (1440 when not given):\n");
     for (const FloppyFormat* f = kFloppyFormats; f->name != nullptr; ++f) {
         fprintf(asked ? stdout : stderr, "  %-8s %s\n", f->name, f->description);
@@ -202,6 +208,13 @@ int ParseArguments(int argc, char** argv, Options* options)
             if (a == "--capacity") options->disk.capacity = v;
             if (a == "--cluster") options->disk.cluster = v;
             if (a == "--root-entries") options->disk.rootEntries = uint32_t(v);
+        } else if (a == "--codepage" && i + 1 < argc) {
+            if (!ParseCount(argv[++i], &v) || v > 0xFFFF || !IsHostCodePage(uint32_t(v))) {
+                fprintf(stderr, "mkdist: --codepage: no ANSI code page \"%s\" (1252, 874, 1250-1258, 932, 936, "
+                                "949 or 950)\n", argv[i]);
+                return 2;
+            }
+            UseHostCodePage(uint32_t(v));
         } else if ((a == "--setup" || a == "--ctl3d") && i + 1 < argc) {
             (a == "--setup" ? options->setupOption : options->ctl3dOption) = argv[++i];
         } else if (a.size() > 1 && a[0] == '-') {

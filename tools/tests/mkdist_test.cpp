@@ -261,6 +261,46 @@ TEST(MkdistTool, WritesOneDirectory)
     EXPECT_NE(std::string::npos, dump.out.find("guide.hl_"));
 }
 
+// A distribution for a Japanese, Chinese or Korean system names its targets
+// in that code page (--codepage): a second byte of 0x5C is no separator,
+// a letter as a second byte no letter.  ア is 83 41 and ヂ 83 61 in 932,
+// 表 95 5C.
+TEST(MkdistTool, ReadsTargetsInTheCodePageGiven)
+{
+    struct Case {
+        const char* codePage;   // null: the default, 1252
+        const char* target;
+        int status;
+        const char* complaint;
+    } cases[] = {
+        {"932", "\x95\x5C\\\x83\x41.dat", 0, ""},
+        {nullptr, "\x95\x5C\\\x83\x41.dat", 1, "empty directory name"},
+        {"932", "DATA\\\x95\x5C", 0, ""},
+        {"1252", "DATA\\\x95\x5C", 1, "ends with a backslash"},
+        {"932", "\x83\x61.dat", 0, ""},     // not the same file as ア.dat
+        {"1252", "\x83\x61.dat", 1, "duplicate target"},   // in 1252 "\x83" then a letter
+        {"932", "\x83\x41.DAT", 1, "duplicate target"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.codePage ? c.codePage : "default") + " " + c.target);
+        std::string dir = ScratchDir();
+        Fixture f = MakeSources(dir, std::string("file src/raw.bin \"\x83\x41.dat\" 0x1 plain\nfile src/raw.bin \"") +
+                                         c.target + "\" 0x1 plain\n");
+        std::vector<std::string> args;
+        if (c.codePage) args = {"--codepage", c.codePage};
+        args.insert(args.end(), {"--onedir", dir + "/manifest.txt", dir + "/out"});
+        RunResult r = RunTool("mkdist", args);
+        EXPECT_EQ(c.status, r.status) << r.err;
+        EXPECT_NE(std::string::npos, r.err.find(c.complaint)) << r.err;
+        if (r.status != 0) continue;
+        std::vector<std::string> dump = {dir + "/out/setup.inf"};
+        if (c.codePage) dump.insert(dump.begin(), {"--codepage", c.codePage});
+        RunResult check = RunTool("infdump", dump);
+        EXPECT_EQ(0, check.status) << check.err;
+        EXPECT_NE(std::string::npos, check.out.find(c.target)) << check.out;
+    }
+}
+
 TEST(MkdistTool, SpreadsOverDisks)
 {
     Fixture f = MakeSources(ScratchDir());

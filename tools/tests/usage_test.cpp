@@ -38,6 +38,10 @@ TEST(ToolUsage, HelpAndWrongUsage)
         {"mkdist", {"--help", in, out}, 2},
         {"mkdist", {in}, 2},
         {"mkdist", {"--capacity", "none", in, out}, 2},
+        {"infdump", {"--codepage", "65001", in}, 2},
+        {"infdump", {"--codepage", "", in}, 2},
+        {"mkdist", {"--codepage", "1234", in, out}, 2},
+        {"mkdist", {"--codepage", "932x", in, out}, 2},
     };
     for (const Case& c : cases) {
         std::string line = c.tool;
@@ -47,9 +51,12 @@ TEST(ToolUsage, HelpAndWrongUsage)
         EXPECT_EQ(c.status, r.status);
         const std::string& usage = c.status == 0 ? r.out : r.err;
         const std::string& other = c.status == 0 ? r.err : r.out;
-        // The --capacity complaint names the option instead of the usage.
+        // The --capacity and --codepage complaints name the option instead
+        // of the usage.
         if (c.args.size() > 1 && c.args[0] == "--capacity")
             EXPECT_NE(std::string::npos, r.err.find("--capacity needs a positive number")) << r.err;
+        else if (c.args.size() > 1 && c.args[0] == "--codepage")
+            EXPECT_NE(std::string::npos, r.err.find("--codepage: no ANSI code page")) << r.err;
         else
             EXPECT_EQ(0u, usage.find(std::string("usage: ") + c.tool + " ")) << usage;
         EXPECT_EQ("", other);

@@ -91,7 +91,7 @@ bool ParseRunName(const std::string& name, std::string* language, int* dpi)
         return false;
     std::string lang = name.substr(languageDash + 1, dash - languageDash - 1);
     std::string digits = name.substr(dash + 1);
-    if (lang != "en" && lang != "de" && lang != "fr" && lang != "de_CH" && lang != "fr_CA")
+    if (lang != "en" && lang != "de" && lang != "fr" && lang != "de_CH" && lang != "fr_CA" && lang != "ja")
         return false;
     if (digits != "96" && digits != "120")
         return false;

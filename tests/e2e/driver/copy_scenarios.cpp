@@ -881,10 +881,10 @@ void SmallDrive()
     }
 
     // A line of the record that fits only in part: an earlier installation's
-    // record in E:\Full ends 20 bytes short of its last page, and every
-    // other page of E: is taken.  The removal program's line, the first
-    // Setup appends, is cut off where it began, and without a record no
-    // entry is listed for the destination.
+    // record in E:\Full ends 10 bytes short of its last page, and every
+    // other page of E: is taken.  The code page's line (15 bytes), the
+    // first Setup appends, is cut off where it began, and without a record
+    // no entry is listed for the destination.
     SetCase("a line of the record cut off");
     for (const std::string& name : FilesUnder(dest))
         RemoveFile(dest + "\\" + name);
@@ -892,7 +892,7 @@ void SmallDrive()
     MakeDirs(full);
     char signature[64];
     std::string record(signature, FormatRecordSignature(signature, sizeof signature));
-    for (size_t left = 4096 - 20 - record.size(); left > 0;) {
+    for (size_t left = 4096 - 10 - record.size(); left > 0;) {
         size_t line = left > 200 ? 200 : left;   // 14 bytes and a name
         record += "DIR\t" + full + "\\" + std::string(line - 14, 'd') + "\r\n";
         left -= line;

@@ -718,6 +718,46 @@ void RequestRestartAt(int line)
     Trace("restarted (wineboot -r)");
 }
 
+void NeedCodePageAt(int line, UINT codePage)
+{
+    if (GetACP() != codePage)
+        FailAt(line, "the run's ANSI code page is %u, expected %u: is its locale generated (scripts/install-deps)?",
+               GetACP(), codePage);
+}
+
+void ExpectHostNamesAt(int line, const std::vector<std::string>& present, const std::vector<std::string>& absent)
+{
+    std::string lines;
+    for (int kind = 0; kind < 2; kind++) {
+        for (const std::string& path : kind == 0 ? present : absent) {
+            wchar_t wide[MAX_PATH * 2];
+            char utf8[MAX_PATH * 6];
+            int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.c_str(), -1, wide, MAX_PATH * 2);
+            if (n == 0 || WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr) == 0)
+                FailAt(line, "%s is no text in code page %u", path.c_str(), GetACP());
+            // In UTF-8 a backslash is only ever a backslash.
+            std::string host = utf8;
+            std::replace(host.begin(), host.end(), '\\', '/');
+            lines += std::string(kind == 0 ? "present " : "absent ") + host + "\n";
+        }
+    }
+    const char* folder = "C:\\e2e-requests";
+    CreateDirectoryA(folder, nullptr);
+    const std::string request = std::string(folder) + "\\host-names", answer = request + ".wrong";
+    DeleteFileA(answer.c_str());
+    WriteBytesAt(line, request + ".tmp", lines.data(), lines.size());
+    MoveFileA((request + ".tmp").c_str(), request.c_str());
+    for (DWORD start = GetTickCount(); FileExists(request.c_str()); Sleep(kPollMs)) {
+        if (GetTickCount() - start > 30000)
+            FailAt(line, "no answer about the host's names within 30 s: is run-scenario's watcher running?");
+    }
+    Bytes wrong;
+    ReadBytes(answer, &wrong);
+    OkAt(line, wrong.empty(), "on the host: %s", std::string(wrong.begin(), wrong.end()).c_str());
+    for (const std::string& path : present)
+        Trace("host name of %s is there", path.c_str());
+}
+
 // ---- Windows of setup.exe ----------------------------------------------------------
 
 int DialogId(HWND dialog)
@@ -1003,9 +1043,17 @@ bool DirExists(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool EndsInBackslash(const std::string& path)
+{
+    const char* last = path.empty() ? nullptr : CharPrevA(path.c_str(), path.c_str() + path.size());
+    return last != nullptr && last == path.c_str() + path.size() - 1 && *last == '\\';
+}
+
 void MakeDirsAt(int line, const std::string& path)
 {
-    for (size_t i = 3; i <= path.size(); i++) {
+    // A character at a time: in a double-byte code page a second byte may
+    // be a backslash's.
+    for (size_t i = 3; i <= path.size(); i += i < path.size() && IsDBCSLeadByte((BYTE)path[i]) ? 2 : 1) {
         if (i < path.size() && path[i] != '\\')
             continue;
         std::string part = path.substr(0, i);

@@ -92,6 +92,16 @@ void NeedWatchedGoneAt(int line, DWORD timeoutMs);
 // MOVEFILE_DELAY_UNTIL_REBOOT arranged) and waits until it has.
 #define RequestRestart() RequestRestartAt(__LINE__)
 void RequestRestartAt(int line);
+// The run's ANSI code page is codePage (run-scenario's LC_ALL, from a
+// locale that scripts/install-deps generates), else the scenario fails.
+#define NeedCodePage(codePage) NeedCodePageAt(__LINE__, (codePage))
+void NeedCodePageAt(int line, UINT codePage);
+// Asks run-scenario's watcher whether the host's own names (UTF-8, what
+// Wine makes of the ANSI paths in the run's code page) of the paths
+// present are there and of those absent are not: where files really
+// landed.
+#define ExpectHostNames(present, absent) ExpectHostNamesAt(__LINE__, (present), (absent))
+void ExpectHostNamesAt(int line, const std::vector<std::string>& present, const std::vector<std::string>& absent);
 
 // ---- Texts of windows ---------------------------------------------------------
 
@@ -238,6 +248,9 @@ void ExpectPlacedAt(int line, HWND window, int mode);
 
 // ---- Files in the prefix ---------------------------------------------------
 
+// Whether the last character of path (in the run's code page: a second
+// byte may be 0x5C) is a backslash.
+bool EndsInBackslash(const std::string& path);
 bool FileExists(const char* path);
 bool DirExists(const char* path);
 // Creates every missing directory of path (wide calls: no 260 limit).

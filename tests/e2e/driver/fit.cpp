@@ -452,7 +452,10 @@ RunConditions NeedRunConditionsAt(int line)
     RunConditions wanted = {0, 0};
     std::string lang;
     if (!ParseRunName(ScenarioName(), &lang, &wanted.dpi))
-        FailAt(line, "the scenario name %s ends in no -LANG-DPI (en, de, fr; 96, 120)", ScenarioName());
+        FailAt(line, "the scenario name %s ends in no -LANG-DPI (en, de, fr, ja; 96, 120)", ScenarioName());
+    // A Japanese system: code page 932, and the programs' US English.
+    if (lang == "ja")
+        NeedCodePageAt(line, 932);
     wanted.language = lang.compare(0, 2, "de") == 0 ? kGerman : lang.compare(0, 2, "fr") == 0 ? kFrench : kEnglishUS;
 
     LANGID user = GetUserDefaultLangID();

@@ -440,6 +440,7 @@ extern const Scenario kFitScenarios[] = {
     {"fit-remove-fr-120", RemovalWalk},
     // A Swiss German and a Canadian French user get German and French.
     {"fit-setup-de_CH-96", SetupWalk},
+    {"fit-setup-ja-96", SetupWalk},
     {"fit-remove-fr_CA-120", RemovalWalk},
     {"fit-proofs-en-96", Proofs},
     {"fit-proofs-en-120", Proofs},

@@ -1126,6 +1126,123 @@ void RemoveKilledInstallation()
     ExpectSetupRemoved(dest, std::vector<std::string>());
 }
 
+// ---- Double-byte code pages -----------------------------------------------------
+
+// A text value exactly as RegQueryValueExA gives it, "" when there is none.
+std::string TextValue(HKEY root, const char* key, const char* name)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return "";
+    char data[1024] = "";
+    DWORD bytes = sizeof data - 1, type = 0;
+    LONG result = RegQueryValueExA(opened, name, nullptr, &type, (BYTE*)data, &bytes);
+    RegCloseKey(opened);
+    return result == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : "";
+}
+
+// An installation by setup.exe into a destination and a group of double-byte
+// characters in the run's code page, whose second bytes are "\\", "|", "[",
+// "]" or letters: the files land in the destination (the host's own names
+// say so) and nowhere beside it, the items point at them, the registry and
+// the record name them byte for byte.  A second run finds the installation
+// and installs over it, keeping the user's settings; the quiet removal
+// leaves nothing but the user's files.
+struct EastAsianCase {
+    UINT codePage;
+    const char* dest;    // made before Setup runs
+    const char* group;
+};
+
+void EastAsian(const EastAsianCase& c)
+{
+    NeedCodePage(c.codePage);
+    CoInitialize(nullptr);
+    const std::string dest = c.dest, folder = ProgramsFolder() + "\\" + c.group;
+    const std::string exe = dest + "\\tovarin.exe";
+    for (int run = 1; run <= 2; run++) {
+        SetCase(run == 1 ? "installed" : "installed over");
+        StartInstalling(dest, 4096);
+        HWND page = NeedDialog(IDD_GROUP);
+        SetText(page, IDC_GROUP_EDIT, c.group);
+        Click(page, IDOK);
+        NeedGone(page);
+        HWND finish = NeedDialog(IDD_FINISH);
+        CloseFolderWindows(c.group);
+        Click(finish, IDOK);
+        DWORD code = NeedExit();
+        ok(code == 0, "setup.exe ended with %lu", code);
+        ExpectHostNames(std::vector<std::string>({exe, dest + "\\readme.wri", dest + "\\GUIDE\\guide.hlp",
+                                                  dest + "\\tvremove.exe", dest + "\\tvremove.log"}),
+                        std::vector<std::string>({dest + "tovarin.exe", dest + "GUIDE", dest + "tvremove.log"}));
+        std::vector<std::string> items = FilesUnder(folder);
+        ok(items.size() == 3, "the group %s holds %s, expected three items", c.group, Join(items).c_str());
+        for (const std::string& item : items) {
+            std::string target = LinkTarget(folder + "\\" + item);
+            ok(Lowered(target) == Lowered(exe) || Lowered(target) == Lowered(dest + "\\readme.wri") ||
+                   Lowered(target) == Lowered(dest + "\\guide\\guide.hlp"),
+               "the item %s points to \"%s\"", item.c_str(), target.c_str());
+        }
+        const std::string command = "\"" + exe + "\" \"%1\"";
+        ok(TextValue(HKEY_CLASSES_ROOT, "tvdfile\\shell\\open\\command", nullptr) == command,
+           "tvdfile's command is \"%s\", expected \"%s\"",
+           TextValue(HKEY_CLASSES_ROOT, "tvdfile\\shell\\open\\command", nullptr).c_str(), command.c_str());
+        ok(TextValue(HKEY_LOCAL_MACHINE, kAppPathKey, nullptr) == exe &&
+               TextValue(HKEY_LOCAL_MACHINE, kAppPathKey, "Path") == dest,
+           "App Paths holds \"%s\" and \"%s\"", TextValue(HKEY_LOCAL_MACHINE, kAppPathKey, nullptr).c_str(),
+           TextValue(HKEY_LOCAL_MACHINE, kAppPathKey, "Path").c_str());
+        ok(EntriesFor(dest).size() == 1, "%u entries name %s", (unsigned)EntriesFor(dest).size(), dest.c_str());
+        Bytes record;
+        ReadBytes(dest + "\\tvremove.log", &record);
+        std::string text(record.begin(), record.end());
+        char codePage[32];
+        snprintf(codePage, sizeof codePage, "\r\nCODEPAGE\t%u\r\n", c.codePage);
+        ok(text.find(codePage) != std::string::npos && text.find("\nGROUP\t" + std::string(c.group) + "\t") !=
+               std::string::npos,
+           "the record does not say its code page %u, or misses the group", c.codePage);
+        if (run == 1) {
+            WriteText(dest + "\\tovarin.tvs", "the user's settings");
+            WriteText(dest + "\\letter.tvd", "the user's own letter");
+        }
+    }
+    Bytes settings;
+    ok(ReadBytes(dest + "\\tovarin.tvs", &settings) && std::string(settings.begin(), settings.end()) ==
+       "the user's settings", "installing over did not keep the user's settings");
+    SetCase("removed");
+    RemoveQuietlyAt(__LINE__, dest);
+    CloseFolderWindows(c.group);
+    ExpectSetupRemoved(dest, std::vector<std::string>({"letter.tvd", "tovarin.tvs"}));
+    ok(!DirExists(folder.c_str()), "the group %s is still there", c.group);
+    ExpectHostNames(std::vector<std::string>({dest + "\\letter.tvd", dest + "\\tovarin.tvs"}),
+                    std::vector<std::string>({exe, dest + "\\tvremove.exe", dest + "\\tvremove.log"}));
+    // Nothing on D: but the destination's first directory: no directory
+    // named with half a character.
+    std::vector<std::string> top;
+    WIN32_FIND_DATAA found;
+    HANDLE listing = FindFirstFileA("D:\\*", &found);
+    for (BOOL more = listing != INVALID_HANDLE_VALUE; more; more = FindNextFileA(listing, &found)) {
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+            top.push_back(std::string("D:\\") + found.cFileName);
+    }
+    if (listing != INVALID_HANDLE_VALUE)
+        FindClose(listing);
+    size_t end = 3;
+    while (end < dest.size() && dest[end] != '\\')
+        end += IsDBCSLeadByte((BYTE)dest[end]) ? 2 : 1;
+    ok(top == std::vector<std::string>({dest.substr(0, end)}), "D:\\ holds %s", Join(top).c_str());
+    SetCase(nullptr);
+}
+
+// Code page 932: D:\ソフト\表 ends in 0x5C (ソ 83 5C, フ 83 74, ト 83 67,
+// 表 95 5C); D:\ポスター holds a 0x7C (ポ 83 7C, ス 83 58: a letter); ゼ
+// 83 5B and ゾ 83 5D.  950: 程式 B5 7B A6 A1, 功 A5 5C, 加 A5 5B, 工 A4 75.
+// 936: 乗 81 5C, 亅 81 7C.  949: 갂 81 41, 갴 81 5A, 갵 81 61, 걕 81 7A.
+const EastAsianCase kJapaneseCase = {932, "D:\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C", "\x83\x5B\x83\x5D Tovarin"};
+const EastAsianCase kJapaneseBarCase = {932, "D:\\\x83\x7C\x83\x58\x83\x5E\x81\x5B", "Tovarin \x83\x5D"};
+const EastAsianCase kTraditionalChineseCase = {950, "D:\\\xB5\x7B\xA6\xA1\\\xA5\x5C", "\xA5\x5B\xA4\x75"};
+const EastAsianCase kSimplifiedChineseCase = {936, "D:\\\x81\x5C", "\x81\x7C\x81\x5C"};
+const EastAsianCase kKoreanCase = {949, "D:\\\x81\x41\x81\x5A\\\x81\x61\x81\x7A", "\x81\x41 Tovarin"};
+
 }  // namespace
 
 void StartRemovalAt(int line, const std::string& dest, RemovalRecordState record)
@@ -1155,5 +1272,10 @@ extern const Scenario kRemoveScenarios[] = {
     {"remove-cancelled-installation", RemoveCancelledInstallation},
     {"remove-killed-installation", RemoveKilledInstallation},
     {"remove-one-of-two-setup-installations", RemoveOneOfTwoSetupInstallations},
+    {"east-asian-ja", [] { EastAsian(kJapaneseCase); }},
+    {"east-asian-bar-ja", [] { EastAsian(kJapaneseBarCase); }},
+    {"east-asian-zh_TW", [] { EastAsian(kTraditionalChineseCase); }},
+    {"east-asian-zh_CN", [] { EastAsian(kSimplifiedChineseCase); }},
+    {"east-asian-ko", [] { EastAsian(kKoreanCase); }},
     {nullptr, nullptr},
 };

@@ -48,7 +48,7 @@ void WriteSampleCatalogue()
 void PlaceInstallation(const std::string& dir, const char* fileName = "tovarin.exe")
 {
     MakeDirs(dir);
-    std::string path = dir + (dir.back() == '\\' ? "" : "\\") + fileName;
+    std::string path = dir + (EndsInBackslash(dir) ? "" : "\\") + fileName;
     WriteBytes(path, "MZ", 2);
 }
 

@@ -31,6 +31,9 @@ extern const Scenario kExtraScenarios[];  // demonstration helpers
 void StartInstallingAt(int line, const std::string& dest, uint32_t libraryBytes);
 #define StartInstalling(dest, bytes) StartInstallingAt(__LINE__, (dest), (bytes))
 
+// The target of a shortcut, or "" when it cannot be read (COM initialised).
+std::string LinkTarget(const std::string& path);
+
 // ---- Distributions that the copy scenarios build (copy_scenarios.cpp) -----------
 
 enum Storage {

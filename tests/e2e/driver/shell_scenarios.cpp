@@ -293,6 +293,14 @@ void StartCopyingAt(int line, const std::string& dest, bool guide)
             std::vector<std::string> found = ListItems(existing, IDC_FOUND_LIST);
             bool over = !found.empty() && Lower(found[0]) == Lower(dest);
             ClickAt(line, existing, over ? IDC_INSTALL_OVER : IDC_OTHER_DIRECTORY);
+            // Over an installation with a settings file: they are kept.
+            for (DWORD asked = GetTickCount(); over && IsWindow(existing) && GetTickCount() - asked < 5000;
+                 Sleep(kPollMs)) {
+                if (FindDialog(IDD_MESSAGE_BASE + MSG_KEEP_SETTINGS)) {
+                    AnswerAt(line, MSG_KEEP_SETTINGS, ANSWER_KEEP_SETTINGS, existing);
+                    break;
+                }
+            }
             NeedGoneAt(line, existing);
             if (over)
                 break;
@@ -549,7 +557,8 @@ std::string ProgramsFolder()
     return path;
 }
 
-// The target of a shortcut, or "" when it cannot be read.
+} // namespace
+
 std::string LinkTarget(const std::string& path)
 {
     std::string target;
@@ -568,6 +577,8 @@ std::string LinkTarget(const std::string& path)
     link->Release();
     return target;
 }
+
+namespace {
 
 
 // ---- The 3D-controls library ------------------------------------------------------
@@ -828,6 +839,15 @@ const CommandCase kUmlautCase = {
     "\"c:\\programme\\\xFC" "bung\\tovarin.exe\"", "\"c:\\programme\\\xFC" "bung\\readme.wri\"",
     "\"c:\\programme\\\xFC" "bung\\guide\\guide.hlp\"", false};
 
+// A Japanese system (code page 932): D:\ソフト\表 ends in a second byte of
+// 0x5C and the group ゼゾ holds "[" and "]" as second bytes; the commands
+// carry them byte for byte, lowered only in their single-byte letters.
+#define kSoftHyo "\x83\x5C\x83\x74\x83\x67\\\x95\x5C"
+const CommandCase kJapaneseCase = {
+    "D:\\" kSoftHyo, true, "Main\r\n", "\x83\x5B\x83\x5D Tovarin", "\x83\x5B\x83\x5D Tovarin",
+    "\"d:\\" kSoftHyo "\\tovarin.exe\"", "\"d:\\" kSoftHyo "\\readme.wri\"",
+    "\"d:\\" kSoftHyo "\\guide\\guide.hlp\"", false};
+
 // Typed with a doubled backslash, or with "." and ".." parts: Next makes
 // it whole, and the files, the record, the registry and the commands all
 // name C:\Tovarin\App.
@@ -946,7 +966,7 @@ void Commands(const CommandCase& c)
     // so, and the removal leaves it.  The record names the files installed
     // (in lower case by the system's rule, as the copy names them) and the
     // items by their names.
-    const std::string in = dest + (dest.back() == '\\' ? "" : "\\");
+    const std::string in = dest + (EndsInBackslash(dest) ? "" : "\\");
     std::string lowerIn = in;
     CharLowerBuffA(&lowerIn[0], (DWORD)lowerIn.size());
     ok(FileExists((in + "tovarin.exe").c_str()), "tovarin.exe is not in %s", dest.c_str());
@@ -956,7 +976,8 @@ void Commands(const CommandCase& c)
     std::vector<std::string> lines = {"\nGROUP\t" + group + (c.listed ? "\told\r\n" : "\tnew\r\n"),
                                       "\nFILE\t" + lowerIn + "tovarin.exe\t", "\nFILE\t" + lowerIn + "readme.wri\t",
                                       "\nITEM\t" + group + "\t" + names[0] + "\r\n",
-                                      "\nITEM\t" + group + "\t" + names[1] + "\r\n"};
+                                      "\nITEM\t" + group + "\t" + names[1] + "\r\n",
+                                      "\nCODEPAGE\t" + std::to_string(GetACP()) + "\r\n"};
     for (const std::string& line : lines)
         ok(record.find(line) != std::string::npos, "the record has no line %s", Printable(line).c_str());
     StopStandIn();
@@ -1582,6 +1603,10 @@ const Scenario kShellScenarios[] = {
     {"group-commands-doubled-backslash", [] { Commands(kDoubledBackslashCase); }},
     {"group-commands-dot-parts", [] { Commands(kDotPartsCase); }},
     {"group-commands-second-destination", [] { Commands(kSecondDestinationCase); }},
+    {"group-commands-ja", [] {
+         NeedCodePage(932);
+         Commands(kJapaneseCase);
+     }},
     {"group-long-destination", LongDestination},
     {"group-wine-progman", WineProgman},
     {"group-refused", GroupRefused},
