@@ -1150,8 +1150,9 @@ std::string TextValue(HKEY root, const char* key, const char* name)
 // leaves nothing but the user's files.
 struct EastAsianCase {
     UINT codePage;
-    const char* dest;    // made before Setup runs
+    const char* dest;
     const char* group;
+    bool typedNew;       // dest typed new, made by Setup; else made before it runs
 };
 
 void EastAsian(const EastAsianCase& c)
@@ -1162,7 +1163,7 @@ void EastAsian(const EastAsianCase& c)
     const std::string exe = dest + "\\tovarin.exe";
     for (int run = 1; run <= 2; run++) {
         SetCase(run == 1 ? "installed" : "installed over");
-        StartInstalling(dest, 4096);
+        StartInstallingAt(__LINE__, dest, 4096, !(c.typedNew && run == 1));
         HWND page = NeedDialog(IDD_GROUP);
         SetText(page, IDC_GROUP_EDIT, c.group);
         Click(page, IDOK);
@@ -1237,11 +1238,11 @@ void EastAsian(const EastAsianCase& c)
 // 表 95 5C); D:\ポスター holds a 0x7C (ポ 83 7C, ス 83 58: a letter); ゼ
 // 83 5B and ゾ 83 5D.  950: 程式 B5 7B A6 A1, 功 A5 5C, 加 A5 5B, 工 A4 75.
 // 936: 乗 81 5C, 亅 81 7C.  949: 갂 81 41, 갴 81 5A, 갵 81 61, 걕 81 7A.
-const EastAsianCase kJapaneseCase = {932, "D:\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C", "\x83\x5B\x83\x5D Tovarin"};
-const EastAsianCase kJapaneseBarCase = {932, "D:\\\x83\x7C\x83\x58\x83\x5E\x81\x5B", "Tovarin \x83\x5D"};
-const EastAsianCase kTraditionalChineseCase = {950, "D:\\\xB5\x7B\xA6\xA1\\\xA5\x5C", "\xA5\x5B\xA4\x75"};
-const EastAsianCase kSimplifiedChineseCase = {936, "D:\\\x81\x5C", "\x81\x7C\x81\x5C"};
-const EastAsianCase kKoreanCase = {949, "D:\\\x81\x41\x81\x5A\\\x81\x61\x81\x7A", "\x81\x41 Tovarin"};
+const EastAsianCase kJapaneseCase = {932, "D:\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C", "\x83\x5B\x83\x5D Tovarin", true};
+const EastAsianCase kJapaneseBarCase = {932, "D:\\\x83\x7C\x83\x58\x83\x5E\x81\x5B", "Tovarin \x83\x5D", false};
+const EastAsianCase kTraditionalChineseCase = {950, "D:\\\xB5\x7B\xA6\xA1\\\xA5\x5C", "\xA5\x5B\xA4\x75", true};
+const EastAsianCase kSimplifiedChineseCase = {936, "D:\\\x81\x5C", "\x81\x7C\x81\x5C", true};
+const EastAsianCase kKoreanCase = {949, "D:\\\x81\x41\x81\x5A\\\x81\x61\x81\x7A", "\x81\x41 Tovarin", false};
 
 }  // namespace
 

@@ -27,8 +27,9 @@ extern const Scenario kExtraScenarios[];  // demonstration helpers
 // Writes shell_scenarios.cpp's small distribution (a library of
 // libraryBytes, the guide, the template) to A:, starts setup.exe and takes
 // it to the copy into dest with every component: the copy runs when it
-// returns.
-void StartInstallingAt(int line, const std::string& dest, uint32_t libraryBytes);
+// returns.  dest is made beforehand, unless makeDest is false: then Setup
+// asks to create it, and is answered yes.
+void StartInstallingAt(int line, const std::string& dest, uint32_t libraryBytes, bool makeDest = true);
 #define StartInstalling(dest, bytes) StartInstallingAt(__LINE__, (dest), (bytes))
 
 // The target of a shortcut, or "" when it cannot be read (COM initialised).

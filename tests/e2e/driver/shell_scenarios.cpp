@@ -283,9 +283,9 @@ void ChooseComponentsAt(int line, bool guide, const char* shot)
 // Starts setup.exe and goes to the program-group page: dest typed on the
 // destination page (made beforehand, so no question), or an earlier
 // installation in dest installed over; the guide component as asked.
-void StartCopyingAt(int line, const std::string& dest, bool guide)
+void StartCopyingAt(int line, const std::string& dest, bool guide, bool makeDest = true)
 {
-    if (dest.size() > 3)
+    if (dest.size() > 3 && makeDest)
         MakeDirsAt(line, dest);
     StartSetupAt(line, "A:\\setup.exe", "", -1);
     for (DWORD start = GetTickCount();; Sleep(kPollMs)) {
@@ -308,6 +308,10 @@ void StartCopyingAt(int line, const std::string& dest, bool guide)
         if (HWND page = FindDialog(IDD_DESTINATION)) {
             SetTextAt(line, page, IDC_DEST_EDIT, dest.c_str());
             ClickAt(line, page, IDC_DEST_NEXT);
+            if (!makeDest) {
+                NeedDialogAt(line, IDD_MESSAGE_BASE + MSG_CREATE_DIR, kWaitMs);
+                AnswerAt(line, MSG_CREATE_DIR, 1, page);
+            }
             NeedGoneAt(line, page);
             break;
         }
@@ -1587,10 +1591,10 @@ void Ctl3dWindows95()
 
 } // namespace
 
-void StartInstallingAt(int line, const std::string& dest, uint32_t libraryBytes)
+void StartInstallingAt(int line, const std::string& dest, uint32_t libraryBytes, bool makeDest)
 {
     WriteDistributionAt(line, libraryBytes);
-    StartCopyingAt(line, dest, true);
+    StartCopyingAt(line, dest, true, makeDest);
 }
 
 const Scenario kShellScenarios[] = {
