@@ -25,6 +25,9 @@ const KindWord kKinds[] = {
     {kRecordTemplate, "TEMPLATE", 2, {nullptr, nullptr}},
     {kRecordPlaced, "PLACED", 2, {nullptr, nullptr}},
     {kRecordCodePage, "CODEPAGE", 1, {nullptr, nullptr}},
+    {kRecordBegin, "BEGIN", 0, {nullptr, nullptr}},
+    {kRecordCommit, "COMMIT", 0, {nullptr, nullptr}},
+    {kRecordCommitted, "COMMITTED", 0, {nullptr, nullptr}},
 };
 
 const KindWord* FindKind(RecordKind kind)
@@ -103,6 +106,10 @@ int FieldsValid(RecordKind kind, const char* const* field)
         return IsRoot(field[0]) && IsKeyPath(field[1]);
     case kRecordCodePage:
         return RecordCodePage(field[0]) != 0;
+    case kRecordBegin:
+    case kRecordCommit:
+    case kRecordCommitted:
+        return 1;
     }
     return 0;
 }

@@ -22,7 +22,15 @@
 //                                    bytes: the removal takes it only while it still has them
 //   CODEPAGE  number                 the ANSI code page of the lines after it, the system's when
 //                                    Setup ran: each run writes one before its first path
+//   BEGIN                            a run that stages its replacements begins: a file that
+//                                    replaces an earlier one waits in its temporary file
+//   COMMIT                           every staged file is whole on the disk; they now go in place
+//   COMMITTED                        every staged file is in place
 //
+// A run begun and not committed is recovered from the record alone: a
+// COMMIT without its COMMITTED rolls forward (the temporary files that are
+// still there go in place), a run without a COMMIT rolls back (its
+// temporary files go, the earlier files were never touched).
 // In a double-byte code page (932, 936, 949, 950) a path's second bytes
 // may be "\", "|" or a letter: the record is read a character at a time in
 // the code page it was written in.  Lines before the first CODEPAGE line
@@ -57,6 +65,9 @@ enum RecordKind {
     kRecordTemplate,
     kRecordPlaced,
     kRecordCodePage,
+    kRecordBegin,
+    kRecordCommit,
+    kRecordCommitted,
 };
 
 enum {

@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the removal's two readers of outside files: the
 // plan made of a record anyone may have edited must fit the block
 // PlanBytes promised, hold only lines the reader accepts, and judge only
-// absolute paths; WININIT.INI, as it lies on the disk, must come back
+// absolute paths, and recover only the temporary files of its FILE lines;
+// WININIT.INI, as it lies on the disk, must come back
 // whole with exactly one NUL= line more.
 #include <stdint.h>
 #include <stdlib.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "remove/plan.h"
+#include "remove/recovery.h"
 #include "remove/wininit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -42,6 +44,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             TemporaryFileKind(FileNameOf(line->field[0])) != kNewContents)
             abort();
     }
+    // The recovery takes or puts in place only a FILE line's own temporary
+    // file, and judges only absolute paths.
+    RecoveryStep steps[64];
+    uint32_t count = PlanRecovery(&plan, steps, 64);
+    for (uint32_t i = 0; i < count && i < 64; ++i) {
+        if (!IsPlainAbsolutePath(steps[i].target) || !IsPlainAbsolutePath(steps[i].temp))
+            abort();
+    }
+    if (count != 0 && !NeedsRecovery(&plan))
+        abort();
     free(block);
 
     const char path[] = "C:\\TOVARIN\\TOVARIN.EXE";

@@ -62,6 +62,9 @@ TEST(Record, WhatIsWrittenReadsBack)
         {kRecordPlaced, 0, {"C:\\Tovarin\\tovarin.exe", "0A1B2C3D-4000000000", "", ""},
          "PLACED\tC:\\Tovarin\\tovarin.exe\t0A1B2C3D-4000000000\r\n"},
         {kRecordCodePage, 0, {"932", "", "", ""}, "CODEPAGE\t932\r\n"},
+        {kRecordBegin, 0, {"", "", "", ""}, "BEGIN\r\n"},
+        {kRecordCommit, 0, {"", "", "", ""}, "COMMIT\r\n"},
+        {kRecordCommitted, 0, {"", "", "", ""}, "COMMITTED\r\n"},
     };
     std::string record = Signature();
     for (const auto& c : cases) {
@@ -72,9 +75,9 @@ TEST(Record, WhatIsWrittenReadsBack)
     }
     std::vector<Line> read;
     uint32_t bad = 99;
-    EXPECT_EQ(ReadRecord(record.data(), record.size(), Collect, &read, &bad), 11u);
+    EXPECT_EQ(ReadRecord(record.data(), record.size(), Collect, &read, &bad), 14u);
     EXPECT_EQ(bad, 0u);
-    ASSERT_EQ(read.size(), 11u);
+    ASSERT_EQ(read.size(), 14u);
     for (size_t i = 0; i < read.size(); ++i) {
         EXPECT_EQ(read[i].kind, cases[i].kind) << i;
         EXPECT_EQ(read[i].flag, cases[i].flag) << i;
@@ -152,6 +155,7 @@ TEST(Record, TheReaderStopsAtWhatItCannotAccountFor)
         {"code page over 65535", Signature() + "CODEPAGE\t65536\r\n", 0, 2},
         {"code page not a number", Signature() + "CODEPAGE\t93x\r\n", 0, 2},
         {"code page empty", Signature() + "CODEPAGE\t\r\n", 0, 2},
+        {"a commit with a field", Signature() + "COMMIT\tC:\\T\r\n", 0, 2},
     };
     for (const auto& c : cases) {
         std::vector<Line> read;
