@@ -117,6 +117,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_
 # for Program Manager and the registry; none of the wizard.
 set(TVREMOVE_SOURCES
   remove/main.cpp
+  remove/recover.cpp
   remove/removal.cpp
   remove/system.cpp
   remove/pages.cpp

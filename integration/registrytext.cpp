@@ -25,6 +25,26 @@ size_t AppPathText(const char* destDir, char* out, size_t capacity)
     return ComposeText(out, capacity, destDir, "\\tovarin.exe");
 }
 
+const char kRunOncePath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+size_t RecoveryValueName(const char* destDir, char* out, size_t capacity)
+{
+    char name[256];
+    size_t length = ComposeText(name, sizeof name, "Tovarin recovery ", destDir);
+    return length != 0 ? CopyText(out, capacity, name) : (capacity != 0 ? (out[0] = '\0', 0) : 0);
+}
+
+size_t RecoveryCommand(const char* destDir, char* out, size_t capacity)
+{
+    char program[kPathBytes];
+    if (JoinPath(destDir, "tvremove.exe", program, sizeof program) == 0) {
+        if (capacity != 0)
+            out[0] = '\0';
+        return 0;
+    }
+    return ComposeText(out, capacity, "\"", program, "\" /recover");
+}
+
 const char kUninstallPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 namespace {

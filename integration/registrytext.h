@@ -21,6 +21,15 @@ size_t OpenCommandText(const char* destDir, char* out, size_t capacity);  // "di
 size_t IconText(const char* destDir, int index, char* out, size_t capacity);  // dir\tovarin.exe ,N
 size_t AppPathText(const char* destDir, char* out, size_t capacity);      // dir\tovarin.exe
 
+// The recovery of a run cut short: a value of HKLM's RunOnce key, one a
+// destination, that starts the destination's removal program at the next
+// start of Windows.  The name "Tovarin recovery dir" (at most 255
+// characters, as the registry allows) and the command "dir\tvremove.exe"
+// /recover; 0 when either does not fit.
+extern const char kRunOncePath[];
+size_t RecoveryValueName(const char* destDir, char* out, size_t capacity);
+size_t RecoveryCommand(const char* destDir, char* out, size_t capacity);
+
 // Add/Remove Programs: one entry per destination, each a key under
 // HKLM\kUninstallPath numbered from 1 to kMostEntries: "Tovarin", "Tovarin 2",
 // "Tovarin 3"...  A destination's entry is the one whose InstallLocation is

@@ -58,8 +58,14 @@ int ParseRemoveArguments(const char* tail, RemoveArguments* out)
     out->process = 0;
     out->result = 0;
     out->destDir[0] = '\0';
+    out->recover = 0;
     const char* p = SkipBlanks(tail);
-    const char* after = TakeSwitch(p, "copy");
+    const char* after = TakeSwitch(p, "recover");
+    if (after != nullptr) {
+        out->recover = 1;
+        return *SkipBlanks(after) == '\0';
+    }
+    after = TakeSwitch(p, "copy");
     if (after != nullptr) {
         out->copy = 1;
         p = TakeNumber(after, &out->event);

@@ -6,6 +6,10 @@
 //
 //   tvremove.exe [/quiet]
 //   tvremove.exe /copy EVENT PROCESS RESULT [/quiet] DESTINATION
+//   tvremove.exe /recover
+//
+// /recover finishes or undoes a run of Setup cut short in the program's
+// own directory (its RunOnce value, or Setup's next start, runs it).
 //
 // Portable: no windows.h.
 #ifndef TOVARIN_REMOVE_ARGUMENTS_H
@@ -19,6 +23,7 @@
 struct RemoveArguments {
     int quiet;
     int copy;                  // 1: this is the copy in the temporary directory
+    int recover;               // 1: /recover
     uint32_t event;            // the copy's: the handle it signals when all is removed
     uint32_t process;          // the copy's: the handle of the program that started it
     uint32_t result;           // the copy's: the pipe it writes its exit code into before it signals
@@ -26,7 +31,7 @@ struct RemoveArguments {
 };
 
 // Reads the command tail (after the program name).  1 when it is one of
-// the two forms above (switches in either letter case, "-" for "/"), else
+// the forms above (switches in either letter case, "-" for "/"), else
 // 0.  The destination may be quoted; a trailing backslash is dropped.
 int ParseRemoveArguments(const char* tail, RemoveArguments* out);
 

@@ -191,6 +191,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int)
     if (length == 0 || length >= sizeof destDir || LastBackslash(destDir) < 2)
         return kExitNothingRemoved;
     destDir[LastBackslash(destDir) == 2 ? 3 : LastBackslash(destDir)] = '\0';
+    if (arguments.recover)
+        return Recover(destDir);
     DWORD code = kExitNothingRemoved;
     if (HandOver(destDir, arguments.quiet, &code))
         return static_cast<int>(code);

@@ -97,6 +97,15 @@ void RemoveUninstallEntry(RemovalRun* run);
 // removal.cpp: reads a whole file into a block of its own (LocalAlloc'd,
 // one byte more for a NUL); null when there is none or it is too large.
 char* ReadWhole(const char* path, DWORD* size);
+// system.cpp: appends line to the record at path, after its last whole
+// line (a line a killed Setup cut short is its end, and would swallow what
+// follows it), with the code page it is in before it: the record may end
+// in another.  1 when written and flushed.
+int AppendToRecord(const char* path, const PlanLine* line);
+// recover.cpp: /recover in destDir: finishes a begun commit or undoes a
+// run that never reached it, from the record; its RunOnce value stays
+// until everything is done.  An exit code of plan.h.
+int Recover(const char* destDir);
 
 // pages.cpp
 // Box n (template 32000 + n); text replaces control 100's unless it is

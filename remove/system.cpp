@@ -198,9 +198,8 @@ int GroupFolderEmpty(const char* group)
     return empty;
 }
 
-// Appends line to the record at path, after its last whole line (a line a
-// killed Setup cut short is its end, and would swallow what follows it),
-// with the code page it is in before it: the record may end in another.
+}  // namespace
+
 int AppendToRecord(const char* path, const PlanLine* line)
 {
     char number[16], text[64 + kRecordLineBytes];
@@ -235,6 +234,8 @@ int AppendToRecord(const char* path, const PlanLine* line)
     CloseHandle(file);
     return done;
 }
+
+namespace {
 
 struct Holder {
     const PlanLine* owner;

@@ -149,3 +149,26 @@ TEST(RegistryText, EachDestinationItsEntry)
         EXPECT_EQ(ChosenEntry(&search), strcmp(dest, "C:\\New") == 0 ? 0u : 20u);
     }
 }
+
+// The recovery's RunOnce value: one a destination, its name within the
+// registry's 255 characters, the command naming the destination's own
+// removal program.
+TEST(RegistryText, TheRecoveryValue)
+{
+    struct Case {
+        std::string dest, name, command;
+    } cases[] = {
+        {"C:\\Tovarin", "Tovarin recovery C:\\Tovarin", "\"C:\\Tovarin\\tvremove.exe\" /recover"},
+        {"D:\\", "Tovarin recovery D:\\", "\"D:\\tvremove.exe\" /recover"},
+        {"C:\\" + std::string(235, 'x'), "Tovarin recovery C:\\" + std::string(235, 'x'),
+         "\"C:\\" + std::string(235, 'x') + "\\tvremove.exe\" /recover"},
+        {"C:\\" + std::string(236, 'x'), "", "\"C:\\" + std::string(236, 'x') + "\\tvremove.exe\" /recover"},
+    };
+    for (const auto& c : cases) {
+        char name[300], command[300];
+        EXPECT_EQ(RecoveryValueName(c.dest.c_str(), name, sizeof name), c.name.size()) << c.dest.size();
+        EXPECT_EQ(std::string(name), c.name);
+        EXPECT_EQ(RecoveryCommand(c.dest.c_str(), command, sizeof command), c.command.size());
+        EXPECT_EQ(std::string(command), c.command);
+    }
+}

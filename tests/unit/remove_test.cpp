@@ -312,6 +312,10 @@ TEST(RemoveArguments, ReadsBothFormsAndRefusesOthers)
         {"/copy 12 34 C:\\T", 0, 0, 1, 12, 34, ""},   // no result pipe
         {"/copy 12 34 5 \"C:\\T", 0, 0, 1, 12, 34, ""},
         {"/copy 99999999999 34 C:\\T", 0, 0, 1, 0, 0, ""},
+        {"/recover", 1, 0, 0, 0, 0, ""},
+        {" -RECOVER ", 1, 0, 0, 0, 0, ""},
+        {"/recover /quiet", 0, 0, 0, 0, 0, ""},
+        {"/recovery", 0, 0, 0, 0, 0, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tail);
@@ -319,6 +323,8 @@ TEST(RemoveArguments, ReadsBothFormsAndRefusesOthers)
         EXPECT_EQ(ParseRemoveArguments(c.tail, &a), c.valid);
         if (!c.valid)
             continue;
+        EXPECT_EQ(a.recover, std::string(c.tail).find("ECOVER") != std::string::npos ||
+                                 std::string(c.tail).find("ecover") != std::string::npos);
         EXPECT_EQ(a.quiet, c.quiet);
         EXPECT_EQ(a.copy, c.copy);
         EXPECT_EQ(a.event, c.event);

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "install/record.h"
+#include "integration/registrytext.h"
 #include "resources/resource.h"
 #include "resources/tvremove.h"
 #include "remove/plan.h"
@@ -1126,6 +1127,94 @@ void RemoveKilledInstallation()
     ExpectSetupRemoved(dest, std::vector<std::string>());
 }
 
+// ---- The recovery of a run cut short -------------------------------------------------
+
+std::string Text(const std::string& path)
+{
+    Bytes bytes;
+    return ReadBytes(path, &bytes) ? std::string(bytes.begin(), bytes.end()) : std::string("(none)");
+}
+
+// Two runs of Setup cut short, made by hand as their records and files
+// would be, each with its RunOnce value; at the next start of Windows
+// (wineboot -r) each destination's removal program recovers it.  One was
+// killed inside its commit: the staged file still waiting goes in place.
+// One was killed while staging: every earlier file stays, the staged file
+// goes.  A new file that a power cut left short (its fingerprint's size is
+// not its size) or left without a fingerprint goes; a whole one stays.
+// Each record ends with COMMITTED, and the values are gone.
+void RecoverAtRestart()
+{
+    struct File {
+        const char* name;
+        const char* text;      // on the disk before the restart
+        const char* expected;  // after it; null: gone
+    };
+    const struct {
+        const char* dest;
+        const char* lines;     // after the signature; "@" is the destination
+        std::vector<File> files;
+    } cases[] = {
+        {"C:\\Recover\\Begun",
+         "BEGIN|FILE @\\a.dll over|TEMP @\\~tv0001.tmp|FILE @\\b.dll over|TEMP @\\~tv0002.tmp|"
+         "FILE @\\c.dat new|TEMP @\\~tv0003.tmp|PLACED @\\c.dat {C}|FILE @\\d.dat new|TEMP @\\~tv0004.tmp|"
+         "PLACED @\\d.dat {D}|COMMIT|PLACED @\\b.dll {B}",
+         {{"a.dll", "the earlier a", "the new a"}, {"~tv0001.tmp", "the new a", nullptr},
+          {"b.dll", "the new b", "the new b"}, {"c.dat", "whole c", "whole c"}, {"d.dat", "", nullptr}}},
+        {"C:\\Recover\\Staging",
+         "BEGIN|FILE @\\a.dll over|TEMP @\\~tv0001.tmp|FILE @\\e.dat new|TEMP @\\~tv0005.tmp|"
+         "FILE @\\f.dll over|TEMP @\\~tv0006.tmp",
+         {{"a.dll", "the earlier a", "the earlier a"}, {"~tv0001.tmp", "the new a", nullptr},
+          {"e.dat", "an e without its fingerprint", nullptr}, {"f.dll", "the earlier f", "the earlier f"},
+          {"~tv0006.tmp", "half of the n", nullptr}}},
+    };
+    const std::string fingerprints[][2] = {{"C", Fingerprint("whole c")}, {"D", Fingerprint("whole d")},
+                                          {"B", Fingerprint("the new b")}};
+    for (const auto& c : cases) {
+        const std::string dest = c.dest;
+        MakeDirs(dest);
+        CopyInto(kProgram, dest + "\\tvremove.exe");
+        for (const File& f : c.files)
+            WriteText(dest + "\\" + f.name, f.text);
+        char signature[64];
+        std::string record(signature, FormatRecordSignature(signature, sizeof signature));
+        std::string lines = c.lines;
+        for (size_t at = 0; (at = lines.find('@', at)) != std::string::npos;)
+            lines.replace(at, 1, dest);
+        for (size_t at = 0; (at = lines.find(' ', at)) != std::string::npos;)
+            lines.replace(at, 1, "\t");
+        for (const auto& f : fingerprints)
+            for (size_t at = 0; (at = lines.find("{" + f[0] + "}")) != std::string::npos;)
+                lines.replace(at, 3, f[1]);
+        for (size_t at = 0; (at = lines.find('|', at)) != std::string::npos;)
+            lines.replace(at, 1, "\r\n");
+        record += lines + "\r\n";
+        WriteText(dest + "\\tvremove.log", record);
+        char name[256], command[MAX_PATH + 16];
+        ok(RecoveryValueName(dest.c_str(), name, sizeof name) != 0 &&
+               RecoveryCommand(dest.c_str(), command, sizeof command) != 0,
+           "no recovery value for %s", dest.c_str());
+        SetValue(HKEY_LOCAL_MACHINE, kRunOncePath, name, command);
+    }
+    RequestRestart();
+    for (const auto& c : cases) {
+        SetCase(c.dest);
+        const std::string dest = c.dest;
+        for (const File& f : c.files) {
+            std::string now = Text(dest + "\\" + f.name);
+            std::string expected = f.expected ? f.expected : "(none)";
+            ok(now == expected, "%s holds \"%s\", expected \"%s\"", f.name, now.c_str(), expected.c_str());
+        }
+        std::string record = Text(dest + "\\tvremove.log");
+        ok(record.size() > 11 && record.compare(record.size() - 11, 11, "COMMITTED\r\n") == 0,
+           "the record does not end the run: \"%s\"", record.c_str());
+        char name[256];
+        RecoveryValueName(dest.c_str(), name, sizeof name);
+        ok(!ValueExists(HKEY_LOCAL_MACHINE, kRunOncePath, name), "the RunOnce value %s is still there", name);
+    }
+    SetCase(nullptr);
+}
+
 // ---- Double-byte code pages -----------------------------------------------------
 
 // A text value exactly as RegQueryValueExA gives it, "" when there is none.
@@ -1273,6 +1362,7 @@ extern const Scenario kRemoveScenarios[] = {
     {"remove-cancelled-installation", RemoveCancelledInstallation},
     {"remove-killed-installation", RemoveKilledInstallation},
     {"remove-one-of-two-setup-installations", RemoveOneOfTwoSetupInstallations},
+    {"recover-at-restart", RecoverAtRestart},
     {"east-asian-ja", [] { EastAsian(kJapaneseCase); }},
     {"east-asian-bar-ja", [] { EastAsian(kJapaneseBarCase); }},
     {"east-asian-zh_TW", [] { EastAsian(kTraditionalChineseCase); }},
