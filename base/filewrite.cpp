@@ -5,7 +5,7 @@
 namespace {
 
 // Creates a new temporary file beside the target.  Its name goes to temp.
-HANDLE CreateTemporary(const char* targetPath, char* temp)
+HANDLE CreateTemporary(const char* targetPath, int targetExists, char* temp)
 {
     char dir[kPathBytes];
     if (ParentDirectory(targetPath, dir, sizeof dir) == 0)
@@ -22,7 +22,7 @@ HANDLE CreateTemporary(const char* targetPath, char* temp)
             continue;
         // Noted before the temporary file exists: a kill leaves nothing
         // unnoted, and a noted name that was never made is harmless.
-        NoteAction(kNoteFile, GetFileAttributesA(targetPath) != INVALID_FILE_ATTRIBUTES, targetPath, temp);
+        NoteAction(kNoteFile, targetExists, targetPath, temp);
         HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE)
@@ -136,8 +136,10 @@ int WriteFileWhole(const char* targetPath, const BlockSource* source, uint32_t s
     uint8_t* buffer = static_cast<uint8_t*>(LocalAlloc(LPTR, kCopyBlockBytes));
     if (buffer == nullptr)
         return kFileNoMemory;
+    // Asked once: whether there is an earlier file to keep whole.
+    int targetExisted = GetFileAttributesA(targetPath) != INVALID_FILE_ATTRIBUTES;
     char temp[kPathBytes];
-    HANDLE file = CreateTemporary(targetPath, temp);
+    HANDLE file = CreateTemporary(targetPath, targetExisted, temp);
     if (file == INVALID_HANDLE_VALUE) {
         LocalFree(buffer);
         return kFileCreateFailed;
@@ -150,7 +152,6 @@ int WriteFileWhole(const char* targetPath, const BlockSource* source, uint32_t s
 
     // A new file has nothing to lose; an earlier one is only replaced by a
     // file that is on the disk, not in its cache.
-    int targetExisted = GetFileAttributesA(targetPath) != INVALID_FILE_ATTRIBUTES;
     if (copied == kBlocksCopied && targetExisted && !FlushFileBuffers(file))
         copied = kBlocksWriteFailed;
     CloseHandle(file);
