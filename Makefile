@@ -27,7 +27,7 @@ else
 WERROR ?= OFF
 endif
 
-.PHONY: all deps host win32 win64 arches test unit e2e demo dist pictures art bench-szdd bench-install bench-search clean
+.PHONY: all deps host win32 win64 arches test unit e2e demo dist pictures art bench-szdd bench-install bench-peers bench-search clean
 
 all: host win32 win64
 
@@ -107,6 +107,9 @@ bench-szdd: host
 
 bench-install: dist
 	@bench/install/run $(abspath $(WIN32)) $(abspath $(WIN64)) $(abspath build/dist)
+
+bench-peers: dist
+	@bench/peers/run $(abspath $(WIN32)) $(abspath $(WIN64)) $(abspath build/dist) $(abspath build/bench-peers)
 
 bench-search: all
 	@bench/search/run $(abspath $(WIN32)) $(abspath $(WIN64))

@@ -9,6 +9,11 @@
 // set is set against that of C:\baseline.exe, the smallest window program,
 // taken the same way in the same prefix.
 //
+// make bench-peers: the same copy by silent peer installers of the same
+// files, built by bench/peers/make-peers into A:\peers, each fresh and over
+// an earlier installation, in one table with setup.exe's copy and the bare
+// loop (see BenchPeers).
+//
 // make bench-search: C:\searchbench.exe times the installer's search for
 // earlier installations against a bare walk over the tree that run-scenario
 // generated on D:; this scenario runs it and passes its report on.
@@ -19,6 +24,7 @@
 
 #include <stdio.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -106,16 +112,23 @@ SIZE_T PeakWorkingSet()
     return counters.PeakWorkingSetSize;
 }
 
-// One installation up to the program-group page; returns the copy's time
-// and the installer's peak working set before and after the copy.
-double InstallerCopy(const std::string& dest, SIZE_T* beforeBytes, SIZE_T* peakBytes)
+// One installation up to the program-group page, into a new dest or over
+// the earlier installation there (its settings file replaced, so that
+// every file is copied); returns the copy's time and the installer's peak
+// working set before and after the copy.
+double InstallerCopy(const std::string& dest, bool over, SIZE_T* beforeBytes, SIZE_T* peakBytes)
 {
-    MakeDirs(dest);
-    StartSetup("");
-    HWND page = NeedDialog(IDD_DESTINATION);
-    SetText(page, IDC_DEST_EDIT, dest.c_str());
-    Click(page, IDC_DEST_NEXT);
-    HWND components = NeedDialog(IDD_COMPONENTS);
+    HWND components;
+    if (over) {
+        components = NeedComponentsOver(dest, 2);
+    } else {
+        MakeDirs(dest);
+        StartSetup("");
+        HWND page = NeedDialog(IDD_DESTINATION);
+        SetText(page, IDC_DEST_EDIT, dest.c_str());
+        Click(page, IDC_DEST_NEXT);
+        components = NeedDialog(IDD_COMPONENTS);
+    }
     *beforeBytes = PeakWorkingSet();
     Click(components, IDC_COMPONENTS_NEXT);
     LARGE_INTEGER start = Now();
@@ -170,7 +183,7 @@ void BenchInstall()
     SIZE_T peak = 0, before = 0;
     for (int round = 0; round < kRounds; ++round) {
         SIZE_T roundBefore = 0, roundPeak = 0;
-        double copy = InstallerCopy("C:\\Bench", &roundBefore, &roundPeak);
+        double copy = InstallerCopy("C:\\Bench", false, &roundBefore, &roundPeak);
         RemoveTree("C:\\Bench");
         double loop = BareLoop(entries, "C:\\BareLoop");
         RemoveTree("C:\\BareLoop");
@@ -194,6 +207,266 @@ void BenchInstall()
            "minimal window program in the same prefix (goal <= 8 MB); the copy adds %.1f MB\n",
            kArchitecture, Megabytes(peak), Megabytes(peak > baseline ? peak - baseline : 0),
            Megabytes(baseline), Megabytes(peak - before));
+}
+
+// ---- make bench-peers ------------------------------------------------------
+
+const int kPeerRounds = 7;
+const char kBenchDest[] = "C:\\Bench";
+// What the NSIS installers write: "START END FREQUENCY" of the performance
+// counter around their SetOutPath and File commands.
+const char kPeerTime[] = "C:\\bench-peer-time.txt";
+const char kMsiexec[] = "C:\\windows\\system32\\msiexec.exe";
+
+// Runs a program to its end; returns its whole time from CreateProcess to
+// its exit.
+double RunProgram(const char* path, const std::string& args)
+{
+    std::string command = std::string("\"") + path + "\" " + args;
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    LARGE_INTEGER start = Now();
+    if (!CreateProcessA(path, line.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
+        fail("cannot start %s (error %lu)", command.c_str(), GetLastError());
+    DWORD waited = WaitForSingleObject(process.hProcess, 120000);
+    LARGE_INTEGER end = Now();
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    if (waited != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (waited != WAIT_OBJECT_0)
+        fail("%s did not end within 120 s", command.c_str());
+    if (code != 0)
+        fail("%s ended with exit code %lu", command.c_str(), code);
+    return Seconds(start, end);
+}
+
+// A silent NSIS installation into kBenchDest; returns the time of its File
+// commands as the installer measured it.
+double NsisCopy(const char* installer)
+{
+    DeleteFileA(kPeerTime);
+    RunProgram(installer, std::string("/S /D=") + kBenchDest);
+    Bytes text;
+    if (!ReadBytes(kPeerTime, &text))
+        fail("%s wrote no %s", installer, kPeerTime);
+    text.push_back(0);
+    long long start = 0, end = 0, frequency = 0;
+    if (sscanf((const char*)text.data(), "%lld %lld %lld", &start, &end, &frequency) != 3 || frequency <= 0 ||
+        end < start)
+        fail("%s: not a time: %s", kPeerTime, (const char*)text.data());
+    DeleteFileA(kPeerTime);
+    return double(end - start) / double(frequency);
+}
+
+// The whole run of msiexec.exe itself (not of a "wine msiexec" in front of
+// it), installing or removing package A:\peers\NAME.msi.
+double MsiRun(const char* verb, const char* package)
+{
+    return RunProgram(kMsiexec, std::string("/qn ") + verb + " A:\\peers\\" + package + ".msi INSTALLDIR=" +
+                                    kBenchDest);
+}
+
+// setup.exe moves the document template to the New menu's folder once it
+// is copied; every other installer leaves it in the destination.
+bool IsMovedTemplate(const CatalogueEntry& e)
+{
+    return lstrcmpiA(e.targetPath, "default.tvd") == 0;
+}
+
+// Every catalogue file is in dest with its catalogue size (setup.exe's
+// template aside): each installer placed the same files.
+void NeedAllPlaced(const char* who, const std::vector<CatalogueEntry>& entries, const std::string& dest,
+                   bool templateMoved)
+{
+    for (const CatalogueEntry& e : entries) {
+        if (templateMoved && IsMovedTemplate(e))
+            continue;
+        std::string path = dest + "\\" + e.targetPath;
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) || data.nFileSizeHigh != 0 ||
+            data.nFileSizeLow != e.size)
+            fail("%s: %s is not there with its %u bytes", who, path.c_str(), (unsigned)e.size);
+    }
+}
+
+// The earlier files get a last-write time no installer gives them, so
+// that the run over them shows which it wrote again.  Wine's msiexec
+// decides by version, size and hash only.
+FILETIME MarkTime()
+{
+    SYSTEMTIME day = {};
+    day.wYear = 2001;
+    day.wMonth = 1;
+    day.wDay = 1;
+    FILETIME mark = {};
+    SystemTimeToFileTime(&day, &mark);
+    return mark;
+}
+
+void MarkEarlierFiles(const std::vector<CatalogueEntry>& entries, const std::string& dest)
+{
+    const FILETIME kMarkTime = MarkTime();
+    for (const CatalogueEntry& e : entries) {
+        HANDLE file = CreateFileA((dest + "\\" + e.targetPath).c_str(), FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            continue;   // setup.exe's template, in the New menu's folder
+        SetFileTime(file, &kMarkTime, nullptr, &kMarkTime);
+        CloseHandle(file);
+    }
+}
+
+// How many of the catalogue files in dest were written again; *present
+// gets how many are there.
+int CountRewritten(const std::vector<CatalogueEntry>& entries, const std::string& dest, int* present)
+{
+    const FILETIME kMarkTime = MarkTime();
+    int rewritten = 0;
+    *present = 0;
+    for (const CatalogueEntry& e : entries) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExA((dest + "\\" + e.targetPath).c_str(), GetFileExInfoStandard, &data))
+            continue;
+        ++*present;
+        if (CompareFileTime(&data.ftLastWriteTime, &kMarkTime) != 0)
+            rewritten++;
+    }
+    return rewritten;
+}
+
+enum Peer { kNsisZlib, kNsisLzma, kMsi, kSetup, kBare, kPeerCount };
+
+const char* const kPeerNames[kPeerCount] = {"NSIS zlib", "NSIS LZMA", "MSI (wixl)", "setup.exe", "bare LZ32 loop"};
+
+struct PeerTimes {
+    std::vector<double> fresh, over;
+    int rewritten = -1;   // of the last run over the earlier installation,
+    int present = 0;      // of so many catalogue files in the destination
+};
+
+// One fresh installation and one over it, by the same installer; the
+// earlier installation is that installer's own, except for the MSI: a
+// second "msiexec /i" of an installed package changes nothing, so the
+// package is removed and the files are put back by the bare loop first.
+// The empty package runs beside the MSI under the same conditions.
+void PeerRound(Peer peer, const std::vector<CatalogueEntry>& entries, PeerTimes* times, PeerTimes* empty)
+{
+    RemoveTree(kBenchDest);
+    double fresh = 0, over = 0;
+    SIZE_T before = 0, peak = 0;
+    switch (peer) {
+    case kNsisZlib:
+    case kNsisLzma: {
+        const char* installer = peer == kNsisZlib ? "A:\\peers\\nsis-zlib.exe" : "A:\\peers\\nsis-lzma.exe";
+        fresh = NsisCopy(installer);
+        NeedAllPlaced(kPeerNames[peer], entries, kBenchDest, peer == kSetup);
+        MarkEarlierFiles(entries, kBenchDest);
+        over = NsisCopy(installer);
+        break;
+    }
+    case kMsi:
+        empty->fresh.push_back(MsiRun("/i", "empty"));
+        MsiRun("/x", "empty");
+        fresh = MsiRun("/i", "tovarin");
+        NeedAllPlaced(kPeerNames[peer], entries, kBenchDest, peer == kSetup);
+        MsiRun("/x", "tovarin");
+        BareLoop(entries, kBenchDest);
+        MarkEarlierFiles(entries, kBenchDest);
+        empty->over.push_back(MsiRun("/i", "empty"));
+        MsiRun("/x", "empty");
+        over = MsiRun("/i", "tovarin");
+        break;
+    case kSetup:
+        fresh = InstallerCopy(kBenchDest, false, &before, &peak);
+        NeedAllPlaced(kPeerNames[peer], entries, kBenchDest, peer == kSetup);
+        MarkEarlierFiles(entries, kBenchDest);
+        over = InstallerCopy(kBenchDest, true, &before, &peak);
+        break;
+    case kBare:
+    case kPeerCount:
+        fresh = BareLoop(entries, kBenchDest);
+        MarkEarlierFiles(entries, kBenchDest);
+        over = BareLoop(entries, kBenchDest);
+        break;
+    }
+    NeedAllPlaced(kPeerNames[peer], entries, kBenchDest, peer == kSetup);
+    times->rewritten = CountRewritten(entries, kBenchDest, &times->present);
+    if (peer == kMsi)
+        MsiRun("/x", "tovarin");
+    RemoveTree(kBenchDest);
+    times->fresh.push_back(fresh);
+    times->over.push_back(over);
+    Trace("%s: fresh %.3f s, over %.3f s, %d of %d files written again", kPeerNames[peer], fresh, over,
+          times->rewritten, times->present);
+}
+
+double Minimum(const std::vector<double>& v)
+{
+    return *std::min_element(v.begin(), v.end());
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct Summary {
+    double freshMin, freshMedian, overMin, overMedian;
+};
+
+Summary Summarise(const PeerTimes& t)
+{
+    return {Minimum(t.fresh), Median(t.fresh), Minimum(t.over), Median(t.over)};
+}
+
+// make bench-peers: each installer fresh into C:\Bench and again over what
+// it left there, the installers in turn and the turn's start moved by one
+// each round.  NSIS times its own File commands; msiexec gives no such
+// hook, so its whole run less that of an empty package is taken.
+void BenchPeers()
+{
+    std::vector<CatalogueEntry> entries = ReadCatalogueOfA();
+    uint64_t bytes = 0;
+    for (const CatalogueEntry& e : entries)
+        bytes += e.size;
+    PeerTimes times[kPeerCount], empty;
+    for (int round = 0; round < kPeerRounds; ++round)
+        for (int i = 0; i < kPeerCount; ++i)
+            PeerRound(Peer((i + round) % kPeerCount), entries, &times[(i + round) % kPeerCount], &empty);
+
+    Summary s[kPeerCount];
+    for (int p = 0; p < kPeerCount; ++p)
+        s[p] = Summarise(times[p]);
+    Summary e = Summarise(empty);
+    s[kMsi].freshMin -= e.freshMin;
+    s[kMsi].freshMedian -= e.freshMedian;
+    s[kMsi].overMin -= e.overMin;
+    s[kMsi].overMedian -= e.overMedian;
+    const Summary& ref = s[kSetup];
+
+    printf("bench-peers (%s): %u files, %llu bytes, into %s; %d runs each, alternated; seconds (ratio to "
+           "setup.exe)\n", kArchitecture, (unsigned)entries.size(), (unsigned long long)bytes, kBenchDest,
+           kPeerRounds);
+    printf("                 fresh                        over an earlier installation    written\n");
+    printf("                 min           median         min           median          again\n");
+    for (int p = 0; p < kPeerCount; ++p)
+        printf("%-16s %.3f (%.2f)  %.3f (%.2f)   %.3f (%.2f)  %.3f (%.2f)   %2d/%d\n", kPeerNames[p],
+               s[p].freshMin, s[p].freshMin / ref.freshMin, s[p].freshMedian, s[p].freshMedian / ref.freshMedian,
+               s[p].overMin, s[p].overMin / ref.overMin, s[p].overMedian, s[p].overMedian / ref.overMedian,
+               times[p].rewritten, times[p].present);
+    printf("timed: NSIS inside, its SetOutPath and File commands (performance counter, System plug-in);\n"
+           "       MSI the whole msiexec.exe less an empty package's (fresh %.3f/%.3f s, over %.3f/%.3f s "
+           "min/median);\n"
+           "       setup.exe inside, Next on the components page to the copy page closing; bare loop inside.\n",
+           e.freshMin, e.freshMedian, e.overMin, e.overMedian);
 }
 
 const char kSearchReport[] = "C:\\bench-search.txt";
@@ -228,6 +501,7 @@ void BenchSearch()
 
 extern const Scenario kBenchScenarios[] = {
     {"bench-install", BenchInstall},
+    {"bench-peers", BenchPeers},
     {"bench-search", BenchSearch},
     {nullptr, nullptr},
 };

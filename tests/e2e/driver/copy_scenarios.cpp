@@ -1453,11 +1453,8 @@ std::vector<std::string> TemporaryFilesUnder(const std::string& dir)
     return found;
 }
 
-// Starts setup.exe and goes on to the components page over the earlier
-// installation in dir, answering the settings question with keep (1) or
-// replace (2).  An earlier tovarin.exe that a Windows 95 replace had set
-// aside when the run was killed is not found by the search: then dir is
-// typed.
+} // namespace
+
 HWND NeedComponentsOverAt(int line, const std::string& dir, int keepAnswer)
 {
     StartSetupAt(line, "A:\\setup.exe", "", -1);
@@ -1491,7 +1488,8 @@ HWND NeedComponentsOverAt(int line, const std::string& dir, int keepAnswer)
             FailAt(line, "the components page did not come");
     }
 }
-#define NeedComponentsOver(dir, keep) NeedComponentsOverAt(__LINE__, (dir), (keep))
+
+namespace {
 
 // Every file that the catalogue names under dir is absent, the earlier
 // installation's or the new one, whole; nothing else lies there but

@@ -66,6 +66,13 @@ void WriteDiskAt(int line, const std::string& dir, const Distribution& dist, int
 // search finds is passed over with "other directory".
 HWND NeedComponentsPageAt(int line, const std::string& dest, const char* setupPath = "A:\\setup.exe");
 #define NeedComponentsPage(...) NeedComponentsPageAt(__LINE__, __VA_ARGS__)
+// Starts setup.exe and goes on to the components page over the earlier
+// installation in dir, answering the settings question with keep (1) or
+// replace (2).  An earlier tovarin.exe that a Windows 95 replace had set
+// aside when the run was killed is not found by the search: then dir is
+// typed.
+HWND NeedComponentsOverAt(int line, const std::string& dir, int keepAnswer);
+#define NeedComponentsOver(dir, keep) NeedComponentsOverAt(__LINE__, (dir), (keep))
 // A floppy set in C:\disks\disk1..N (DiskDir); A: holds disk 1 with setup.exe.
 std::string DiskDir(int disk);
 void WriteFloppiesAt(int line, const Distribution& dist);
