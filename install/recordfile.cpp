@@ -21,6 +21,7 @@ const int kPendingDirectories = 8;
 
 HANDLE record = INVALID_HANDLE_VALUE;
 int recordWhole;   // 1 from a good OpenRecord until a line fails
+DWORD recordEnd;   // where the next line goes: the end of the last whole line
 char recordDest[kPathBytes];
 char pending[kPendingDirectories][kPathBytes];
 int pendingCount;
@@ -39,14 +40,13 @@ void Put(const char* bytes, size_t length)
 {
     if (record == INVALID_HANDLE_VALUE || length == 0)
         return;
-    DWORD start = SetFilePointer(record, 0, nullptr, FILE_CURRENT), put = 0;
-    if (start != INVALID_SET_FILE_POINTER &&
-        WriteFile(record, bytes, static_cast<DWORD>(length), &put, nullptr) && put == length) {
+    DWORD put = 0;
+    if (WriteFile(record, bytes, static_cast<DWORD>(length), &put, nullptr) && put == length) {
+        recordEnd += put;
         FlushFileBuffers(record);
         return;
     }
-    if (start != INVALID_SET_FILE_POINTER &&
-        SetFilePointer(record, static_cast<LONG>(start), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
+    if (SetFilePointer(record, static_cast<LONG>(recordEnd), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
         SetEndOfFile(record);
     recordWhole = 0;
     CloseRecord();
@@ -127,7 +127,8 @@ int CutPartialLine(DWORD size)
         --end;
     if (end == 0)
         return 0;
-    return SetFilePointer(record, static_cast<LONG>(start + end), nullptr, FILE_BEGIN) !=
+    recordEnd = start + end;
+    return SetFilePointer(record, static_cast<LONG>(recordEnd), nullptr, FILE_BEGIN) !=
                INVALID_SET_FILE_POINTER &&
            SetEndOfFile(record);
 }
@@ -196,6 +197,7 @@ int OpenRecord(const char* destDir)
     char signature[64], start[64];
     size_t length = FormatRecordSignature(signature, sizeof signature);
     DWORD size = GetFileSize(record, nullptr), got = 0;
+    recordEnd = 0;
     if (size == 0) {
         Put(signature, length);
     } else if (size == INVALID_FILE_SIZE || size < length ||
