@@ -29,9 +29,8 @@ const char kRunOncePath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOn
 
 size_t RecoveryValueName(const char* destDir, char* out, size_t capacity)
 {
-    char name[256];
-    size_t length = ComposeText(name, sizeof name, "Tovarin recovery ", destDir);
-    return length != 0 ? CopyText(out, capacity, name) : (capacity != 0 ? (out[0] = '\0', 0) : 0);
+    // A value's name has at most 255 characters.
+    return ComposeText(out, capacity < 256 ? capacity : 256, "Tovarin recovery ", destDir);
 }
 
 size_t RecoveryCommand(const char* destDir, char* out, size_t capacity)

@@ -611,9 +611,22 @@ void StartSetupAt(int line, const char* path, const char* args, int showMode)
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = (WORD)showMode;
     }
-    if (!CreateProcessA(path, line8.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                        &startup, &setupProcess))
-        FailAt(line, "cannot start %s (error %lu)", path, GetLastError());
+    // Wine under load now and then fails a start with ERROR_INTERNAL_ERROR
+    // (1359) before the program runs at all (seen once in a full parallel
+    // run); that one start is tried again, any other failure is the run's.
+    BOOL started = FALSE;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 3 && !started; attempt++) {
+        started = CreateProcessA(path, line8.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
+                                 &setupProcess);
+        error = started ? 0 : GetLastError();
+        if (!started && error != ERROR_INTERNAL_ERROR)
+            break;
+        if (!started)
+            Sleep(500);
+    }
+    if (!started)
+        FailAt(line, "cannot start %s (error %lu)", path, error);
     setupStarted = true;
     setupEnded = false;
     setupExitCode = 0;
@@ -1158,6 +1171,22 @@ void CollectFiles(const std::string& dir, const std::string& relative, std::vect
 }
 
 } // namespace
+
+bool QueryValue(HKEY root, const char* key, const char* name, DWORD* type, std::string* data)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0;
+    LONG error = RegQueryValueExA(opened, name, nullptr, type, nullptr, &size);
+    if (error == ERROR_SUCCESS) {
+        data->assign(size + 2, '\0');
+        error = RegQueryValueExA(opened, name, nullptr, type, (BYTE*)&(*data)[0], &size);
+        data->resize(size);
+    }
+    RegCloseKey(opened);
+    return error == ERROR_SUCCESS;
+}
 
 std::vector<std::string> FilesUnder(const std::string& dir)
 {

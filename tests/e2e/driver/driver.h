@@ -266,6 +266,8 @@ bool ReadBytes(const std::string& path, Bytes* out);
 void CopyIntoAt(int line, const std::string& from, const std::string& to);
 #define SetReadOnly(path) SetReadOnlyAt(__LINE__, (path))
 void SetReadOnlyAt(int line, const std::string& path);
+// The value's data as RegQueryValueExA gives it: type and exact bytes.
+bool QueryValue(HKEY root, const char* key, const char* name, DWORD* type, std::string* data);
 // Every file under dir, as paths relative to it, sorted.
 std::vector<std::string> FilesUnder(const std::string& dir);
 // The files Setup adds to every destination beside the catalogue's: the

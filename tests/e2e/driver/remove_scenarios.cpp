@@ -1217,17 +1217,12 @@ void RecoverAtRestart()
 
 // ---- Double-byte code pages -----------------------------------------------------
 
-// A text value exactly as RegQueryValueExA gives it, "" when there is none.
+// A text value up to its terminator, "" when there is none.
 std::string TextValue(HKEY root, const char* key, const char* name)
 {
-    HKEY opened;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return "";
-    char data[1024] = "";
-    DWORD bytes = sizeof data - 1, type = 0;
-    LONG result = RegQueryValueExA(opened, name, nullptr, &type, (BYTE*)data, &bytes);
-    RegCloseKey(opened);
-    return result == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : "";
+    DWORD type = 0;
+    std::string data;
+    return QueryValue(root, key, name, &type, &data) && type == REG_SZ ? std::string(data.c_str()) : "";
 }
 
 // An installation by setup.exe into a destination and a group of double-byte

@@ -368,22 +368,7 @@ void FinishAt(int line, HWND groupPage, const std::vector<std::string>& undone =
 
 // ---- Registry ---------------------------------------------------------------------------
 
-// The value's data as RegQueryValueExA gives it: type and exact bytes.
-bool QueryValue(HKEY root, const char* key, const char* name, DWORD* type, std::string* data)
-{
-    HKEY opened;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return false;
-    DWORD size = 0;
-    LONG error = RegQueryValueExA(opened, name, nullptr, type, nullptr, &size);
-    if (error == ERROR_SUCCESS) {
-        data->assign(size + 2, '\0');
-        error = RegQueryValueExA(opened, name, nullptr, type, (BYTE*)&(*data)[0], &size);
-        data->resize(size);
-    }
-    RegCloseKey(opened);
-    return error == ERROR_SUCCESS;
-}
+
 
 bool KeyExists(HKEY root, const char* key)
 {
